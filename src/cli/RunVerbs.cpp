@@ -1,0 +1,243 @@
+// The verbs that execute a map file: run and check.
+#include "Cli.h"
+#include "CliArgs.h"
+#include "Verbs.h"
+#include "convert/Text.h"
+#include "execute/Engine.h"
+#include "io/FileIo.h"
+#include "mapping/Workspace.h"
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+
+namespace impmap::cli {
+
+const char* const kRunHelp =
+    "Usage: impmap-cli run MAPFILE [--source FILE] [-o FILE] [--today YYYY-MM-DD]\n"
+    "Opens the map file, executes the mapping over every source record and writes one\n"
+    "import line per record, each followed by CR LF, to FILE or standard output.\n"
+    "  --source FILE        use FILE instead of the map file's source file\n"
+    "  -o FILE              write the output to FILE (replaced only when the run completes)\n"
+    "  --today YYYY-MM-DD   the date used for two-digit years and birth dates\n"
+    "Warnings and the NULL-record notice go to standard error.\n"
+    "Exit status: 0 completed, 1 the run failed (message on standard error),\n"
+    "2 usage error or a map or source file that cannot be read.\n";
+
+const char* const kCheckHelp =
+    "Usage: impmap-cli check MAPFILE [--source FILE] [--today YYYY-MM-DD]\n"
+    "Executes the mapping without stopping at a failing field and lists every problem of\n"
+    "every record, one line each, in record and field order, then a count line.\n"
+    "Bad taxpayer numbers after record 1 are listed as the run's warnings.\n"
+    "Exit status: 0 no field failed its check, 1 some did, 2 usage or file errors.\n";
+
+namespace {
+
+// Messages are shown with CR LF as line feeds.
+std::string ForTerminal(std::string text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out += text[i];
+    }
+    return out;
+}
+
+struct RunSetup
+{
+    std::string mapFile;
+    std::optional<std::string> source;
+    CivilDate today;
+};
+
+RunSetup ParseRunArgs(const std::string& verb, const CliArgs& args)
+{
+    args.ExpectPositional(1, "MAPFILE");
+    RunSetup setup{args.Positional()[0], args.Value("--source"), SystemToday()};
+    if (const auto today = args.Value("--today")) {
+        const auto date = ParseIsoDate(*today);
+        if (!date)
+            throw UsageError{verb + ": --today takes a date as YYYY-MM-DD, not " + *today};
+        setup.today = *date;
+    }
+    return setup;
+}
+
+// Opens the map file as the Open Map button does: OpenMapping, then record 1 shown.
+// Returns false after printing why the files cannot be read.
+bool OpenForRun(const std::string& verb, const RunSetup& setup, Workspace& workspace,
+                std::ostream& err)
+{
+    try {
+        ReadWholeFile(setup.mapFile);
+        workspace.OpenMapping(setup.mapFile, setup.source);
+    } catch (const std::exception& e) {
+        err << "impmap-cli " << verb << ": " << ForTerminal(e.what()) << '\n';
+        return false;
+    }
+    if (!workspace.SourceLoaded()) {
+        err << "impmap-cli " << verb << ": " << setup.mapFile
+            << " names no source file (give one with --source FILE)\n";
+        return false;
+    }
+    workspace.GoToRecord(1);
+    return true;
+}
+
+// Shows "Record N of M" on a terminal, at most ten times a second.
+class ProgressLine
+{
+public:
+    ProgressLine(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
+    ~ProgressLine()
+    {
+        if (shown_)
+            err_ << "\r\033[K" << std::flush;
+    }
+    void Show(long position, long total)
+    {
+        if (!enabled_)
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        if (shown_ && position != total && now - last_ < std::chrono::milliseconds(100))
+            return;
+        last_ = now;
+        shown_ = true;
+        err_ << "\rRecord " << position << " of " << total << std::flush;
+    }
+
+private:
+    std::ostream& err_;
+    bool enabled_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+// Where run writes its lines: the target file through a temporary file that replaces it only
+// when the run completes, or a temporary file copied to standard output at the end.
+class OutputSink
+{
+public:
+    explicit OutputSink(const std::optional<std::string>& file)
+    {
+        if (file)
+            writer_ = std::make_unique<AtomicFileWriter>(*file);
+        else
+            buffer_ = std::tmpfile();
+        if (!writer_ && !buffer_)
+            throw FileError("Cannot create a temporary file for the output");
+    }
+    ~OutputSink()
+    {
+        if (buffer_)
+            std::fclose(buffer_);
+    }
+    OutputSink(const OutputSink&) = delete;
+    OutputSink& operator=(const OutputSink&) = delete;
+
+    void Write(std::string_view line)
+    {
+        if (writer_) {
+            writer_->Write(line);
+            writer_->Write("\r\n");
+        } else if (std::fwrite(line.data(), 1, line.size(), buffer_) != line.size() ||
+                   std::fwrite("\r\n", 1, 2, buffer_) != 2) {
+            throw FileError("Cannot write the output to a temporary file");
+        }
+    }
+    void Commit(std::ostream& out)
+    {
+        if (writer_) {
+            writer_->Commit();
+            return;
+        }
+        std::rewind(buffer_);
+        char chunk[1 << 16];
+        size_t n = 0;
+        while ((n = std::fread(chunk, 1, sizeof chunk, buffer_)) > 0)
+            out.write(chunk, static_cast<std::streamsize>(n));
+        out.flush();
+    }
+
+private:
+    std::unique_ptr<AtomicFileWriter> writer_;
+    std::FILE* buffer_ = nullptr;
+};
+
+class RunCallbacks : public ExecuteCallbacks
+{
+public:
+    RunCallbacks(OutputSink* sink, const VerbContext& context)
+        : sink_(sink), context_(context), progress_(context.err, context.errIsTerminal)
+    {
+    }
+    void Progress(long position, long total) override { progress_.Show(position, total); }
+    void Warning(const std::string& line) override { context_.err << line << '\n'; }
+    void OutputLine(std::string_view line) override
+    {
+        if (sink_)
+            sink_->Write(line);
+    }
+    void Problem(const std::string& line) override { context_.out << line << '\n'; }
+
+private:
+    OutputSink* sink_;
+    const VerbContext& context_;
+    ProgressLine progress_;
+};
+
+} // namespace
+
+int RunRun(const std::vector<std::string>& words, const VerbContext& context)
+{
+    const CliArgs args("run", words, {"--source", "-o", "--today"}, {});
+    const RunSetup setup = ParseRunArgs("run", args);
+    Workspace workspace;
+    if (!OpenForRun("run", setup, workspace, context.err))
+        return kExitUsage;
+    try {
+        OutputSink sink(args.Value("-o"));
+        ExecuteResult result;
+        {
+            RunCallbacks callbacks(&sink, context);
+            result = Execute(workspace, callbacks, ExecuteOptions{setup.today, false});
+        }
+        if (result.outcome == ExecuteResult::Outcome::Failed) {
+            context.err << ForTerminal(WithFinalFullStop(result.message)) << '\n';
+            return kExitFailed;
+        }
+        sink.Commit(context.out);
+        if (result.nullRecords > 0)
+            context.err << ForTerminal(NullRecordNotice(result.nullRecords)) << '\n';
+        return kExitOk;
+    } catch (const FileError& e) {
+        context.err << "impmap-cli run: " << e.what() << '\n';
+        return kExitUsage;
+    }
+}
+
+int RunCheck(const std::vector<std::string>& words, const VerbContext& context)
+{
+    const CliArgs args("check", words, {"--source", "--today"}, {});
+    const RunSetup setup = ParseRunArgs("check", args);
+    Workspace workspace;
+    if (!OpenForRun("check", setup, workspace, context.err))
+        return kExitUsage;
+    ExecuteResult result;
+    {
+        RunCallbacks callbacks(nullptr, context);
+        result = Execute(workspace, callbacks, ExecuteOptions{setup.today, true});
+    }
+    if (result.outcome == ExecuteResult::Outcome::Failed) {
+        context.err << ForTerminal(WithFinalFullStop(result.message)) << '\n';
+        return kExitFailed;
+    }
+    context.out << result.records << " records checked, " << result.problems << " problems\n";
+    return result.failures > 0 ? kExitFailed : kExitOk;
+}
+
+} // namespace impmap::cli

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// The verbs of impmap-cli. Each returns the exit status and throws UsageError for usage errors.
+namespace impmap::cli {
+
+struct VerbContext
+{
+    std::ostream& out;
+    std::ostream& err;
+    bool errIsTerminal;
+};
+
+extern const char* const kFormsHelp;
+extern const char* const kSchemaHelp;
+extern const char* const kHeaderHelp;
+extern const char* const kRunHelp;
+extern const char* const kCheckHelp;
+
+int RunForms(const std::vector<std::string>& words, const VerbContext& context);
+int RunSchema(const std::vector<std::string>& words, const VerbContext& context);
+int RunHeader(const std::vector<std::string>& words, const VerbContext& context);
+int RunRun(const std::vector<std::string>& words, const VerbContext& context);
+int RunCheck(const std::vector<std::string>& words, const VerbContext& context);
+
+// The FormIndex named by a display name (any letter case) or a number 0..37; throws UsageError.
+int ParseFormArgument(const std::string& verb, const std::string& text);
+
+} // namespace impmap::cli
