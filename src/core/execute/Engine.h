@@ -1,0 +1,67 @@
+#pragma once
+
+#include "convert/CivilDate.h"
+
+#include <string>
+#include <string_view>
+
+// The execution engine: runs the current mapping over every source record, converting and
+// checking each destination value by its type code, and produces one output line per record.
+namespace impmap {
+
+class Workspace;
+
+// What a run tells its caller while it goes on. All callbacks run on the caller's thread.
+class ExecuteCallbacks
+{
+public:
+    virtual ~ExecuteCallbacks() = default;
+    // The record total, once, before the first record.
+    virtual void Started(long total) { (void)total; }
+    // Record position, for the first and last record and every step-th (1, 10 or 25) between.
+    virtual void Progress(long position, long total) { (void)position, (void)total; }
+    // Checked once per record; true ends the run silently.
+    virtual bool Cancelled() { return false; }
+    // A warning-log line ("Record 5: Bad TIN ...").
+    virtual void Warning(const std::string& line) { (void)line; }
+    // Once per non-NULL record, after its line: let pending window messages be processed.
+    virtual void ProcessMessages() {}
+    // One finished output line, without line end.
+    virtual void OutputLine(std::string_view line) = 0;
+    // In check mode: one problem line ("Record 4: Destination field ...").
+    virtual void Problem(const std::string& line) { (void)line; }
+};
+
+struct ExecuteOptions
+{
+    CivilDate today;
+    // Report every problem of every record instead of stopping at the first.
+    bool checkAll = false;
+};
+
+struct ExecuteResult
+{
+    enum class Outcome { Completed, Failed, Aborted };
+    Outcome outcome = Outcome::Aborted;
+    long records = 0;     // records in the source
+    long nullRecords = 0; // NULL records skipped
+    long lines = 0;       // output lines produced
+    long problems = 0;    // check mode: problem lines reported, warnings included
+    long failures = 0;    // check mode: fields that failed their check
+    // Failed: the message as raised (before the error box's full stop), the failing record and
+    // the 0-based destination row to mark (-1 when none).
+    std::string message;
+    long failingRecord = 0;
+    int failingRow = -1;
+};
+
+// "Your source file contains N NULL record." / "... records." with its second line.
+std::string NullRecordNotice(long count);
+
+// Runs the mapping. Sets Executing for the length of the run; a run started while one is going
+// on returns Aborted at once. On completion the workspace shows again the record it showed
+// before; on failure it shows the failing record.
+ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
+                      const ExecuteOptions& options);
+
+} // namespace impmap

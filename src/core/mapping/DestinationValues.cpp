@@ -1,0 +1,86 @@
+// The display conversion: every destination row's value rewritten by its type code, so that the
+// list already shows what execution will write.
+#include "convert/Converters.h"
+#include "convert/Text.h"
+#include "mapping/Workspace.h"
+
+namespace impmap {
+namespace {
+
+// Keeps the digits only, pads with zeros on the left and keeps the last nine.
+void ConvertNineDigits(std::string& value)
+{
+    std::string digits = "000000000";
+    for (char c : value) {
+        if (c >= '0' && c <= '9')
+            digits += c;
+    }
+    value.assign(digits, digits.size() - 9, 9);
+}
+
+// Drops the characters at the given 1-based positions of an 11-character SSN form.
+void DropSsnDashes(std::string& t)
+{
+    t = t.substr(0, 3) + t.substr(4, 2) + t.substr(7, 4);
+}
+
+} // namespace
+
+void Workspace::ConvertDestinationValues()
+{
+    // 1: TIN types.
+    for (int i : tinTypeRows_) {
+        std::string& value = rows_[static_cast<size_t>(i)].value;
+        TrimInPlace(value);
+        ConvertTinType(value);
+    }
+    // 2: amounts, whole numbers and nine-digit numbers.
+    for (int i : amountRows_) {
+        DestinationRow& row = rows_[static_cast<size_t>(i)];
+        TrimInPlace(row.value);
+        TryConvertAmount(row.value, row.typeCode, ImpliedDecimal());
+    }
+    for (int i : wholeRows_) {
+        std::string& value = rows_[static_cast<size_t>(i)].value;
+        TrimInPlace(value);
+        ConvertWholeNumber(value);
+    }
+    for (int i : nineRows_) {
+        std::string& value = rows_[static_cast<size_t>(i)].value;
+        TrimInPlace(value);
+        ConvertNineDigits(value);
+    }
+    // 3: the last taxpayer id decides the last TIN type.
+    if (lastN_ >= 0) {
+        std::string& t = rows_[static_cast<size_t>(lastN_)].value;
+        TrimInPlace(t);
+        std::string k = tinTypeValue_;
+        if (t.empty() && executing_)
+            k = "N/A";
+        if (t.size() == 10) {
+            k = "EIN";
+            t.erase(2, 1);
+        } else if (t.size() == 11) {
+            k = "SSN";
+            DropSsnDashes(t);
+        }
+        if (lastT_ >= 0 && !k.empty())
+            rows_[static_cast<size_t>(lastT_)].value = k;
+    }
+    // 4: the last social security number loses its dashes.
+    if (lastSsn_ >= 0) {
+        std::string& t = rows_[static_cast<size_t>(lastSsn_)].value;
+        TrimInPlace(t);
+        if (t.size() == 11)
+            DropSsnDashes(t);
+    }
+    // 5: indicators.
+    for (int i : indicatorRows_) {
+        std::string& value = rows_[static_cast<size_t>(i)].value;
+        TrimInPlace(value);
+        ConvertIndicator(value);
+    }
+    Notify(kChangeRowValues);
+}
+
+} // namespace impmap

@@ -1,0 +1,169 @@
+// Workspace: saving and opening map files (INI layout: Source, Destination, Default, Merge).
+#include "convert/Rejection.h"
+#include "convert/Text.h"
+#include "io/FileIo.h"
+#include "io/IniFile.h"
+#include "mapping/Workspace.h"
+#include "schema/FormCatalogue.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+
+namespace impmap {
+namespace {
+
+// A number as a key of the Default and Merge sections: at least three digits.
+std::string KeyOf(int n)
+{
+    std::string digits = std::to_string(n);
+    return digits.size() >= 3 ? digits : std::string(3 - digits.size(), '0') + digits;
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    return std::filesystem::path(path).filename().string();
+}
+
+// A setting read as an integer: decimal with an optional sign, or "0x" and hexadecimal digits.
+// Anything else counts as missing.
+std::optional<long> ParseSetting(std::string_view text)
+{
+    text = TrimView(text);
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    } else if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    long value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
+    if (text.empty() || ec != std::errc() || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+int ReadSetting(const IniFile& ini, const char* key, int defaultValue)
+{
+    const auto value = ParseSetting(ini.ReadString("Source", key, ""));
+    if (!value)
+        return defaultValue;
+    return static_cast<int>(std::clamp<long>(*value, -2, 1000));
+}
+
+// A radio group takes the nearest valid choice: above the last selects the last, below -1 none.
+int RadioChoice(int value, int last)
+{
+    if (value > last)
+        return last;
+    if (value < -1)
+        return -1;
+    return value;
+}
+
+} // namespace
+
+void Workspace::SaveMapping(const std::string& path)
+{
+    IniFile ini;
+    ini.WriteString("Source", "FileSpec", sourcePath_);
+    ini.WriteInteger("Source", "Decimal", decimal_);
+    ini.WriteInteger("Source", "Delimiter", delimiter_);
+    ini.WriteInteger("Source", "Header", header_);
+    ini.WriteInteger("Source", "Trace", trace_);
+    ini.WriteString("Destination", "Form",
+                    formIndex_ >= 0 ? std::string(FormNames[static_cast<size_t>(formIndex_)])
+                                    : std::string());
+    std::string map;
+    for (const DestinationRow& row : rows_)
+        map += ZeroPad(3, std::to_string(row.sourceFieldNo));
+    ini.WriteString("Destination", "Map", map);
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        const std::string_view value = TrimView(rows_[i].value);
+        if (rows_[i].sourceFieldNo == 0 && !value.empty())
+            ini.WriteString("Default", KeyOf(static_cast<int>(i)), value);
+    }
+    for (int k = 0; k <= kMaxMergeField; ++k) {
+        if (merges_[static_cast<size_t>(k)] > 0)
+            ini.WriteInteger("Merge", KeyOf(k), merges_[static_cast<size_t>(k)]);
+    }
+
+    bool written = true;
+    try {
+        ini.Save(path);
+    } catch (const FileError&) {
+        written = false;
+    }
+    SetModified(false);
+    SetMapCaption(FileNameOf(path));
+    lastMappingPath_ = std::filesystem::absolute(path).string();
+    if (!written)
+        throw FileError("Unable to write to " + path);
+}
+
+void Workspace::ApplyMapSettings(const IniFile& ini)
+{
+    SetDecimal(RadioChoice(ReadSetting(ini, "Decimal", 0), 1));
+    const int delimiter = ReadSetting(ini, "Delimiter", 1);
+    SetDelimiter(delimiter >= 0 && delimiter <= 2 ? delimiter : -1);
+    SetHeader(RadioChoice(ReadSetting(ini, "Header", 0), 1));
+    SetTrace(RadioChoice(ReadSetting(ini, "Trace", 1), 1));
+}
+
+void Workspace::OpenMapping(const std::string& path,
+                            const std::optional<std::string>& sourceOverride)
+{
+    NotifyBatch batch(*this);
+    // Runs however the reading ends: a map whose form or source did not open is not remembered.
+    auto finish = [&] {
+        SetModified(false);
+        ClearOutput();
+        SetMapCaption(FileNameOf(path));
+        lastMappingPath_ = std::filesystem::absolute(path).string();
+        if (formIndex_ < 0 || !sourceLoaded_) {
+            SetMapCaption({});
+            lastMappingPath_.clear();
+        }
+    };
+    SetMapCaption(FileNameOf(path));
+    try {
+        const IniFile ini = IniFile::Load(path);
+        SetSourcePath(sourceOverride ? *sourceOverride : ini.ReadString("Source", "FileSpec", ""));
+        SelectForm(FindFormIndex(ini.ReadString("Destination", "Form", "")));
+        LoadDestinationFields();
+        ApplyMapSettings(ini);
+
+        const std::string map = ini.ReadString("Destination", "Map", "");
+        for (size_t i = 0; i + 3 <= map.size(); i += 3) {
+            const std::string group = map.substr(i, 3);
+            if (!IsAllDigits(group)) {
+                throw Rejection("The map file " + path + " is damaged: \"" + group +
+                                "\" in its Map entry is not a source field number.");
+            }
+            if (i / 3 < rows_.size())
+                rows_[i / 3].sourceFieldNo = std::stoi(group);
+        }
+        for (size_t i = 0; i < rows_.size(); ++i) {
+            rows_[i].value = ini.ReadString("Default", KeyOf(static_cast<int>(i)), "");
+            if (rows_[i].typeCode == 'T')
+                SetTinTypeValue(rows_[i].value);
+        }
+        Notify(kChangeRowValues);
+        for (int k = 0; k <= kMaxMergeField; ++k) {
+            const auto m = ParseSetting(ini.ReadString("Merge", KeyOf(k), ""));
+            merges_[static_cast<size_t>(k)] = m && *m > 0 && *m <= 100000 ? static_cast<int>(*m) : 0;
+        }
+        RebuildActiveMerges();
+        Notify(kChangeMerges);
+        if (OpenSourceEnabled())
+            OpenSource();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+} // namespace impmap

@@ -1,0 +1,263 @@
+// Workspace: settings, destination rows, modified state, caption and output.
+#include "mapping/Workspace.h"
+
+#include "convert/Text.h"
+#include "mapping/HeaderLine.h"
+#include "schema/FormCatalogue.h"
+
+#include <filesystem>
+
+namespace impmap {
+
+const char* const kApplicationTitle = "Vellorum - 2022 Import Mapping Utility";
+
+Workspace::Workspace() = default;
+
+// ---- Notifications --------------------------------------------------------------------------
+
+void Workspace::Notify(unsigned changes)
+{
+    if (batchDepth_ > 0) {
+        pending_ |= changes;
+        return;
+    }
+    if (observer_)
+        observer_->WorkspaceChanged(changes);
+}
+
+Workspace::NotifyBatch::NotifyBatch(Workspace& workspace) : workspace_(workspace)
+{
+    ++workspace_.batchDepth_;
+}
+
+Workspace::NotifyBatch::~NotifyBatch()
+{
+    if (--workspace_.batchDepth_ == 0 && workspace_.pending_ != 0) {
+        const unsigned changes = workspace_.pending_;
+        workspace_.pending_ = 0;
+        workspace_.Notify(changes);
+    }
+}
+
+// ---- Settings -------------------------------------------------------------------------------
+
+char Workspace::DelimiterCharacter() const { return DelimiterChar(delimiter_); }
+
+bool Workspace::OpenSourceEnabled() const { return !TrimView(sourcePath_).empty(); }
+
+void Workspace::SelectForm(int formIndex)
+{
+    formIndex_ = (formIndex >= 0 && formIndex < kFormCount) ? formIndex : -1;
+    Notify(kChangeSettings);
+}
+
+void Workspace::ChooseForm(int formIndex)
+{
+    SelectForm(formIndex);
+    LoadDestinationFields();
+}
+
+void Workspace::SetDecimal(int value)
+{
+    if (value == decimal_)
+        return;
+    decimal_ = value;
+    Notify(kChangeSettings);
+    SetModified(true);
+    if (!rows_.empty() && currentRecord_ > 0)
+        ShowRecord(currentRecord_);
+}
+
+void Workspace::SetTrace(int value)
+{
+    if (value == trace_)
+        return;
+    trace_ = value;
+    Notify(kChangeSettings);
+    SetModified(true);
+}
+
+void Workspace::SetHeader(int value)
+{
+    if (value == header_)
+        return;
+    header_ = value;
+    Notify(kChangeSettings);
+    if (sourceFields_.empty())
+        return;
+    sourceModified_ = false;
+    Notify(kChangeSourceModified);
+    ReloadSourceForSetting();
+}
+
+void Workspace::SetDelimiter(int value)
+{
+    delimiter_ = (value >= 0 && value <= 2) ? value : -1;
+    Notify(kChangeSettings);
+}
+
+void Workspace::ChangeDelimiter(int value)
+{
+    SetDelimiter(value);
+    if (!sourceFields_.empty())
+        ReloadSourceForSetting();
+}
+
+void Workspace::ReloadSourceForSetting()
+{
+    if (OpenSourceEnabled())
+        OpenSource();
+    SetModified(true);
+}
+
+void Workspace::SetSourcePath(std::string path)
+{
+    sourcePath_ = std::move(path);
+    Notify(kChangeSettings);
+}
+
+// ---- Rows -----------------------------------------------------------------------------------
+
+void Workspace::LoadDestinationFields()
+{
+    std::vector<std::string> definitions;
+    BuildFormSchema(formIndex_, definitions);
+    rows_.clear();
+    rows_.reserve(definitions.size());
+    for (const std::string& definition : definitions) {
+        rows_.push_back(
+            DestinationRow{std::string(CaptionOf(definition)), {}, 0, TypeCodeOf(definition)});
+    }
+    IndexRowTypes();
+    Notify(kChangeRows);
+    ConvertDestinationValues();
+    SetModified(true);
+    SetMapCaption({});
+}
+
+void Workspace::IndexRowTypes()
+{
+    tinTypeRows_.clear();
+    amountRows_.clear();
+    wholeRows_.clear();
+    nineRows_.clear();
+    indicatorRows_.clear();
+    lastT_ = lastN_ = lastSsn_ = -1;
+    for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
+        switch (rows_[static_cast<size_t>(i)].typeCode) {
+        case 'T':
+            tinTypeRows_.push_back(i);
+            lastT_ = i;
+            break;
+        case 'N':
+            lastN_ = i;
+            break;
+        case 'n':
+            lastSsn_ = i;
+            break;
+        case 'c':
+        case 'C':
+            amountRows_.push_back(i);
+            break;
+        case 'w':
+            wholeRows_.push_back(i);
+            break;
+        case '9':
+            nineRows_.push_back(i);
+            break;
+        case 'I':
+            indicatorRows_.push_back(i);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void Workspace::SetModified(bool flag)
+{
+    mappingModified_ = flag;
+    Notify(kChangeModified);
+    if (rows_.empty() || sourceFields_.empty())
+        SetMapCaption({});
+}
+
+bool Workspace::SaveMapEnabled() const
+{
+    return mappingModified_ && !rows_.empty() && !sourceFields_.empty();
+}
+
+void Workspace::SetMapCaption(std::string name)
+{
+    mapFileName_ = std::move(name);
+    Notify(kChangeCaption);
+}
+
+std::string Workspace::WindowCaption() const
+{
+    std::string caption = std::string(kApplicationTitle) + " " + IMPMAP_VERSION_TEXT;
+    if (!mapFileName_.empty())
+        caption += " (" + mapFileName_ + ")";
+    return caption;
+}
+
+void Workspace::ClearMerges()
+{
+    merges_.fill(0);
+    activeMerges_.clear();
+    Notify(kChangeMerges);
+}
+
+void Workspace::RebuildActiveMerges()
+{
+    activeMerges_.clear();
+    for (int k = kMaxMergeField; k >= 1; --k) {
+        if (merges_[static_cast<size_t>(k)] > 0)
+            activeMerges_.push_back(k);
+    }
+}
+
+// ---- Output ---------------------------------------------------------------------------------
+
+void Workspace::SetOutput(std::vector<std::string> lines)
+{
+    output_ = std::move(lines);
+    Notify(kChangeOutput);
+}
+
+void Workspace::ClearOutput()
+{
+    if (output_.empty())
+        return;
+    output_.clear();
+    Notify(kChangeOutput);
+}
+
+namespace {
+
+std::string FileStem(const std::string& path)
+{
+    // Both separators count, so names typed on either platform give the same stem.
+    const size_t slash = path.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos)
+        name.erase(dot);
+    return name;
+}
+
+} // namespace
+
+std::string Workspace::ProposedOutputFileName() const
+{
+    return FileStem(Trim(sourcePath_)) + FormFileNamePart(formIndex_);
+}
+
+std::string Workspace::ProposedMapFileName() const
+{
+    if (!mapFileName_.empty())
+        return mapFileName_;
+    return FileStem(Trim(sourcePath_)) + FormFileNamePart(formIndex_);
+}
+
+} // namespace impmap

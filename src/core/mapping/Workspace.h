@@ -1,0 +1,234 @@
+#pragma once
+
+#include "mapping/DestinationRow.h"
+#include "mapping/WorkspaceObserver.h"
+#include "source/SourceLines.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+// All mapping and source state of one window session, and the operations on it. The window draws
+// this state and asks the user its questions; operations that need an answer take it as an
+// argument. Operations report failures by throwing Rejection or FileError with the full message.
+namespace impmap {
+
+extern const char* const kApplicationTitle; // "Vellorum - 2022 Import Mapping Utility"
+
+constexpr int kMaxMergeField = 1000;  // MergeSources covers source fields 1..1000
+constexpr int kMaxMappedField = 999;  // map files hold source field numbers in three digits
+constexpr const char* kNotAllocated = "NOT ALLOCATED";
+
+struct NavigationState
+{
+    bool first = false;
+    bool previous = false;
+    bool next = false;
+    bool last = false;
+};
+
+// Result of changing a field value of the displayed record.
+enum class FieldEdit { Unchanged, Changed, FirstChange };
+
+// The rows a source field feeds, and the box that tells the user (title and text).
+struct FeedReport
+{
+    std::vector<int> rows;
+    std::string title;
+    std::string text;
+};
+
+class Workspace
+{
+public:
+    Workspace();
+
+    void SetObserver(WorkspaceObserver* observer) { observer_ = observer; }
+
+    // ---- Settings -------------------------------------------------------------------------
+    int FormIndex() const { return formIndex_; }
+    int Decimal() const { return decimal_; }     // 0 Normal, 1 Implied
+    int Delimiter() const { return delimiter_; } // -1 none, 0 Tab, 1 Comma, 2 Pipe
+    int Header() const { return header_; }       // 0 Read, 1 Skip
+    int Trace() const { return trace_; }         // 0 On, 1 Off
+    const std::string& SourcePath() const { return sourcePath_; }
+    bool ImpliedDecimal() const { return decimal_ == 1; }
+    char DelimiterCharacter() const;
+
+    // The user chooses a form: the rows are rebuilt.
+    void ChooseForm(int formIndex);
+    // Selects a form without rebuilding the rows (as opening a map file does before it loads).
+    void SelectForm(int formIndex);
+    // Radio-group settings: a different value runs the same steps as the user's click.
+    void SetDecimal(int value);
+    void SetTrace(int value);
+    void SetHeader(int value); // may reload the source: throws FileError
+    // Programmatic delimiter choice: no reload.
+    void SetDelimiter(int value);
+    // The user picks a delimiter: reloads a displayed source. Throws FileError.
+    void ChangeDelimiter(int value);
+    void SetSourcePath(std::string path);
+    // The open button is enabled exactly when the source path is not blank.
+    bool OpenSourceEnabled() const;
+
+    // ---- Source ---------------------------------------------------------------------------
+    const SourceLines& Lines() const { return lines_; }
+    size_t RecordCount() const { return lines_.Count(); }
+    const std::string& HeaderRecord() const { return headerRecord_; }
+    bool SourceLoaded() const { return sourceLoaded_; }
+    bool SourceModified() const { return sourceModified_; }
+    // Fields of the record on display, after merges.
+    const std::vector<std::string>& SourceFields() const { return sourceFields_; }
+    long CurrentRecord() const { return currentRecord_; }
+    // The record number pane: the record shown, 0 when the display is cleared.
+    long ShownRecord() const { return shownRecord_; }
+    // Raw text of the shown record.
+    const std::string& CurrentRecordText() const { return currentRecordText_; }
+    bool MergesSuppressed() const { return mergesSuppressed_; }
+
+    // Loads the file named by SourcePath (the question about unsaved edits is the caller's).
+    // On failure: SourceLoaded false, the source path emptied, FileError thrown.
+    void OpenSource();
+    // A file chosen in the open dialog: names it, clears the display and loads it.
+    void LocateSource(std::string path);
+    void DetectDelimiter();
+    void ShowRecord(long n);
+    void GoToRecord(long n);
+    void ApplyMerges();
+    NavigationState Navigation() const;
+    // Navigation buttons and keys: move when enabled, and mark the mapping changed in any case.
+    void NavigateFirst();
+    void NavigatePrevious();
+    void NavigateNext();
+    void NavigateLast();
+    // The Go to answer: "Value is not acceptable" / "Exceeds end of file" (Rejection).
+    void GoToAnswer(const std::string& answer);
+    bool GoToAvailable() const { return lines_.Count() >= 2; }
+    // A click on 0-based line lineIndex of the source view.
+    void ClickSourceLine(long lineIndex);
+    // Deletes the current record (the confirmation is the caller's).
+    void DeleteCurrentRecord();
+    // Writes the source back to SourcePath (header first under Skip). Throws FileError.
+    void SaveSource();
+    // Sets field n of the displayed record to entered and rebuilds its line.
+    FieldEdit ChangeSourceFieldValue(int n, const std::string& entered);
+
+    // ---- Mapping --------------------------------------------------------------------------
+    const std::vector<DestinationRow>& Rows() const { return rows_; }
+    const std::array<int, kMaxMergeField + 1>& MergeSources() const { return merges_; }
+    const std::string& TinTypeValue() const { return tinTypeValue_; }
+    bool MappingModified() const { return mappingModified_; }
+    const std::string& MapFileName() const { return mapFileName_; }
+    const std::string& LastMappingPath() const { return lastMappingPath_; }
+    void SetLastMappingPath(std::string path) { lastMappingPath_ = std::move(path); }
+    bool Executing() const { return executing_; }
+    void SetExecuting(bool executing) { executing_ = executing; }
+    std::string WindowCaption() const;
+    bool SaveMapEnabled() const;
+    bool ExecuteEnabled() const { return !rows_.empty() && !sourceFields_.empty(); }
+
+    void LoadDestinationFields();
+    void ConvertDestinationValues();
+    void ClearMerges();
+    void SetModified(bool flag);
+    void SetMapCaption(std::string name);
+    void SetTinTypeValue(std::string text) { tinTypeValue_ = std::move(text); }
+
+    // Drop of source field sourceFieldNo on row: assigns it, or unassigns a row that maps it.
+    void DropOnDestination(int row, int sourceFieldNo);
+    // Drop of source field dragged on source field target: sets or clears a merge.
+    void DropOnSource(int target, int dragged);
+    // Double-click on row; selectedSourceField is 0 when no source field is selected.
+    void DoubleClickDestination(int row, int selectedSourceField);
+    // Throws the "Cannot override!" Rejection when row is mapped.
+    void CheckFixedValueAllowed(int row) const;
+    // The answer of the fixed-value box; nullopt when the user cancelled.
+    void SetFixedValue(int row, const std::optional<std::string>& entered);
+    // Which rows a source field feeds; throws Rejection when none.
+    FeedReport RowsFedBy(int sourceFieldNo) const;
+    bool ResetEnabled() const { return !sourceFields_.empty() && !rows_.empty(); }
+    void ResetMapping();
+    bool MapByNameEnabled() const;
+    void MapByName();
+
+    // ---- Map files ------------------------------------------------------------------------
+    // The name proposed by the save dialog.
+    std::string ProposedMapFileName() const;
+    // Writes the map file and records it as the current one. On a write failure the state is
+    // updated all the same and FileError("Unable to write to PATH") is thrown.
+    void SaveMapping(const std::string& path);
+    // Reads a map file and makes it the current mapping; sourceOverride replaces its FileSpec.
+    // Throws on a malformed Map group and on source files that cannot be opened; the state
+    // reached so far stays.
+    void OpenMapping(const std::string& path,
+                     const std::optional<std::string>& sourceOverride = std::nullopt);
+
+    // ---- Output ---------------------------------------------------------------------------
+    const std::vector<std::string>& OutputLines() const { return output_; }
+    void SetOutput(std::vector<std::string> lines);
+    void ClearOutput();
+    std::string ProposedOutputFileName() const;
+
+    // Collects change notifications until the outermost scope ends (used by long operations).
+    class NotifyBatch
+    {
+    public:
+        explicit NotifyBatch(Workspace& workspace);
+        ~NotifyBatch();
+        NotifyBatch(const NotifyBatch&) = delete;
+        NotifyBatch& operator=(const NotifyBatch&) = delete;
+
+    private:
+        Workspace& workspace_;
+    };
+
+private:
+    friend class NotifyBatch;
+    void Notify(unsigned changes);
+    void ClearRecordDisplay();
+    void AssignRow(int row, int sourceFieldNo);
+    void CheckMappableField(int sourceFieldNo) const;
+    void IndexRowTypes();
+    void RebuildActiveMerges();
+    void ReloadSourceForSetting();
+    void ApplyMapSettings(const class IniFile& ini);
+
+    WorkspaceObserver* observer_ = nullptr;
+    int batchDepth_ = 0;
+    unsigned pending_ = 0;
+
+    int formIndex_ = -1;
+    int decimal_ = 0;
+    int delimiter_ = -1;
+    int header_ = 0;
+    int trace_ = 0;
+    std::string sourcePath_;
+
+    SourceLines lines_;
+    std::string headerRecord_;
+    bool sourceLoaded_ = false;
+    bool sourceModified_ = false;
+    std::vector<std::string> sourceFields_;
+    long currentRecord_ = 0;
+    long shownRecord_ = 0;
+    std::string currentRecordText_;
+    bool mergesSuppressed_ = false;
+
+    std::vector<DestinationRow> rows_;
+    std::array<int, kMaxMergeField + 1> merges_{};
+    std::vector<int> activeMerges_; // fields k with a merge source, highest first
+    std::string tinTypeValue_;
+    bool mappingModified_ = false;
+    std::string mapFileName_;
+    std::string lastMappingPath_;
+    bool executing_ = false;
+
+    // Rows by type code, for the display conversion.
+    std::vector<int> tinTypeRows_, amountRows_, wholeRows_, nineRows_, indicatorRows_;
+    int lastT_ = -1, lastN_ = -1, lastSsn_ = -1;
+
+    std::vector<std::string> output_;
+};
+
+} // namespace impmap

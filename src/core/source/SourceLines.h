@@ -1,0 +1,44 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The records of a source file: its lines, held once as read, with room for edits.
+namespace impmap {
+
+class SourceLines
+{
+public:
+    SourceLines() = default;
+    // Cuts bytes into lines. CR LF, a lone LF and a lone CR each end a line; a final line end
+    // does not make an extra line.
+    explicit SourceLines(std::string bytes);
+
+    SourceLines(const SourceLines&) = delete;
+    SourceLines& operator=(const SourceLines&) = delete;
+    SourceLines(SourceLines&&) = default;
+    SourceLines& operator=(SourceLines&&) = default;
+
+    size_t Count() const { return lines_.size(); }
+    bool Empty() const { return lines_.empty(); }
+    // Line i, 0-based.
+    std::string_view Line(size_t i) const { return lines_[i]; }
+
+    void Erase(size_t i);
+    void Replace(size_t i, std::string text);
+    void Insert(size_t i, std::string text);
+
+    // All lines, each followed by CR LF.
+    std::string Joined() const;
+
+private:
+    std::string_view Keep(std::string text);
+
+    std::string bytes_;
+    std::deque<std::string> edited_; // storage for replaced and inserted lines
+    std::vector<std::string_view> lines_;
+};
+
+} // namespace impmap

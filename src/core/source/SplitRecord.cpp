@@ -1,0 +1,90 @@
+#include "source/SplitRecord.h"
+
+#include "convert/Text.h"
+
+#include <algorithm>
+
+namespace impmap {
+
+void ReplaceNonBreakingSpaces(std::string& text)
+{
+    std::replace(text.begin(), text.end(), '\xA0', ' ');
+}
+
+namespace {
+
+// Stores field as field number count (reusing that slot's string), with non-breaking spaces made
+// blanks and the ends trimmed.
+void StoreField(std::vector<std::string>& fields, size_t& count, std::string_view field)
+{
+    if (count == fields.size())
+        fields.emplace_back();
+    std::string& out = fields[count++];
+    if (field.find('\xA0') == std::string_view::npos) {
+        field = TrimView(field);
+        out.assign(field.data(), field.size());
+        return;
+    }
+    out.assign(field.data(), field.size());
+    ReplaceNonBreakingSpaces(out);
+    TrimInPlace(out);
+}
+
+} // namespace
+
+void SplitRecord(std::string_view text, char delimiter, std::vector<std::string>& fields)
+{
+    size_t count = 0;
+    if (text.empty()) {
+        fields.clear();
+        return;
+    }
+    // Without quotes each field is a plain slice of the text.
+    if (text.find('"') == std::string_view::npos) {
+        size_t start = 0;
+        for (;;) {
+            const size_t end = text.find(delimiter, start);
+            if (end == std::string_view::npos) {
+                StoreField(fields, count, text.substr(start));
+                break;
+            }
+            StoreField(fields, count, text.substr(start, end - start));
+            start = end + 1;
+        }
+        fields.resize(count);
+        return;
+    }
+    std::string current;
+    bool insideQuotes = false;
+    for (const char c : text) {
+        if (c == '"') {
+            insideQuotes = !insideQuotes;
+        } else if (c == delimiter && !insideQuotes) {
+            StoreField(fields, count, current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    StoreField(fields, count, current);
+    fields.resize(count);
+}
+
+int DetectDelimiterIndex(std::string_view firstLine, int current)
+{
+    const auto pipes = std::count(firstLine.begin(), firstLine.end(), '|');
+    const auto commas = std::count(firstLine.begin(), firstLine.end(), ',');
+    const auto tabs = std::count(firstLine.begin(), firstLine.end(), '\t');
+    if (pipes + commas + tabs == 0)
+        return current;
+    int chosen = current;
+    if (tabs > commas && tabs > pipes)
+        chosen = 0;
+    if (commas > tabs && commas > pipes)
+        chosen = 1;
+    if (pipes >= tabs && pipes >= commas)
+        chosen = 2;
+    return chosen;
+}
+
+} // namespace impmap

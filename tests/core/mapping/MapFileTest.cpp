@@ -1,0 +1,175 @@
+#include "WorkspaceFixture.h"
+#include "io/FileIo.h"
+
+namespace impmap {
+namespace {
+
+using test::ReadFile;
+using test::WorkspaceFixture;
+using test::WriteFile;
+
+class MapFile : public WorkspaceFixture
+{
+protected:
+    // The ALE Group mapping: fields 1, 2 and 4 feed rows 0, 1 and 3; row 4 fixed ABCD;
+    // field 3 merged into field 2.
+    void BuildAleMapping()
+    {
+        OpenSource("c1,name,extra,ein\r\n");
+        workspace.ChooseForm(2);
+        workspace.DropOnDestination(0, 1);
+        workspace.DropOnDestination(1, 2);
+        workspace.DropOnDestination(3, 4);
+        workspace.SetFixedValue(4, std::string("ABCD"));
+        workspace.DropOnSource(2, 3);
+        workspace.SetTrace(0);
+    }
+
+    std::string MapText(const std::string& source, const std::string& extra = "")
+    {
+        return "[Source]\r\nFileSpec=" + source +
+               "\r\nDecimal=0\r\nDelimiter=1\r\nHeader=0\r\nTrace=0\r\n[Destination]\r\n"
+               "Form=ALE Group\r\nMap=001002000004000000\r\n" +
+               extra;
+    }
+};
+
+TEST_F(MapFile, SavesTheStatedLayout)
+{
+    BuildAleMapping();
+    const std::string path = dir.File("ale.MAP");
+    workspace.SaveMapping(path);
+    EXPECT_EQ(ReadFile(path), MapText(workspace.SourcePath(),
+                                      "[Default]\r\n004=ABCD\r\n005=0\r\n[Merge]\r\n002=3\r\n"));
+    EXPECT_FALSE(workspace.MappingModified());
+    EXPECT_EQ(workspace.MapFileName(), "ale.MAP");
+    EXPECT_EQ(workspace.LastMappingPath(), path);
+    EXPECT_EQ(workspace.WindowCaption(), "Vellorum - 2022 Import Mapping Utility 31.00 (ale.MAP)");
+}
+
+TEST_F(MapFile, SaveThenOpenRoundTrip)
+{
+    BuildAleMapping();
+    workspace.SetDecimal(1);
+    const std::string path = dir.File("ale.MAP");
+    workspace.SaveMapping(path);
+
+    Workspace reopened;
+    reopened.OpenMapping(path);
+    reopened.GoToRecord(1);
+    ASSERT_EQ(reopened.Rows().size(), workspace.Rows().size());
+    for (size_t i = 0; i < reopened.Rows().size(); ++i) {
+        EXPECT_EQ(reopened.Rows()[i].sourceFieldNo, workspace.Rows()[i].sourceFieldNo) << i;
+        EXPECT_EQ(reopened.Rows()[i].value, workspace.Rows()[i].value) << i;
+    }
+    EXPECT_EQ(reopened.MergeSources(), workspace.MergeSources());
+    EXPECT_EQ(reopened.Decimal(), 1);
+    EXPECT_EQ(reopened.Delimiter(), 1);
+    EXPECT_EQ(reopened.Trace(), 0);
+    EXPECT_EQ(reopened.SourceFields()[1], "name extra");
+    EXPECT_FALSE(reopened.MappingModified());
+    EXPECT_EQ(reopened.LastMappingPath(), path);
+}
+
+TEST_F(MapFile, FixedValueWithSurroundingTextSurvivesUnchanged)
+{
+    OpenSource("a,b\r\n");
+    workspace.ChooseForm(22);
+    workspace.SetFixedValue(RowOf("Account number"), std::string("ACCT = 1; #2"));
+    const std::string path = dir.File("m.MAP");
+    workspace.SaveMapping(path);
+    Workspace reopened;
+    reopened.OpenMapping(path);
+    EXPECT_EQ(reopened.Rows()[RowOf("Account number")].value, "ACCT = 1; #2");
+}
+
+TEST_F(MapFile, SettingsFallBackAndClamp)
+{
+    OpenSource("a,b\r\n");
+    const std::string path = dir.File("m.MAP");
+    WriteFile(path, "[source]\r\nfilespec=" + workspace.SourcePath() +
+                        "\r\nDecimal=5\r\nDelimiter=7\r\nHeader=0x0\r\nTrace=abc\r\n"
+                        "[DESTINATION]\r\nFORM=ale group\r\nMap=00100\r\n");
+    Workspace reopened;
+    reopened.SetTrace(0);
+    reopened.OpenMapping(path);
+    EXPECT_EQ(reopened.FormIndex(), 2);
+    EXPECT_EQ(reopened.Decimal(), 1);
+    EXPECT_EQ(reopened.Delimiter(), 1); // none chosen, then the first line decides
+    EXPECT_EQ(reopened.Header(), 0);
+    EXPECT_EQ(reopened.Trace(), 1); // not a number: the default Off
+    EXPECT_EQ(reopened.Rows()[0].sourceFieldNo, 1);
+    EXPECT_EQ(reopened.Rows()[1].sourceFieldNo, 0);
+}
+
+TEST_F(MapFile, DamagedMapGroupStopsReadingButKeepsWhatCameBefore)
+{
+    OpenSource("a,b\r\n");
+    const std::string path = dir.File("m.MAP");
+    WriteFile(path, MapText(workspace.SourcePath()).replace(
+                        MapText(workspace.SourcePath()).find("002000"), 6, "0X2000") +
+                        "[Default]\r\n005=9\r\n");
+    Workspace reopened;
+    EXPECT_THROW(reopened.OpenMapping(path), std::exception);
+    EXPECT_EQ(reopened.FormIndex(), 2);
+    EXPECT_EQ(reopened.Rows()[0].sourceFieldNo, 1);
+    EXPECT_EQ(reopened.Rows()[1].sourceFieldNo, 0);
+    EXPECT_EQ(reopened.Rows()[5].value, "0");
+    EXPECT_FALSE(reopened.SourceLoaded());
+    EXPECT_EQ(reopened.LastMappingPath(), "");
+    EXPECT_EQ(reopened.MapFileName(), "");
+}
+
+TEST_F(MapFile, UnknownFormOrMissingSourceIsNotRemembered)
+{
+    OpenSource("a,b\r\n");
+    const std::string path = dir.File("m.MAP");
+    std::string text = MapText(workspace.SourcePath());
+    WriteFile(path, text.replace(text.find("ALE Group"), 9, "Nothing"));
+    Workspace unknownForm;
+    unknownForm.OpenMapping(path);
+    EXPECT_TRUE(unknownForm.Rows().empty());
+    EXPECT_TRUE(unknownForm.SourceLoaded()); // the source is still opened
+    EXPECT_EQ(unknownForm.LastMappingPath(), "");
+
+    WriteFile(path, MapText(dir.File("gone.csv")));
+    Workspace goneSource;
+    EXPECT_THROW(goneSource.OpenMapping(path), FileError);
+    EXPECT_EQ(goneSource.SourcePath(), "");
+    EXPECT_EQ(goneSource.Rows()[1].sourceFieldNo, 2);
+    EXPECT_EQ(goneSource.WindowCaption(), "Vellorum - 2022 Import Mapping Utility 31.00");
+
+    Workspace missingMap;
+    missingMap.OpenMapping(dir.File("none.MAP"));
+    EXPECT_TRUE(missingMap.Rows().empty());
+    EXPECT_EQ(missingMap.Delimiter(), 1);
+}
+
+TEST_F(MapFile, WriteFailureStillUpdatesTheState)
+{
+    BuildAleMapping();
+    const std::string path = (dir.Path() / "missing" / "x.MAP").string();
+    try {
+        workspace.SaveMapping(path);
+        ADD_FAILURE();
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+    }
+    EXPECT_FALSE(workspace.MappingModified());
+    EXPECT_EQ(workspace.MapFileName(), "x.MAP");
+}
+
+TEST_F(MapFile, ProposedNames)
+{
+    OpenSource("a\r\n", 0, "payees.csv");
+    workspace.ChooseForm(36);
+    EXPECT_EQ(workspace.ProposedMapFileName(), "payeesW2C");
+    EXPECT_EQ(workspace.ProposedOutputFileName(), "payeesW2C");
+    workspace.ChooseForm(5);
+    EXPECT_EQ(workspace.ProposedOutputFileName(), "payees1095B CI");
+    workspace.SaveMapping(dir.File("mine.MAP"));
+    EXPECT_EQ(workspace.ProposedMapFileName(), "mine.MAP");
+}
+
+} // namespace
+} // namespace impmap

@@ -1,0 +1,168 @@
+#include "WorkspaceFixture.h"
+#include "convert/Rejection.h"
+#include "io/FileIo.h"
+
+namespace impmap {
+namespace {
+
+using test::ReadFile;
+using test::WorkspaceFixture;
+using Fields = std::vector<std::string>;
+
+class SourceBrowsing : public WorkspaceFixture
+{
+};
+
+TEST_F(SourceBrowsing, OpeningDetectsTheDelimiterAndShowsRecordOne)
+{
+    OpenSource("name|amount,x\r\nDoe|12\r\n");
+    EXPECT_EQ(workspace.Delimiter(), 2);
+    EXPECT_EQ(workspace.RecordCount(), 2u);
+    EXPECT_EQ(workspace.HeaderRecord(), "name|amount,x");
+    EXPECT_EQ(workspace.CurrentRecord(), 1);
+    EXPECT_EQ(workspace.ShownRecord(), 1);
+    EXPECT_EQ(workspace.SourceFields(), (Fields{"name", "amount,x"}));
+    EXPECT_EQ(workspace.CurrentRecordText(), "name|amount,x");
+    EXPECT_TRUE(workspace.SourceLoaded());
+    EXPECT_TRUE(workspace.MappingModified());
+}
+
+TEST_F(SourceBrowsing, HeaderSkipDropsTheFirstLineButKeepsIt)
+{
+    OpenSource("only header\r\n", 1);
+    EXPECT_EQ(workspace.RecordCount(), 0u);
+    EXPECT_EQ(workspace.HeaderRecord(), "only header");
+    EXPECT_EQ(workspace.ShownRecord(), 0);
+
+    OpenSource("h1,h2\r\na,b\r\n", 1);
+    EXPECT_EQ(workspace.SourceFields(), (Fields{"a", "b"}));
+    workspace.SetHeader(0); // reloads with the header as record 1
+    EXPECT_EQ(workspace.SourceFields(), (Fields{"h1", "h2"}));
+}
+
+TEST_F(SourceBrowsing, EmptyAndUnreadableFiles)
+{
+    OpenSource("");
+    EXPECT_EQ(workspace.RecordCount(), 0u);
+    EXPECT_EQ(workspace.HeaderRecord(), "");
+    EXPECT_TRUE(workspace.SourceFields().empty());
+
+    workspace.SetSourcePath(dir.File("missing.csv"));
+    EXPECT_THROW(workspace.OpenSource(), FileError);
+    EXPECT_FALSE(workspace.SourceLoaded());
+    EXPECT_EQ(workspace.SourcePath(), "");
+    EXPECT_EQ(workspace.RecordCount(), 0u);
+}
+
+TEST_F(SourceBrowsing, MissingFieldsAndMerges)
+{
+    OpenSource("a,b,c,d,e\r\nonly,two\r\n");
+    workspace.ChooseForm(22);
+    const int row = RowOf("Name line 1");
+    workspace.DropOnDestination(row, 5);
+    workspace.DropOnSource(3, 5);
+    EXPECT_EQ(workspace.SourceFields(), (Fields{"a", "b", "c e", "d", "e"}));
+    workspace.DropOnSource(2, 3);
+    EXPECT_EQ(workspace.SourceFields(), (Fields{"a", "b c e", "c e", "d", "e"}));
+    workspace.DropOnSource(2, 3); // the same drop again removes the merge
+    EXPECT_EQ(workspace.SourceFields(), (Fields{"a", "b", "c e", "d", "e"}));
+    workspace.DropOnSource(3, 4); // another source replaces it
+    EXPECT_EQ(workspace.SourceFields()[2], "c d");
+    workspace.GoToRecord(2);
+    EXPECT_EQ(ValueOf("Name line 1"), "(5) NOT ALLOCATED?");
+    EXPECT_EQ(workspace.SourceFields(), (Fields{"only", "two"}));
+}
+
+TEST_F(SourceBrowsing, NavigationButtonsAndGoTo)
+{
+    OpenSource("1\r\n2\r\n3\r\n");
+    workspace.ChooseForm(2);
+    workspace.SetModified(false);
+    NavigationState nav = workspace.Navigation();
+    EXPECT_FALSE(nav.first || nav.previous);
+    EXPECT_TRUE(nav.next && nav.last);
+    workspace.NavigateLast();
+    EXPECT_EQ(workspace.CurrentRecord(), 3);
+    EXPECT_TRUE(workspace.SaveMapEnabled());
+    workspace.SetModified(false);
+    workspace.NavigateNext(); // nothing to move to, but the mapping counts as changed
+    EXPECT_EQ(workspace.CurrentRecord(), 3);
+    EXPECT_TRUE(workspace.MappingModified());
+
+    const std::pair<const char*, const char*> answers[] = {
+        {"0", "Value is not acceptable"},   {"-3", "Value is not acceptable"},
+        {"abc", "Value is not acceptable"}, {"", "Value is not acceptable"},
+        {"4", "Exceeds end of file"},       {"99999999999999999999", "Exceeds end of file"},
+    };
+    for (const auto& [answer, message] : answers) {
+        try {
+            workspace.GoToAnswer(answer);
+            ADD_FAILURE() << answer;
+        } catch (const Rejection& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+    }
+    EXPECT_EQ(workspace.CurrentRecord(), 3);
+    workspace.GoToAnswer(" 2 ");
+    EXPECT_EQ(workspace.CurrentRecord(), 2);
+    workspace.ClickSourceLine(0);
+    EXPECT_EQ(workspace.CurrentRecord(), 1);
+    workspace.ClickSourceLine(3); // the empty line after the last record
+    EXPECT_EQ(workspace.CurrentRecord(), 1);
+}
+
+TEST_F(SourceBrowsing, DeletingRecords)
+{
+    OpenSource("1\r\n2\r\n3\r\n");
+    workspace.GoToRecord(3);
+    workspace.DeleteCurrentRecord();
+    EXPECT_EQ(workspace.CurrentRecord(), 2);
+    EXPECT_EQ(workspace.SourceFields(), (Fields{"2"}));
+    EXPECT_TRUE(workspace.SourceModified());
+    workspace.DeleteCurrentRecord();
+    workspace.DeleteCurrentRecord();
+    EXPECT_EQ(workspace.RecordCount(), 0u);
+    EXPECT_EQ(workspace.ShownRecord(), 0);
+    EXPECT_TRUE(workspace.SourceFields().empty());
+}
+
+TEST_F(SourceBrowsing, SavingWritesTheHeaderFirstUnderSkip)
+{
+    OpenSource("head\r\n1\r\n2\r\n3\r\n", 1);
+    workspace.GoToRecord(2);
+    workspace.DeleteCurrentRecord();
+    workspace.SaveSource();
+    EXPECT_EQ(ReadFile(workspace.SourcePath()), "head\r\n1\r\n3\r\n");
+    EXPECT_FALSE(workspace.SourceModified());
+    EXPECT_EQ(workspace.RecordCount(), 2u);
+}
+
+TEST_F(SourceBrowsing, SavingToAnUnwritablePlaceKeepsTheEdits)
+{
+    OpenSource("1\r\n2\r\n");
+    workspace.DeleteCurrentRecord();
+    workspace.SetSourcePath((dir.Path() / "no-such-folder" / "x.csv").string());
+    EXPECT_THROW(workspace.SaveSource(), FileError);
+    EXPECT_TRUE(workspace.SourceModified());
+    EXPECT_EQ(workspace.RecordCount(), 1u);
+}
+
+TEST_F(SourceBrowsing, ChangingAFieldValueRebuildsTheLine)
+{
+    OpenSource("a,b,c\r\nx,y,z\r\n");
+    workspace.DropOnSource(1, 2);
+    EXPECT_EQ(workspace.ChangeSourceFieldValue(2, "Doe, John"), FieldEdit::FirstChange);
+    EXPECT_EQ(workspace.Lines().Line(0), "a,\"Doe, John\",c");
+    EXPECT_EQ(workspace.SourceFields()[0], "a Doe, John"); // merges shown again
+    EXPECT_EQ(workspace.ChangeSourceFieldValue(3, " c "), FieldEdit::Unchanged);
+    EXPECT_EQ(workspace.ChangeSourceFieldValue(3, "C"), FieldEdit::Changed);
+    EXPECT_EQ(workspace.Lines().Line(0), "a,\"Doe, John\",C");
+    EXPECT_TRUE(workspace.SourceModified());
+
+    OpenSource("a|b\r\n");
+    workspace.ChangeSourceFieldValue(1, "new");
+    EXPECT_EQ(workspace.Lines().Line(0), "new|b");
+}
+
+} // namespace
+} // namespace impmap

@@ -1,0 +1,46 @@
+#include "source/SourceLines.h"
+
+#include <gtest/gtest.h>
+
+namespace impmap {
+namespace {
+
+std::vector<std::string> AllLines(const SourceLines& lines)
+{
+    std::vector<std::string> out;
+    for (size_t i = 0; i < lines.Count(); ++i)
+        out.emplace_back(lines.Line(i));
+    return out;
+}
+
+TEST(SourceLines, LineEnds)
+{
+    using Lines = std::vector<std::string>;
+    const std::pair<const char*, Lines> cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\n", {"a"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\nb\rc\r\nd", {"a", "b", "c", "d"}},
+        {"\r\n", {""}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"a\n\n", {"a", ""}},
+    };
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(AllLines(SourceLines(bytes)), expected) << bytes;
+}
+
+TEST(SourceLines, EditsKeepOtherLinesAndJoinWithCrLf)
+{
+    SourceLines lines(std::string("h\r\none\r\ntwo\r\nthree\r\n"));
+    lines.Erase(0);
+    lines.Replace(1, "TWO");
+    lines.Insert(0, "head");
+    lines.Erase(3);
+    EXPECT_EQ(lines.Joined(), "head\r\none\r\nTWO\r\n");
+    SourceLines moved = std::move(lines);
+    EXPECT_EQ(moved.Joined(), "head\r\none\r\nTWO\r\n");
+}
+
+} // namespace
+} // namespace impmap
