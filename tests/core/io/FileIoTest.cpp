@@ -1,0 +1,196 @@
+#include "io/FileIo.h"
+
+#include <algorithm>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace impmap {
+namespace {
+
+class FileIoTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dir_ =
+            fs::temp_directory_path() / ("impmap-fileio-" + std::to_string(std::random_device{}()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+
+    static void WriteRaw(const fs::path& path, std::string_view bytes)
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    static std::string ReadRaw(const fs::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // The sorted file names in folder, to show that no temporary file is left behind.
+    static std::vector<std::string> Names(const fs::path& folder)
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    static std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\". "; }
+
+    fs::path dir_;
+};
+
+TEST_F(FileIoTest, ReadWholeFileReturnsEveryByte)
+{
+    const std::string bytes = std::string("a\r\nb\rc\n", 7) + std::string(1, '\0') + "\xE9\xFF" +
+                              std::string(200000, 'x');
+    WriteRaw(dir_ / "data.bin", bytes);
+    EXPECT_EQ(ReadWholeFile(dir_ / "data.bin"), bytes);
+    WriteRaw(dir_ / "empty.txt", "");
+    EXPECT_EQ(ReadWholeFile(dir_ / "empty.txt"), "");
+}
+
+TEST_F(FileIoTest, ReadWholeFileFailuresNameFileAndReason)
+{
+    const struct
+    {
+        fs::path path;
+        std::string reason;
+    } cases[] = {
+        {dir_ / "missing.txt", "No such file or directory"},
+        {dir_, "Is a directory"},
+    };
+    for (const auto& c : cases) {
+        try {
+            ReadWholeFile(c.path);
+            ADD_FAILURE() << c.path << " was read";
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot open file " + Quoted(c.path) + c.reason);
+        }
+    }
+}
+
+TEST_F(FileIoTest, WriteFileAtomicallyCreatesAndReplacesWithoutLeftovers)
+{
+    const fs::path target = dir_ / "out.map";
+    WriteFileAtomically(target, "first version, the longer one\r\n");
+    EXPECT_EQ(ReadRaw(target), "first version, the longer one\r\n");
+    WriteFileAtomically(target, std::string("second\0\xE9", 8));
+    EXPECT_EQ(ReadRaw(target), std::string("second\0\xE9", 8));
+    WriteFileAtomically(target, "");
+    EXPECT_EQ(ReadRaw(target), "");
+    EXPECT_EQ(Names(dir_), std::vector<std::string>{"out.map"});
+}
+
+TEST_F(FileIoTest, WriteFileAtomicallyFailureKeepsOldFileAndLeavesNoTemporary)
+{
+    WriteRaw(dir_ / "plain", "a file, not a folder");
+    fs::create_directory(dir_ / "folder");
+    WriteRaw(dir_ / "folder" / "inside.txt", "inside");
+    WriteRaw(dir_ / "locked.map", "old locked");
+    fs::permissions(dir_ / "locked.map", fs::perms::owner_read);
+    const struct
+    {
+        fs::path target;
+        std::string reason;
+    } cases[] = {
+        {dir_ / "plain" / "out.map", "Not a directory"},
+        {dir_ / "folder", "Is a directory"},
+        {dir_ / "nowhere" / "out.map", "No such file or directory"},
+        {dir_ / "locked.map", "Permission denied"},
+    };
+    for (const auto& c : cases) {
+        try {
+            WriteFileAtomically(c.target, "new bytes");
+            ADD_FAILURE() << c.target << " was written";
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot create file " + Quoted(c.target) + c.reason);
+        }
+    }
+    EXPECT_EQ(ReadRaw(dir_ / "plain"), "a file, not a folder");
+    EXPECT_EQ(ReadRaw(dir_ / "locked.map"), "old locked");
+    EXPECT_EQ(Names(dir_), (std::vector<std::string>{"folder", "locked.map", "plain"}));
+    EXPECT_EQ(Names(dir_ / "folder"), std::vector<std::string>{"inside.txt"});
+}
+
+#ifndef _WIN32
+TEST_F(FileIoTest, ReplacementKeepsAccessRights)
+{
+    const fs::path target = dir_ / "private.map";
+    WriteRaw(target, "old");
+    const fs::perms rights = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(target, rights);
+    WriteFileAtomically(target, "new");
+    EXPECT_EQ(fs::status(target).permissions(), rights);
+}
+#endif
+
+TEST_F(FileIoTest, WriterShowsNothingUntilCommit)
+{
+    const fs::path target = dir_ / "batch.txt";
+    WriteRaw(target, "old output");
+    std::string expected;
+    {
+        AtomicFileWriter writer(target);
+        for (int i = 0; i < 20000; ++i) {
+            const std::string line = "line " + std::to_string(i) + "\r\n";
+            writer.Write(line);
+            expected += line;
+        }
+        writer.Write(std::string(300000, 'z'));
+        expected += std::string(300000, 'z');
+        EXPECT_EQ(ReadRaw(target), "old output");
+        writer.Commit();
+        EXPECT_THROW(writer.Write("more"), std::logic_error);
+        EXPECT_THROW(writer.Commit(), std::logic_error);
+    }
+    EXPECT_EQ(ReadRaw(target), expected);
+    EXPECT_EQ(Names(dir_), std::vector<std::string>{"batch.txt"});
+}
+
+TEST_F(FileIoTest, AbandonedWritersRemoveTheirTemporariesAndKeepTarget)
+{
+    WriteRaw(dir_ / "kept.txt", "old");
+    {
+        // Two writers on one target at once need distinct temporary files.
+        AtomicFileWriter writer(dir_ / "kept.txt");
+        AtomicFileWriter another(dir_ / "kept.txt");
+        AtomicFileWriter fresh(dir_ / "new.txt");
+        writer.Write("never seen");
+        another.Write("never seen either");
+    }
+    EXPECT_EQ(ReadRaw(dir_ / "kept.txt"), "old");
+    EXPECT_EQ(Names(dir_), std::vector<std::string>{"kept.txt"});
+}
+
+TEST_F(FileIoTest, FailedCommitRemovesTemporary)
+{
+    const fs::path target = dir_ / "out.txt";
+    AtomicFileWriter writer(target);
+    writer.Write("bytes");
+    // The target turns into a folder after the writer has started.
+    fs::create_directory(target);
+    WriteRaw(target / "inside.txt", "inside");
+    try {
+        writer.Commit();
+        ADD_FAILURE() << "commit over a folder succeeded";
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + Quoted(target) + "Is a directory");
+    }
+    EXPECT_EQ(Names(dir_), std::vector<std::string>{"out.txt"});
+    EXPECT_EQ(Names(target), std::vector<std::string>{"inside.txt"});
+}
+
+} // namespace
+} // namespace impmap
