@@ -1,0 +1,148 @@
+#include "../TestSupport.h"
+#include "Cli.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace impmap {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+struct CliRun
+{
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args)
+{
+    std::ostringstream out, err;
+    const int status = cli::RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+const std::string kExampleMap = std::string(IMPMAP_EXAMPLES) + "/example1099NEC.MAP";
+const std::string kExampleSource = std::string(IMPMAP_EXAMPLES) + "/EXAMPLE_SOURCE.TXT";
+
+TEST(CliCatalogue, FormsSchemaAndHeader)
+{
+    CliRun forms = Cli({"forms"});
+    EXPECT_EQ(forms.status, 0);
+    EXPECT_EQ(forms.out.substr(0, 41), "0\tClients\t135\n1\tSponsors\t15\n2\tALE Group\t6\n");
+    EXPECT_NE(forms.out.find("\n37\tW-2G\t32\n"), std::string::npos);
+
+    CliRun schema = Cli({"schema", "ale group"});
+    EXPECT_EQ(schema.out, "1\t$\tClient ID\n2\t$\tName line 1\n3\t$\tName line 2\n4\tn\tEmployer id\n"
+                          "5\t$\tName control\n6\tw\tAverage employee count\n");
+    EXPECT_EQ(Cli({"schema", "2"}).out, schema.out);
+
+    CliRun header = Cli({"header", "ALE Group", "--delimiter", "pipe"});
+    EXPECT_EQ(header.out, "Client ID|Name line 1|Name line 2|Employer id|Name control|Average "
+                          "employee count\r\n");
+    TempDir dir;
+    EXPECT_EQ(Cli({"header", "2", "--delimiter", "comma", "-o", dir.File("h.csv")}).status, 0);
+    EXPECT_EQ(ReadFile(dir.File("h.csv")).substr(0, 26), "\"Client ID\",\"Name line 1\",");
+}
+
+TEST(CliCatalogue, UsageErrorsExitTwoWithOneLine)
+{
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{}, "impmap-cli: missing verb (try --help)\n"},
+        {{"frobnicate"}, "impmap-cli: unknown verb frobnicate (try --help)\n"},
+        {{"schema", "1099-XYZ"}, "impmap-cli schema: unknown form 1099-XYZ\n"},
+        {{"schema", "38"}, "impmap-cli schema: unknown form 38\n"},
+        {{"schema"}, "impmap-cli schema: missing FORM\n"},
+        {{"header", "W-2"}, "impmap-cli header: missing --delimiter tab|comma|pipe\n"},
+        {{"header", "W-2", "--delimiter", "semicolon"},
+         "impmap-cli header: unknown delimiter semicolon\n"},
+        {{"forms", "--bogus"}, "impmap-cli forms: unknown option --bogus\n"},
+        {{"run"}, "impmap-cli run: missing MAPFILE\n"},
+        {{"run", "x.MAP", "--today", "2022-13-01"},
+         "impmap-cli run: --today takes a date as YYYY-MM-DD, not 2022-13-01\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, message);
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(Cli({"--version"}).out, "impmap-cli 31.00\n");
+    for (const char* verb : {"forms", "schema", "header", "run", "check"}) {
+        const CliRun help = Cli({verb, "--help"});
+        EXPECT_EQ(help.status, 0);
+        EXPECT_EQ(help.out.rfind("Usage: impmap-cli ", 0), 0u) << verb;
+    }
+}
+
+TEST(CliRunVerb, ExampleMappingGivesTheImportLines)
+{
+    const CliRun run = Cli({"run", kExampleMap, "--source", kExampleSource, "--today", "2022-06-01"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, ReadFile(test::DataPath("cli/example1099NEC.expected.txt")));
+    EXPECT_EQ(run.err, "Your source file contains 2 NULL records.\nNULL records are skipped "
+                       "during execution.\n");
+}
+
+TEST(CliRunVerb, FailureLeavesNoOutput)
+{
+    TempDir dir;
+    WriteFile(dir.File("src.csv"), "Name,TIN,Amount\r\nDoe,123456789,12A\r\n");
+    WriteFile(dir.File("m.MAP"), "[Source]\r\nFileSpec=" + dir.File("src.csv") +
+                                     "\r\nHeader=1\r\n[Destination]\r\nForm=1099-NEC\r\nMap=" +
+                                     "001000000000000000000000000000000002000000000000003\r\n");
+    const std::string out = dir.File("out.txt");
+    WriteFile(out, "previous output\r\n");
+    const CliRun run = Cli({"run", dir.File("m.MAP"), "-o", out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Execution failed!\n\nDestination field \"Nonemployee compensation\" maps "
+                       "to an invalid currency value \"12A\"\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(out), "previous output\r\n");
+
+    WriteFile(dir.File("src.csv"), "Name,TIN,Amount\r\nDoe,123456789,12\r\nRoe,12-34,5\r\n");
+    const CliRun good = Cli({"run", dir.File("m.MAP"), "-o", out});
+    EXPECT_EQ(good.status, 0);
+    EXPECT_EQ(good.err, "Record 2: Bad TIN 000012-34 (assigned to 000000000)\n");
+    EXPECT_EQ(ReadFile(out), "Doe,,,,,,,,,,N/A,123456789,,,,,12,,0,,0,0,,0,0,,,\r\n"
+                             "Roe,,,,,,,,,,N/A,000000000,,,,,5,,0,,0,0,,0,0,,,\r\n");
+}
+
+TEST(CliRunVerb, UnreadableFilesExitTwo)
+{
+    TempDir dir;
+    const CliRun missing = Cli({"run", dir.File("none.MAP")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err.rfind("impmap-cli run: Cannot open file \"", 0), 0u) << missing.err;
+
+    WriteFile(dir.File("m.MAP"), "[Source]\r\nFileSpec=" + dir.File("gone.csv") +
+                                     "\r\n[Destination]\r\nForm=W-2\r\nMap=001\r\n");
+    const CliRun gone = Cli({"check", dir.File("m.MAP")});
+    EXPECT_EQ(gone.status, 2);
+    EXPECT_NE(gone.err.find("gone.csv"), std::string::npos);
+}
+
+TEST(CliCheckVerb, ListsEveryProblemThenTheCount)
+{
+    TempDir dir;
+    WriteFile(dir.File("src.csv"),
+              "Doe,123456789,12A\r\n\r\nRoe,12-34,5\r\nPoe,1,$(7)\r\nLoe,9,x y\r\n");
+    WriteFile(dir.File("m.MAP"), "[Source]\r\nFileSpec=" + dir.File("src.csv") +
+                                     "\r\n[Destination]\r\nForm=1099-NEC\r\nMap=" +
+                                     "001000000000000000000000000000000002000000000000003\r\n");
+    const CliRun run = Cli({"check", dir.File("m.MAP")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              "Record 1: Destination field \"Nonemployee compensation\" maps to an invalid "
+              "currency value \"12A\"\n"
+              "Record 3: Bad TIN 000012-34 (assigned to 000000000)\n"
+              "Record 5: Destination field \"Nonemployee compensation\" maps to an invalid "
+              "currency value \"X Y\"\n"
+              "5 records checked, 3 problems\n");
+}
+
+} // namespace
+} // namespace impmap

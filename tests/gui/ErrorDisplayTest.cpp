@@ -1,0 +1,92 @@
+#include "platform/ErrorDisplay.h"
+
+#include "convert/Rejection.h"
+#include "platform/AppInfo.h"
+#include "platform/ScriptedPrompts.h"
+
+#include <QTest>
+#include <stdexcept>
+
+using namespace impmap::gui;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Vellorum - 2022 Import Mapping Utility");
+
+QString ErrorBox(const QString& text)
+{
+    return Describe(AskedMessage({kTitle, text, Icon::Critical, {Button::Ok}, Button::Ok, false}));
+}
+
+} // namespace
+
+class ErrorDisplayTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void TitleAndCaptionComeFromTheBuild()
+    {
+        QCOMPARE(ApplicationTitle(), kTitle);
+        QCOMPARE(FileVersionText(), QStringLiteral("31.00"));
+        QCOMPARE(MainWindowCaption(),
+                 QStringLiteral("Vellorum - 2022 Import Mapping Utility 31.00"));
+    }
+
+    void ErrorBoxAppliesTheFullStopRule_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << "Exceeds end of file"
+                                << "Exceeds end of file.";
+        QTest::newRow("digit") << "Record 12"
+                               << "Record 12.";
+        QTest::newRow("question") << "Why?"
+                                  << "Why?.";
+        QTest::newRow("full stop") << "Done."
+                                   << "Done.";
+        QTest::newRow("exclamation") << "Output has not been saved!"
+                                     << "Output has not been saved!";
+        QTest::newRow("parenthesis") << "Bad (value)"
+                                     << "Bad (value)";
+        QTest::newRow("quote") << "'x' is not a valid integer value\""
+                               << "'x' is not a valid integer value\"";
+        QTest::newRow("blank") << "Trailing "
+                               << "Trailing ";
+        QTest::newRow("wide character") << "Caf\u00e9 \u20ac"
+                                        << "Caf\u00e9 \u20ac.";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void ErrorBoxAppliesTheFullStopRule()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        ScriptedPrompts prompts;
+        prompts.Press(Button::Ok);
+        ShowError(prompts, message);
+        QCOMPARE(prompts.Asked().size(), 1u);
+        QCOMPARE(Describe(prompts.Last()), ErrorBox(shown));
+    }
+
+    void GuardedActionsShowWhatEscapes()
+    {
+        ScriptedPrompts prompts;
+        prompts.Press(Button::Ok).Press(Button::Ok);
+        bool ran = false;
+        QVERIFY(RunGuarded(prompts, [&ran] { ran = true; }));
+        QVERIFY(ran);
+        QVERIFY(prompts.Asked().empty());
+
+        QVERIFY(!RunGuarded(prompts, [] { throw impmap::Rejection("Value is not acceptable"); }));
+        QCOMPARE(Describe(prompts.Last()), ErrorBox(QStringLiteral("Value is not acceptable.")));
+
+        // A message's bytes are shown one for one.
+        QVERIFY(!RunGuarded(prompts, [] { throw std::runtime_error("Caf\xe9 (x)"); }));
+        QCOMPARE(Describe(prompts.Last()), ErrorBox(QStringLiteral("Caf\u00e9 (x)")));
+        QCOMPARE(prompts.PendingAnswers(), 0u);
+    }
+};
+
+QTEST_MAIN(ErrorDisplayTest)
+#include "ErrorDisplayTest.moc"

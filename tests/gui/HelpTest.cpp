@@ -1,0 +1,101 @@
+#include "platform/Help.h"
+
+#include "platform/HelpWindow.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTest>
+#include <QWidget>
+#include <set>
+
+using namespace impmap::gui;
+
+namespace {
+
+QString ReadResource(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+class HelpTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ContextIsTheNearestNumberUpTheParents()
+    {
+        QWidget window;
+        auto* strip = new QWidget(&window);
+        auto* group = new QWidget(strip);
+        auto* button = new QWidget(group);
+        auto* unnumbered = new QWidget(&window);
+        SetHelpContext(strip, 230);
+        SetHelpContext(button, 270);
+        group->setProperty(kHelpContextProperty, 0);
+
+        QCOMPARE(HelpContextOf(button), 270);
+        QCOMPARE(HelpContextOf(group), 230);
+        QCOMPARE(HelpContextOf(strip), 230);
+        QCOMPARE(HelpContextOf(unnumbered), 90);
+        QCOMPARE(HelpContextOf(&window), 90);
+        QCOMPARE(HelpContextOf(nullptr), 90);
+        SetHelpContext(&window, 90);
+        QCOMPARE(HelpContextOf(unnumbered), 90);
+    }
+
+    void EveryContextHasATopicAndAWhatsThisText()
+    {
+        const std::vector<int>& numbers = HelpContextNumbers();
+        QCOMPARE(numbers.size(), 36u);
+        QCOMPARE(std::set<int>(numbers.begin(), numbers.end()).size(), numbers.size());
+        const QString contents = ReadResource(HelpContentsPath());
+        for (const int n : numbers) {
+            const QString topic = ReadResource(HelpTopicPath(n));
+            QVERIFY2(topic.contains(QStringLiteral("<h2>")), qPrintable(QString::number(n)));
+            QVERIFY2(contents.contains(QStringLiteral("href=\"topic%1.html\"").arg(n)),
+                     qPrintable(QString::number(n)));
+            QVERIFY2(WhatsThisText(n).endsWith(u'.'), qPrintable(QString::number(n)));
+        }
+        QCOMPARE(contents.count(QStringLiteral("href=")), qsizetype(numbers.size()));
+        QCOMPARE(HelpTopicPath(999), QString());
+        QCOMPARE(WhatsThisText(999), QString());
+    }
+
+    void WhatsThisTextsGoToNumberedWidgets()
+    {
+        QWidget window;
+        auto* list = new QLabel(&window);
+        auto* plain = new QLabel(&window);
+        SetHelpContext(&window, 90);
+        SetHelpContext(list, 8);
+        ApplyWhatsThis(&window);
+        QCOMPARE(window.whatsThis(), WhatsThisText(90));
+        QCOMPARE(list->whatsThis(), WhatsThisText(8));
+        QCOMPARE(plain->whatsThis(), QString());
+    }
+
+    void HelpWindowShowsTopicsWithFallback()
+    {
+        HelpWindow help;
+        help.ShowTopic(600);
+        QCOMPARE(help.CurrentPage(), QUrl(QStringLiteral("qrc:/help/topic600.html")));
+        QVERIFY(help.isVisible());
+        help.ShowTopic(12345);
+        QCOMPARE(help.CurrentPage(), QUrl(QStringLiteral("qrc:/help/topic90.html")));
+
+        QWidget window;
+        auto* inner = new QWidget(&window);
+        SetHelpContext(&window, 10);
+        help.ShowTopicFor(inner);
+        QCOMPARE(help.CurrentPage(), QUrl(QStringLiteral("qrc:/help/topic10.html")));
+        help.ShowContents();
+        QCOMPARE(help.CurrentPage(), QUrl(QStringLiteral("qrc:/help/contents.html")));
+    }
+};
+
+QTEST_MAIN(HelpTest)
+#include "HelpTest.moc"
