@@ -70,10 +70,45 @@ bool AddPiece(Amount& total, std::string_view piece, bool impliedDecimal)
     return true;
 }
 
+// True when value is already in the shortest plain form that the conversion writes, so that
+// converting it again would give it back unchanged: "0", or an optional minus (kept only by
+// code 'C'), integer digits without a leading zero, and a fraction of one to four digits without
+// a trailing zero. In implied mode only "0" and values with a fraction qualify.
+bool IsConvertedAmount(std::string_view value, char typeCode, bool impliedDecimal)
+{
+    if (value == "0")
+        return true;
+    size_t i = 0;
+    if (!value.empty() && value[0] == '-') {
+        if (typeCode != 'C')
+            return false;
+        i = 1;
+    }
+    const size_t intStart = i;
+    while (i < value.size() && value[i] >= '0' && value[i] <= '9')
+        ++i;
+    const size_t intDigits = i - intStart;
+    if (intDigits == 0 || intDigits > 14 || (value[intStart] == '0' && intDigits > 1))
+        return false;
+    if (i == value.size())
+        return !impliedDecimal && !(intStart == 1 && value[1] == '0'); // "-0" is written "0"
+    if (value[i] != '.')
+        return false;
+    const size_t fracStart = ++i;
+    while (i < value.size() && value[i] >= '0' && value[i] <= '9')
+        ++i;
+    const size_t fracDigits = i - fracStart;
+    if (i != value.size() || fracDigits == 0 || fracDigits > 4 || value.back() == '0')
+        return false;
+    return true;
+}
+
 // The amount conversion; on failure returns false with badPiece viewing the piece inside value.
 bool ConvertAmountSteps(std::string& value, char typeCode, bool impliedDecimal,
                         std::string_view& badPiece)
 {
+    if (IsConvertedAmount(value, typeCode, impliedDecimal))
+        return true; // the common second pass: display conversion already did the work
     CleanAmountText(value, typeCode);
     if (TrimView(value).empty() || HoldsNotAllocated(value)) {
         value.assign("0");

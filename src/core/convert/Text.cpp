@@ -4,21 +4,12 @@
 
 namespace impmap {
 
-std::string_view TrimView(std::string_view s)
-{
-    size_t begin = 0;
-    size_t end = s.size();
-    while (begin < end && IsTrimmable(s[begin]))
-        ++begin;
-    while (end > begin && IsTrimmable(s[end - 1]))
-        --end;
-    return s.substr(begin, end - begin);
-}
-
 std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
 
 void TrimInPlace(std::string& s)
 {
+    if (s.empty() || (!IsTrimmable(s.front()) && !IsTrimmable(s.back())))
+        return;
     size_t end = s.size();
     while (end > 0 && IsTrimmable(s[end - 1]))
         --end;

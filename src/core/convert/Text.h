@@ -11,7 +11,16 @@ namespace impmap {
 constexpr bool IsTrimmable(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 // Removes leading and trailing bytes with codes 0 to 32.
-std::string_view TrimView(std::string_view s);
+inline std::string_view TrimView(std::string_view s)
+{
+    size_t begin = 0;
+    size_t end = s.size();
+    while (begin < end && IsTrimmable(s[begin]))
+        ++begin;
+    while (end > begin && IsTrimmable(s[end - 1]))
+        --end;
+    return s.substr(begin, end - begin);
+}
 std::string Trim(std::string_view s);
 void TrimInPlace(std::string& s);
 

@@ -1,16 +1,44 @@
 #include "execute/OutputLine.h"
 
+#include <array>
+
 namespace impmap {
 namespace {
+
+// Bytes that make a value need double quotes: controls 1 to 31, blank, double quote, comma.
+constexpr std::array<bool, 256> MakeQuoteTable()
+{
+    std::array<bool, 256> table{};
+    for (int c = 1; c <= 32; ++c)
+        table[static_cast<size_t>(c)] = true;
+    table['"'] = true;
+    table[','] = true;
+    return table;
+}
+
+constexpr std::array<bool, 256> kNeedsQuotes = MakeQuoteTable();
 
 bool NeedsQuotes(const std::string& value)
 {
     for (const char c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= 1 && byte <= 32) || c == '"' || c == ',')
+        if (kNeedsQuotes[static_cast<unsigned char>(c)])
             return true;
     }
     return false;
+}
+
+void AppendQuoted(const std::string& value, std::string& line)
+{
+    line += '"';
+    size_t start = 0;
+    for (size_t quote = value.find('"'); quote != std::string::npos;
+         quote = value.find('"', start)) {
+        line.append(value, start, quote - start + 1);
+        line += '"';
+        start = quote + 1;
+    }
+    line.append(value, start, std::string::npos);
+    line += '"';
 }
 
 } // namespace
@@ -24,18 +52,10 @@ void AppendOutputLine(const std::vector<std::string>& values, std::string& line)
     for (size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
             line += ',';
-        const std::string& value = values[i];
-        if (!NeedsQuotes(value)) {
-            line += value;
-            continue;
-        }
-        line += '"';
-        for (const char c : value) {
-            if (c == '"')
-                line += '"';
-            line += c;
-        }
-        line += '"';
+        if (NeedsQuotes(values[i]))
+            AppendQuoted(values[i], line);
+        else
+            line += values[i];
     }
 }
 

@@ -297,3 +297,33 @@ TEST(NumberChecks, FloatAcceptsFiniteDecimalNumbersOnly)
 
 } // namespace
 } // namespace impmap
+
+namespace impmap {
+namespace {
+
+// Values that look converted but are not must still be rewritten.
+TEST(ConvertAmount, NearlyPlainValuesAreStillRewritten)
+{
+    struct Case
+    {
+        const char* value;
+        char code;
+        bool implied;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"-0", 'C', false, "0"},     {"007", 'C', false, "7"},    {"1.50", 'c', false, "1.5"},
+        {"1.", 'c', false, "1"},     {".5", 'c', false, "0.5"},   {"-5", 'c', false, "5"},
+        {"-5", 'C', false, "-5"},    {"100", 'c', true, "1.00"},  {"1.5", 'c', true, "1.5"},
+        {"0", 'c', true, "0"},       {"-0.5", 'C', true, "-0.5"}, {"1.23456", 'C', false, "1.2346"},
+        {"12345678901234", 'C', false, "12345678901234"},
+    };
+    for (const Case& c : cases) {
+        std::string value = c.value;
+        ASSERT_TRUE(TryConvertAmount(value, c.code, c.implied)) << c.value;
+        EXPECT_EQ(value, c.expected) << c.value << ' ' << c.code << ' ' << c.implied;
+    }
+}
+
+} // namespace
+} // namespace impmap
