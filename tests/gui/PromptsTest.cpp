@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -163,6 +164,26 @@ private slots:
         QCOMPARE(Describe(save), QStringLiteral("SaveFile title=\"Save output...\" folder=\"/out\" "
                                                 "filter=\"Text Files (*.TXT)|*.TXT\" name=\"B\" "
                                                 "suffix=\"TXT\" filterIndex=1"));
+    }
+
+    void UnansweredPromptEndsTheProgramLoudly()
+    {
+        if (qEnvironmentVariableIsSet("IMPMAP_UNANSWERED_PROMPT")) {
+            ScriptedPrompts prompts;
+            prompts.Confirm(QStringLiteral("Go?"), {Button::Yes, Button::No}, Button::No);
+            return;
+        }
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("IMPMAP_UNANSWERED_PROMPT"), QStringLiteral("1"));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("UnansweredPromptEndsTheProgramLoudly")});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        QVERIFY(child.readAll().contains(
+            "ScriptedPrompts: no answer queued: Message title=\"Confirm\" text=\"Go?\""));
     }
 
     void FiltersBecomeQtEntries_data()

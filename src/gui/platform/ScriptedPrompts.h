@@ -1,0 +1,93 @@
+#pragma once
+
+#include "platform/Prompts.h"
+
+#include <deque>
+#include <vector>
+
+// Prompts for tests: every prompt is answered from a queue of scripted answers and recorded, so a
+// test can check what the user would have been asked. A prompt with no fitting answer queued ends
+// the test program at once with a description of the prompt, rather than waiting for a user.
+namespace impmap::gui {
+
+enum class PromptKind
+{
+    Message,
+    InputText,
+    OpenFile,
+    SaveFile,
+    Beep
+};
+
+// One prompt as asked. Fields a kind does not use keep their defaults.
+struct AskedPrompt
+{
+    PromptKind kind = PromptKind::Message;
+    QString title;               // caption of the box or dialog
+    QString text;                // message text, or the input box's prompt
+    Icon icon = Icon::None;      // message boxes
+    std::vector<Button> buttons; // message boxes, in order
+    Button defaultButton = Button::None;
+    bool foreground = false;     // ShowMessageBox's box
+    QString initial;             // input box's initial text, or the proposed file name
+    QString folder;              // file dialogs
+    QString filter;              // file dialogs, "|" form
+    QString defaultSuffix;       // save dialog
+    int selectedFilterIndex = 0; // save dialog
+
+    friend bool operator==(const AskedPrompt&, const AskedPrompt&) = default;
+};
+
+// A prompt on one line, for test failure messages: kind, title, text and the other fields used.
+QString Describe(const AskedPrompt& prompt);
+
+// The record a message box leaves.
+AskedPrompt AskedMessage(const MessageRequest& request);
+
+class ScriptedPrompts : public Prompts
+{
+public:
+    // The next message box is answered with this button, which must be one it shows.
+    ScriptedPrompts& Press(Button button);
+    // The next input box gets this text, or the next file dialog this file name.
+    ScriptedPrompts& Enter(const QString& text);
+    // The next input box or file dialog is cancelled.
+    ScriptedPrompts& Cancel();
+
+    // Every prompt asked so far, beeps included, in order.
+    const std::vector<AskedPrompt>& Asked() const { return asked_; }
+    // The last prompt asked; the test program ends when there was none.
+    const AskedPrompt& Last() const;
+    int BeepCount() const;
+    // Answers queued and not yet used.
+    std::size_t PendingAnswers() const { return answers_.size(); }
+    // Forgets the prompts asked (the queue is kept).
+    void ClearAsked() { asked_.clear(); }
+
+    Button Message(const MessageRequest& request) override;
+    std::optional<QString> InputText(const QString& title, const QString& prompt,
+                                     const QString& initial) override;
+    std::optional<QString> OpenFileName(const QString& title, const QString& folder,
+                                        const QString& filter,
+                                        const QString& proposedName) override;
+    std::optional<QString> SaveFileName(const QString& title, const QString& folder,
+                                        const QString& filter, const QString& defaultSuffix,
+                                        const QString& proposedName,
+                                        int selectedFilterIndex = 0) override;
+    void Beep() override;
+
+private:
+    struct Answer
+    {
+        Button button = Button::None; // for a message box
+        std::optional<QString> text;  // for an input box or file dialog; none: cancelled
+    };
+
+    Answer Take(const AskedPrompt& prompt, bool wantsButton);
+    std::optional<QString> TakeText(const AskedPrompt& prompt);
+
+    std::deque<Answer> answers_;
+    std::vector<AskedPrompt> asked_;
+};
+
+} // namespace impmap::gui

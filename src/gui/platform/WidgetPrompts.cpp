@@ -1,0 +1,199 @@
+#include "platform/WidgetPrompts.h"
+
+#include "platform/FileFilters.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QTimer>
+#include <algorithm>
+
+namespace impmap::gui {
+
+namespace {
+
+QMessageBox::StandardButton ToQt(Button button)
+{
+    switch (button) {
+    case Button::Ok:
+        return QMessageBox::Ok;
+    case Button::Cancel:
+        return QMessageBox::Cancel;
+    case Button::Abort:
+        return QMessageBox::Abort;
+    case Button::Retry:
+        return QMessageBox::Retry;
+    case Button::Ignore:
+        return QMessageBox::Ignore;
+    case Button::Yes:
+        return QMessageBox::Yes;
+    case Button::No:
+        return QMessageBox::No;
+    case Button::None:
+        break;
+    }
+    return QMessageBox::NoButton;
+}
+
+QMessageBox::Icon ToQt(Icon icon)
+{
+    switch (icon) {
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Warning:
+        return QMessageBox::Warning;
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The button that closing the box (Esc or the close box) stands for.
+Button CloseButton(const std::vector<Button>& buttons)
+{
+    for (const Button candidate : {Button::Cancel, Button::No, Button::Abort}) {
+        if (std::find(buttons.begin(), buttons.end(), candidate) != buttons.end()) {
+            return candidate;
+        }
+    }
+    return buttons.empty() ? Button::Ok : buttons.front();
+}
+
+// Texts use CR LF between lines; a label wants LF alone.
+QString DisplayText(const QString& text)
+{
+    QString display = text;
+    display.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return display;
+}
+
+bool ConfirmOverwrite(QWidget* owner, const QString& path)
+{
+    const QString text = QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                             .arg(QFileInfo(path).fileName());
+    return QMessageBox::warning(owner, QStringLiteral("Confirm Save As"), text,
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
+}
+
+} // namespace
+
+WidgetPrompts::WidgetPrompts(QWidget* parent) : parent_(parent) {}
+
+QWidget* WidgetPrompts::Owner() const
+{
+    return parent_ != nullptr ? parent_.data() : QApplication::activeWindow();
+}
+
+Button WidgetPrompts::Message(const MessageRequest& request)
+{
+    QMessageBox box(ToQt(request.icon), request.title, DisplayText(request.text),
+                    QMessageBox::NoButton, Owner());
+    box.setTextFormat(Qt::PlainText);
+    const std::vector<Button> buttons =
+        request.buttons.empty() ? std::vector<Button>{Button::Ok} : request.buttons;
+    for (const Button button : buttons) {
+        box.addButton(ToQt(button));
+    }
+    if (request.defaultButton != Button::None) {
+        box.setDefaultButton(ToQt(request.defaultButton));
+    }
+    const Button closeButton = CloseButton(buttons);
+    box.setEscapeButton(box.button(ToQt(closeButton)));
+    if (request.foreground) {
+        QTimer::singleShot(0, &box, [&box] {
+            box.raise();
+            box.activateWindow();
+        });
+    }
+    box.exec();
+    for (const Button button : buttons) {
+        if (box.clickedButton() != nullptr && box.clickedButton() == box.button(ToQt(button))) {
+            return button;
+        }
+    }
+    return closeButton;
+}
+
+std::optional<QString> WidgetPrompts::InputText(const QString& title, const QString& prompt,
+                                                const QString& initial)
+{
+    QInputDialog dialog(Owner());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(DisplayText(prompt));
+    dialog.setTextValue(initial);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue();
+}
+
+std::optional<QString> WidgetPrompts::OpenFileName(const QString& title, const QString& folder,
+                                                   const QString& filter,
+                                                   const QString& proposedName)
+{
+    QFileDialog dialog(Owner(), title, folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(QtNameFilters(filter));
+    if (!proposedName.isEmpty()) {
+        dialog.selectFile(proposedName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> WidgetPrompts::SaveFileName(const QString& title, const QString& folder,
+                                                   const QString& filter,
+                                                   const QString& defaultSuffix,
+                                                   const QString& proposedName,
+                                                   int selectedFilterIndex)
+{
+    const QStringList filters = QtNameFilters(filter);
+    QFileDialog dialog(Owner(), title, folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    // A name typed without an extension gets the one of the chosen filter entry, or the default
+    // one when that entry names none (such as "All Files").
+    const auto suffixFor = [&defaultSuffix](const QString& nameFilter) {
+        const QString extension = FilterExtension(nameFilter);
+        return extension.isEmpty() ? defaultSuffix : extension;
+    };
+    const QString firstFilter = filters.value(selectedFilterIndex, filters.value(0));
+    dialog.selectNameFilter(firstFilter);
+    dialog.setDefaultSuffix(suffixFor(firstFilter));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixFor](const QString& nameFilter) {
+                         dialog.setDefaultSuffix(suffixFor(nameFilter));
+                     });
+    if (!proposedName.isEmpty()) {
+        dialog.selectFile(proposedName);
+    }
+    while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        // The dialog adds the suffix and asks about overwriting itself; a platform dialog that
+        // leaves the suffix off is made good here, with its own overwrite question.
+        const QString chosen = dialog.selectedFiles().constFirst();
+        const QString path = WithDefaultExtension(chosen, dialog.defaultSuffix());
+        if (path == chosen || !QFileInfo::exists(path) || ConfirmOverwrite(Owner(), path)) {
+            return path;
+        }
+    }
+    return std::nullopt;
+}
+
+void WidgetPrompts::Beep()
+{
+    QApplication::beep();
+}
+
+} // namespace impmap::gui
