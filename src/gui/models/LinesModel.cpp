@@ -1,0 +1,39 @@
+#include "models/LinesModel.h"
+
+#include "models/WorkspaceSignals.h"
+#include "platform/Bytes.h"
+
+#include <limits>
+
+namespace impmap::gui {
+
+LinesModel::LinesModel(CountFunction count, LineFunction line, WorkspaceSignals& notifier,
+                       unsigned refreshOn, QObject* parent)
+    : QAbstractListModel(parent), count_(std::move(count)), line_(std::move(line))
+{
+    shownRows_ = static_cast<int>(count_());
+    connect(&notifier, &WorkspaceSignals::Changed, this, [this, refreshOn](unsigned changes) {
+        if (!(changes & refreshOn))
+            return;
+        beginResetModel();
+        const size_t count = count_();
+        shownRows_ = static_cast<int>(
+            std::min<size_t>(count, static_cast<size_t>(std::numeric_limits<int>::max())));
+        endResetModel();
+        emit LinesChanged(shownRows_);
+    });
+}
+
+int LinesModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : shownRows_;
+}
+
+QVariant LinesModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= shownRows_ || role != Qt::DisplayRole)
+        return {};
+    return FromBytes(line_(static_cast<size_t>(index.row())));
+}
+
+} // namespace impmap::gui

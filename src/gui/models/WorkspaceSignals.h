@@ -1,0 +1,33 @@
+#pragma once
+
+#include "mapping/WorkspaceObserver.h"
+
+#include <QObject>
+
+namespace impmap {
+class Workspace;
+}
+
+namespace impmap::gui {
+
+// Turns the workspace's change notifications into a Qt signal, so views and controllers can
+// connect to it. Installs itself as the workspace's observer for its lifetime.
+class WorkspaceSignals : public QObject, public WorkspaceObserver
+{
+    Q_OBJECT
+
+public:
+    explicit WorkspaceSignals(Workspace& workspace, QObject* parent = nullptr);
+    ~WorkspaceSignals() override;
+
+    void WorkspaceChanged(unsigned changes) override;
+
+signals:
+    // changes is an OR of impmap::WorkspaceChange flags.
+    void Changed(unsigned changes);
+
+private:
+    Workspace& workspace_;
+};
+
+} // namespace impmap::gui
