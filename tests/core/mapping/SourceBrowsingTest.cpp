@@ -166,3 +166,25 @@ TEST_F(SourceBrowsing, ChangingAFieldValueRebuildsTheLine)
 
 } // namespace
 } // namespace impmap
+
+namespace impmap {
+namespace {
+
+TEST_F(SourceBrowsing, BinaryBytesAreJustText)
+{
+    std::string bytes;
+    for (int i = 0; i < 4096; ++i)
+        bytes += static_cast<char>((i * 7919) % 256);
+    OpenSource(bytes);
+    ASSERT_GT(workspace.RecordCount(), 1u);
+    workspace.ChooseForm(22);
+    workspace.DropOnDestination(0, 1);
+    for (long r = 1; r <= static_cast<long>(workspace.RecordCount()); ++r)
+        workspace.GoToRecord(r);
+    EXPECT_EQ(workspace.CurrentRecord(), static_cast<long>(workspace.RecordCount()));
+    workspace.SaveSource();
+    EXPECT_EQ(test::ReadFile(workspace.SourcePath()), workspace.Lines().Joined());
+}
+
+} // namespace
+} // namespace impmap
