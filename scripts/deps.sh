@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing.
 # Sourced by run.sh and test.sh; works as root, or through sudo otherwise.
 impmap_install_deps() {
-  local wanted=(g++ cmake ninja-build pkg-config libgtest-dev qt6-base-dev "$@")
+  local wanted=(g++ cmake ninja-build pkg-config libgtest-dev qt6-base-dev poppler-utils "$@")
   local missing=()
   local p
   for p in "${wanted[@]}"; do

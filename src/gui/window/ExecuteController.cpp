@@ -1,12 +1,244 @@
 #include "window/ExecuteController.h"
 
+#include "convert/CivilDate.h"
+#include "execute/Engine.h"
+#include "execute/ExecuteDialog.h"
+#include "execute/OutputSaver.h"
+#include "execute/WarningLog.h"
+#include "mapping/Workspace.h"
+#include "models/LinesModel.h"
+#include "platform/Bytes.h"
+#include "platform/ErrorDisplay.h"
+#include "platform/Prompts.h"
 #include "window/MainWindowContext.h"
+#include "window/MainWindowUi.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QListView>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeView>
 
 namespace impmap::gui {
 
-ExecuteController::ExecuteController(MainWindowContext& context, QObject* parent)
-    : QObject(parent), context_(context)
+namespace {
+
+const char* const kNotSaved =
+    "Output has not been saved!\r\n\r\nWhen you are ready to save the results, click \r\n\r\n"
+    "\"Save Output\"\r\n\r\n shown at the bottom of the main window.";
+
+// The groups whose controls are disabled during a run.
+std::vector<QWidget*> SettingsGroups(const MainWindowUi& ui)
 {
+    return {ui.gbTaxForm, ui.gbSource, ui.gbDelimiter, ui.rgHeader};
+}
+
+// The buttons hidden during a run: the record navigation of both tabs, Execute, Tools, Help.
+std::vector<QWidget*> RunButtons(const MainWindowUi& ui)
+{
+    return {ui.sbFirst,  ui.sbSourceFirst, ui.sbPrevious, ui.sbSourcePrevious,
+            ui.sbNext,   ui.sbSourceNext,  ui.sbLast,     ui.sbSourceLast,
+            ui.bExecute, ui.bTools,        ui.bHelp};
+}
+
+} // namespace
+
+// What the engine reports during a run, passed on to the progress dialog and the warning log.
+class ExecuteController::RunCallbacks : public ExecuteCallbacks
+{
+public:
+    explicit RunCallbacks(ExecuteController& controller) : controller_(controller) {}
+
+    void Started(long total) override
+    {
+        setUp = true;
+        controller_.SetUp(total);
+    }
+    void Progress(long position, long total) override
+    {
+        (void)total;
+        controller_.progress_->SetPosition(position);
+    }
+    bool Cancelled() override { return controller_.progress_->Cancelled(); }
+    void Warning(const std::string& line) override { controller_.log_->AddLine(FromBytes(line)); }
+    void ProcessMessages() override
+    {
+        // Often enough for the dialog to repaint and answer its Cancel button, rarely enough
+        // not to slow a long run down.
+        if (clock_.isValid() && clock_.elapsed() < controller_.messageIntervalMs_)
+            return;
+        QCoreApplication::processEvents();
+        clock_.start();
+    }
+    void OutputLine(std::string_view line) override { lines.emplace_back(line); }
+
+    bool setUp = false;
+    std::vector<std::string> lines;
+
+private:
+    ExecuteController& controller_;
+    QElapsedTimer clock_;
+};
+
+ExecuteController::ExecuteController(MainWindowContext& context, QObject* parent)
+    : QObject(parent), context_(context),
+      progress_(std::make_unique<ExecuteDialog>(context.prompts)),
+      log_(std::make_unique<WarningLog>(context.prompts))
+{
+    const Workspace& workspace = context_.workspace;
+    outputModel_ = new LinesModel(
+        [&workspace] { return workspace.OutputLines().size(); },
+        [&workspace](size_t i) {
+            const std::vector<std::string>& lines = workspace.OutputLines();
+            return i < lines.size() ? std::string_view(lines[i]) : std::string_view();
+        },
+        context_.notifier, kChangeOutput, this);
+    MainWindowUi& ui = context_.ui;
+    ui.reOutput->setModel(outputModel_);
+    connect(outputModel_, &LinesModel::LinesChanged, this, &ExecuteController::reOutputChange);
+    reOutputChange(outputModel_->rowCount());
+    connect(ui.bExecute, &QPushButton::clicked, this, &ExecuteController::bExecuteClick);
+    connect(ui.bSaveOutput, &QPushButton::clicked, this, &ExecuteController::bSaveOutputClick);
+}
+
+ExecuteController::~ExecuteController() = default;
+
+void ExecuteController::bExecuteClick()
+{
+    RunGuarded(context_.prompts, [this] { Run(); });
+}
+
+void ExecuteController::bSaveOutputClick()
+{
+    RunGuarded(context_.prompts, [this] {
+        SaveOutput(context_.workspace, context_.prompts, context_.settings,
+                   context_.folders.saveOutput);
+    });
+}
+
+void ExecuteController::Run()
+{
+    // The window is hidden for the whole run; this only keeps a stray second click out.
+    if (busy_)
+        return;
+    busy_ = true;
+    RunCallbacks callbacks(*this);
+    ExecuteResult result;
+    try {
+        // The engine checks the mapping before anything else and then calls Started, which
+        // hides the window and shows the progress dialog.
+        result = Execute(context_.workspace, callbacks, ExecuteOptions{SystemToday(), false});
+        if (callbacks.setUp && result.outcome == ExecuteResult::Outcome::Completed)
+            Complete(callbacks.lines, result.nullRecords);
+    } catch (...) {
+        // A failure while saving ends the run as failed; the output stays for Save Output.
+        EndRun(callbacks.setUp, -1);
+        throw;
+    }
+    const bool failed = result.outcome == ExecuteResult::Outcome::Failed;
+    EndRun(callbacks.setUp, failed ? result.failingRow : -1);
+    if (failed)
+        ShowError(context_.prompts, FromBytes(result.message));
+}
+
+void ExecuteController::EndRun(bool setUp, int failingRow)
+{
+    if (setUp)
+        CleanUp(failingRow);
+    busy_ = false;
+}
+
+void ExecuteController::SetUp(long total)
+{
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    MainWindowUi& ui = context_.ui;
+    ui.lvSource->hide();
+    ui.lvDestination->hide();
+    // Disabling the groups disables every control inside them; enabling them again gives each
+    // control back its own state.
+    for (QWidget* group : SettingsGroups(ui))
+        group->setEnabled(false);
+    SetRunControlsShown(false);
+    context_.window.hide();
+
+    progress_->SetRunning(true);
+    progress_->StartAnimation();
+    progress_->SetTotal(total);
+    progress_->ShowForRun();
+
+    context_.workspace.ClearOutput();
+    log_->ClearLog();
+}
+
+void ExecuteController::Complete(std::vector<std::string>& lines, long nullRecords)
+{
+    progress_->StopAnimation();
+    progress_->SetRunning(false);
+    Prompts& prompts = context_.prompts;
+    context_.workspace.SetOutput(std::move(lines));
+    if (nullRecords > 0) {
+        prompts.Beep();
+        prompts.Information(FromBytes(NullRecordNotice(nullRecords)));
+    }
+    if (context_.workspace.OutputLines().empty())
+        return;
+    if (!SaveOutput(context_.workspace, prompts, context_.settings, context_.folders.saveOutput)) {
+        prompts.Beep();
+        prompts.Information(QString::fromLatin1(kNotSaved));
+    }
+}
+
+void ExecuteController::CleanUp(int failingRow)
+{
+    progress_->StopAnimation();
+    // Hidden before it is let off the top, so that it does not come up once more on the way.
+    progress_->hide();
+    progress_->SetRunning(false);
+    context_.window.show();
+    QApplication::restoreOverrideCursor();
+
+    MainWindowUi& ui = context_.ui;
+    for (QWidget* group : SettingsGroups(ui))
+        group->setEnabled(true);
+    SetRunControlsShown(true);
+    ui.lvSource->show();
+    ui.lvDestination->show();
+    if (failingRow >= 0)
+        MarkFailingRow(failingRow);
+    context_.window.raise();
+    context_.window.activateWindow();
+    if (log_->LineCount() > 0)
+        log_->ShowLog();
+}
+
+void ExecuteController::SetRunControlsShown(bool shown)
+{
+    for (QWidget* control : RunButtons(context_.ui))
+        control->setVisible(shown);
+}
+
+void ExecuteController::MarkFailingRow(int row)
+{
+    QTreeView* view = context_.ui.lvDestination;
+    const QAbstractItemModel* model = view->model();
+    if (model == nullptr || row >= model->rowCount())
+        return;
+    const QModelIndex index = model->index(row, 0);
+    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                       QItemSelectionModel::Rows);
+    view->scrollTo(index);
+    view->setFocus();
+}
+
+void ExecuteController::reOutputChange(int lineCount)
+{
+    MainWindowUi& ui = context_.ui;
+    ui.tabs->setTabVisible(ui.tabs->indexOf(ui.tabOutput), lineCount > 0);
+    ui.bSaveOutput->setEnabled(lineCount > 0);
 }
 
 } // namespace impmap::gui

@@ -1,9 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace impmap::gui {
 
+class ExecuteDialog;
+class LinesModel;
+class WarningLog;
 struct MainWindowContext;
 
 // Execute and Save Output: runs the engine over the workspace with the progress dialog, shows
@@ -13,13 +19,44 @@ class ExecuteController : public QObject
     Q_OBJECT
 
 public:
+    // Events are let through to the progress dialog at most this often during a run.
+    static constexpr int kMessageIntervalMs = 30;
+    // 0 lets events through after every record (tests that act in the middle of a run).
+    void SetMessageInterval(int milliseconds) { messageIntervalMs_ = milliseconds; }
+
     explicit ExecuteController(MainWindowContext& context, QObject* parent = nullptr);
+    ~ExecuteController() override;
 
     // True from the start of a run until its clean-up is done (the window refuses to close).
     bool Busy() const { return busy_; }
 
+    // The Execute button: runs the mapping, saves the output and reports the outcome.
+    void bExecuteClick();
+    // The Save Output button: saves the output again; a cancelled dialog says nothing.
+    void bSaveOutputClick();
+
+    ExecuteDialog& ProgressDialog() const { return *progress_; }
+    WarningLog& Log() const { return *log_; }
+    LinesModel& OutputModel() const { return *outputModel_; }
+
 private:
+    class RunCallbacks;
+
+    void Run();
+    void SetUp(long total);
+    void Complete(std::vector<std::string>& lines, long nullRecords);
+    void EndRun(bool setUp, int failingRow);
+    void CleanUp(int failingRow);
+    void SetRunControlsShown(bool shown);
+    void MarkFailingRow(int row);
+    // The Output tab is shown and Save Output enabled exactly while there is output.
+    void reOutputChange(int lineCount);
+
     MainWindowContext& context_;
+    std::unique_ptr<ExecuteDialog> progress_;
+    std::unique_ptr<WarningLog> log_;
+    LinesModel* outputModel_ = nullptr;
+    int messageIntervalMs_ = kMessageIntervalMs;
     bool busy_ = false;
 };
 
