@@ -1,13 +1,13 @@
 // The desktop program: one instance per user, its working folders, and the main window.
 
 #include "platform/AppInfo.h"
-#include "platform/ErrorDisplay.h"
+#include "platform/Settings.h"
 #include "platform/SingleInstance.h"
 #include "platform/WidgetPrompts.h"
 #include "platform/WorkingFolders.h"
+#include "window/MainWindow.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
@@ -15,6 +15,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(ApplicationTitle());
+    QApplication::setApplicationDisplayName(ApplicationTitle());
     QApplication::setOrganizationName(QStringLiteral("VELLORUM"));
 
     // A second start asks the running instance to show itself and ends without showing anything.
@@ -23,18 +24,14 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    // Makes the working folders and the example file, and enters "2022MAPS".
     const WorkingFolders folders = MakeWorkingFolders(WorkingFoldersBase());
-
-    QMainWindow window;
-    window.setWindowTitle(MainWindowCaption());
-    window.resize(753, 446);
+    Settings settings;
+    WidgetPrompts prompts;
+    MainWindow window(prompts, settings, folders);
+    prompts.SetParent(&window);
     QObject::connect(&instance, &SingleInstance::ShowRequested, &window,
                      [&window] { BringToFront(&window); });
-    window.show();
-
-    WidgetPrompts prompts(&window);
-    if (!folders.exampleError.isEmpty()) {
-        ShowError(prompts, folders.exampleError);
-    }
+    window.showMaximized();
     return QApplication::exec();
 }

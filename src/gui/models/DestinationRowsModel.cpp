@@ -38,7 +38,9 @@ int DestinationRowsModel::columnCount(const QModelIndex& parent) const
 
 QVariant DestinationRowsModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= shownRows_)
+    // Inside a batch of changes the workspace may already hold fewer rows than are shown.
+    if (!index.isValid() || index.row() >= shownRows_ ||
+        static_cast<size_t>(index.row()) >= workspace_.Rows().size())
         return {};
     const DestinationRow& row = workspace_.Rows()[static_cast<size_t>(index.row())];
     if (role == Qt::DisplayRole) {

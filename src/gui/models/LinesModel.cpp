@@ -31,7 +31,9 @@ int LinesModel::rowCount(const QModelIndex& parent) const
 
 QVariant LinesModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= shownRows_ || role != Qt::DisplayRole)
+    // Inside a batch of changes the workspace may already hold fewer lines than are shown.
+    if (!index.isValid() || index.row() >= shownRows_ || role != Qt::DisplayRole ||
+        static_cast<size_t>(index.row()) >= count_())
         return {};
     return FromBytes(line_(static_cast<size_t>(index.row())));
 }

@@ -47,7 +47,9 @@ int SourceFieldsModel::columnCount(const QModelIndex& parent) const
 
 QVariant SourceFieldsModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= shownRows_ || role != Qt::DisplayRole)
+    // Inside a batch of changes the workspace may already hold fewer fields than are shown.
+    if (!index.isValid() || index.row() >= shownRows_ || role != Qt::DisplayRole ||
+        static_cast<size_t>(index.row()) >= workspace_.SourceFields().size())
         return {};
     if (index.column() == kNumber)
         return QString::number(index.row() + 1);

@@ -1,0 +1,383 @@
+#include "window/MainWindow.h"
+
+#include "models/DestinationRowsModel.h"
+#include "models/LinesModel.h"
+#include "models/SourceFieldsModel.h"
+#include "platform/Bytes.h"
+#include "platform/ErrorDisplay.h"
+#include "platform/Help.h"
+#include "platform/HelpWindow.h"
+#include "platform/Settings.h"
+#include "platform/WorkingFolders.h"
+#include "window/ExecuteController.h"
+#include "window/MainWindowLayout.h"
+#include "window/MapFileController.h"
+#include "window/MappingController.h"
+#include "window/SourceController.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeView>
+#include <QWhatsThis>
+#include <algorithm>
+
+namespace impmap::gui {
+
+namespace {
+
+// The length of the longest line in characters; a tab counts as the columns it may take.
+template <typename LineAt> std::size_t LongestLine(std::size_t count, LineAt lineAt)
+{
+    std::size_t longest = 0;
+    std::size_t longestIndex = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (lineAt(i).size() > longest) {
+            longest = lineAt(i).size();
+            longestIndex = i;
+        }
+    }
+    if (count == 0)
+        return 0;
+    const std::string_view line = lineAt(longestIndex);
+    return longest + 9 * static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t'));
+}
+
+} // namespace
+
+MainWindow::MainWindow(Prompts& prompts, Settings& settings, const WorkingFolders& workingFolders,
+                       QWidget* parent)
+    : QMainWindow(parent), prompts_(prompts), settings_(settings),
+      notifier_(workspace_), context_{workspace_, notifier_, prompts_, settings_,
+                                      ui_,        *this,     folders_}
+{
+    FormCreate(workingFolders);
+}
+
+MainWindow::~MainWindow()
+{
+    // The controllers and models use the workspace, which goes before the window's children.
+    qApp->removeEventFilter(this);
+    ui_.lvSource->removeEventFilter(this);
+    ui_.lvDestination->removeEventFilter(this);
+    delete execute_;
+    delete mapping_;
+    delete mapFiles_;
+    delete sources_;
+    delete takeCentralWidget();
+    delete sourceLinesModel_;
+    delete sourceFieldsModel_;
+    delete destinationModel_;
+}
+
+void MainWindow::FormCreate(const WorkingFolders& workingFolders)
+{
+    BuildMainWindowLayout(*this, ui_);
+
+    destinationModel_ = new DestinationRowsModel(workspace_, notifier_, this);
+    sourceFieldsModel_ = new SourceFieldsModel(workspace_, notifier_, this);
+    sourceLinesModel_ = new LinesModel([this] { return workspace_.RecordCount(); },
+                                       [this](std::size_t i) { return workspace_.Lines().Line(i); },
+                                       notifier_, kChangeSourceLines, this);
+    ui_.lvSource->setModel(sourceFieldsModel_);
+    ui_.lvDestination->setModel(destinationModel_);
+    ui_.reSource->setModel(sourceLinesModel_);
+    SetInitialColumnWidths(ui_);
+    SetLongestLineSource(ui_.reSource, [this] {
+        return LongestLine(workspace_.RecordCount(),
+                           [this](std::size_t i) { return workspace_.Lines().Line(i); });
+    });
+    SetLongestLineSource(ui_.reOutput, [this] {
+        const std::vector<std::string>& lines = workspace_.OutputLines();
+        return LongestLine(lines.size(),
+                           [&lines](std::size_t i) { return std::string_view(lines[i]); });
+    });
+
+    // The working folders were made before the window; the dialogs start in them.
+    folders_.maps = workingFolders.maps;
+    folders_.headers = workingFolders.headers;
+    folders_.openSource = CurrentFolder();
+    folders_.saveOutput = settings_.TextDirectory();
+    exampleError_ = workingFolders.exampleError;
+
+    // A single blank in the source file box: no file named yet.
+    workspace_.SetSourcePath(" ");
+
+    sources_ = new SourceController(context_, this);
+    mapFiles_ = new MapFileController(context_, this);
+    mapping_ = new MappingController(context_, this);
+    execute_ = new ExecuteController(context_, this);
+
+    connect(&notifier_, &WorkspaceSignals::Changed, this, &MainWindow::OnWorkspaceChanged);
+    connect(ui_.bHelp, &QPushButton::clicked, this, &MainWindow::bHelpClick);
+    connect(ui_.bClose, &QPushButton::clicked, this, &MainWindow::bCloseClick);
+    connect(ui_.btUserManualOnline, &QPushButton::clicked, this,
+            &MainWindow::btUserManualOnlineClick);
+    connect(ui_.sbWhatsThis, &QToolButton::clicked, this, &MainWindow::sbWhatsThisClick);
+    ui_.lvSource->installEventFilter(this);
+    ui_.lvDestination->installEventFilter(this);
+    qApp->installEventFilter(this);
+    OnWorkspaceChanged(kChangeAll);
+    lastWidth_ = 0;
+}
+
+void MainWindow::FormShow()
+{
+    if (!firstShowDone_) {
+        lastWidth_ = width();
+        setMinimumSize(isMaximized() ? QSize(kDesignedWidth, kDesignedHeight) : size());
+        // A window that opens at its final size gets no resize afterwards.
+        FitListColumns(ui_);
+        settings_.SetProgramPath(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
+        const QString lastMapping = settings_.LastMapping();
+        folders_.openSource = settings_.SourcePath();
+        if (!exampleError_.isEmpty())
+            ShowError(prompts_, exampleError_);
+        if (!lastMapping.isEmpty())
+            mapFiles_->OpenLastMapping(lastMapping);
+    }
+    firstShowDone_ = true;
+    // After a run the window is shown again before the run has ended; the record that the run
+    // restores stays on display.
+    if (!workspace_.Executing() && !execute_->Busy())
+        workspace_.GoToRecord(1);
+}
+
+bool MainWindow::FormCloseQuery()
+{
+    if (workspace_.Executing() || execute_->Busy())
+        return false;
+    if (!workspace_.SaveMapEnabled())
+        return true;
+    switch (mapFiles_->AskSaveMapping()) {
+    case Button::Yes:
+        // The window closes whether or not the mapping was saved.
+        mapFiles_->sbSaveMapClick();
+        return true;
+    case Button::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWindow::FormClose()
+{
+    if (help_)
+        help_->close();
+    settings_.SetLastMapping(PathText(workspace_.LastMappingPath()));
+    const QString sourceFile = TrimmedText(ui_.edSourceFile->text());
+    if (!sourceFile.isEmpty())
+        settings_.SetSourcePath(FolderWithTrailingSeparator(sourceFile));
+}
+
+void MainWindow::FormResize()
+{
+    if (lastWidth_ == 0)
+        return;
+    // The Source File group and the current-record box follow the width through their layouts.
+    lastWidth_ = width();
+    FitListColumns(ui_);
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // A window restored from the task bar is not shown anew.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    QWidget* target = childAt(event->pos());
+    if (target == nullptr)
+        target = this;
+    // A right click on the lists edits the mapping.
+    for (QWidget* list :
+         {static_cast<QWidget*>(ui_.lvSource), static_cast<QWidget*>(ui_.lvDestination)}) {
+        if (target == list || list->isAncestorOf(target)) {
+            event->ignore();
+            return;
+        }
+    }
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("popupWhatsThis"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QPoint where = event->globalPos();
+    const QPointer<QWidget> clicked(target);
+    menu->addAction(QStringLiteral("What's this?"), this, [clicked, where] {
+        if (clicked)
+            ShowWhatsThis(clicked, where);
+    });
+    menu->popup(where);
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui_.lvSource || watched == ui_.lvDestination) {
+        QFrame* panel = watched == ui_.lvSource ? ui_.pnSource : ui_.pnDestination;
+        if (event->type() == QEvent::FocusIn)
+            ShowListFocus(panel, true);
+        else if (event->type() == QEvent::FocusOut)
+            ShowListFocus(panel, false);
+        else if (event->type() == QEvent::Resize && lastWidth_ != 0)
+            FitListColumns(ui_);
+    }
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* receiver = static_cast<QWidget*>(watched);
+        if (receiver->window() == this && FormKeyDown(receiver, *static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::FormKeyDown(QWidget* receiver, const QKeyEvent& event)
+{
+    switch (event.key()) {
+    case Qt::Key_Escape:
+        bCloseClick();
+        return true;
+    case Qt::Key_F1:
+        HelpViewer().ShowTopicFor(receiver);
+        return true;
+    case Qt::Key_PageDown:
+    case Qt::Key_PageUp:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        // The source file box keeps these keys for its caret.
+        if (receiver == ui_.edSourceFile || QApplication::focusWidget() == ui_.edSourceFile)
+            return false;
+        return sources_->FormKeyDown(event.key());
+    default:
+        return false;
+    }
+}
+
+void MainWindow::OnWorkspaceChanged(unsigned changes)
+{
+    if (changes & (kChangeRows | kChangeSourceFields))
+        ui_.bExecute->setEnabled(workspace_.ExecuteEnabled());
+}
+
+HelpWindow* MainWindow::Help() const
+{
+    return help_;
+}
+
+HelpWindow& MainWindow::HelpViewer()
+{
+    if (!help_)
+        help_ = new HelpWindow(this);
+    return *help_;
+}
+
+// ---- Handlers ---------------------------------------------------------------------------------
+
+void MainWindow::sbOpenMapClick()
+{
+    mapFiles_->sbOpenMapClick();
+}
+void MainWindow::sbSaveMapClick()
+{
+    mapFiles_->sbSaveMapClick();
+}
+void MainWindow::sbOpenSourceClick()
+{
+    sources_->sbOpenSourceClick();
+}
+void MainWindow::edSourceFileButtonClick()
+{
+    sources_->edSourceFileButtonClick();
+}
+void MainWindow::edSourceFileAltBtnClick()
+{
+    sources_->edSourceFileAltBtnClick();
+}
+void MainWindow::sbFirstClick()
+{
+    sources_->sbFirstClick();
+}
+void MainWindow::sbPreviousClick()
+{
+    sources_->sbPreviousClick();
+}
+void MainWindow::sbNextClick()
+{
+    sources_->sbNextClick();
+}
+void MainWindow::sbLastClick()
+{
+    sources_->sbLastClick();
+}
+void MainWindow::pnRecordClick()
+{
+    sources_->pnRecordClick();
+}
+void MainWindow::sbDeleteSourceLineClick()
+{
+    sources_->sbDeleteSourceLineClick();
+}
+void MainWindow::coFormChange(int index)
+{
+    sources_->coFormChange(index);
+}
+void MainWindow::rgDecimalClick(int id)
+{
+    sources_->rgDecimalClick(id);
+}
+void MainWindow::rgTraceClick(int id)
+{
+    sources_->rgTraceClick(id);
+}
+void MainWindow::rgHeaderClick(int id)
+{
+    sources_->rgHeaderClick(id);
+}
+void MainWindow::cbDelimiterChange(int index)
+{
+    sources_->cbDelimiterChange(index);
+}
+
+void MainWindow::bHelpClick()
+{
+    HelpViewer().ShowContents();
+}
+void MainWindow::bCloseClick()
+{
+    close();
+}
+void MainWindow::btUserManualOnlineClick()
+{
+    OpenUserManual();
+}
+void MainWindow::sbWhatsThisClick()
+{
+    QWhatsThis::enterWhatsThisMode();
+}
+
+} // namespace impmap::gui

@@ -1,0 +1,111 @@
+#include "window/MapFileController.h"
+
+#include "mapping/Workspace.h"
+#include "models/WorkspaceSignals.h"
+#include "platform/ErrorDisplay.h"
+#include "window/MainWindowContext.h"
+#include "window/MainWindowUi.h"
+
+#include <QFile>
+#include <QMainWindow>
+#include <QToolButton>
+
+namespace impmap::gui {
+
+namespace {
+
+const QString kMapFilter = QStringLiteral("Vellorum Map File (*.MAP)|*.MAP");
+
+} // namespace
+
+std::string PathBytes(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString PathText(std::string_view bytes)
+{
+    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+MapFileController::MapFileController(MainWindowContext& context, QObject* parent)
+    : QObject(parent), context_(context)
+{
+    connect(context_.ui.sbOpenMap, &QToolButton::clicked, this, &MapFileController::sbOpenMapClick);
+    connect(context_.ui.sbSaveMap, &QToolButton::clicked, this, &MapFileController::sbSaveMapClick);
+    connect(&context_.notifier, &WorkspaceSignals::Changed, this, &MapFileController::Refresh);
+    Refresh(kChangeAll);
+}
+
+Button MapFileController::AskSaveMapping()
+{
+    return context_.prompts.Confirm(QStringLiteral("Do you want to save the current mapping?"),
+                                    {Button::Yes, Button::No, Button::Cancel}, Button::Yes);
+}
+
+void MapFileController::sbSaveMapClick()
+{
+    RunGuarded(context_.prompts, [this] {
+        Workspace& workspace = context_.workspace;
+        const std::optional<QString> path = context_.prompts.SaveFileName(
+            QStringLiteral("Save mapping..."), context_.folders.maps, kMapFilter,
+            QStringLiteral("MAP"), PathText(workspace.ProposedMapFileName()));
+        if (!path)
+            return;
+        workspace.SaveMapping(PathBytes(*path));
+    });
+}
+
+void MapFileController::sbOpenMapClick()
+{
+    RunGuarded(context_.prompts, [this] {
+        Workspace& workspace = context_.workspace;
+        if (workspace.SaveMapEnabled()) {
+            const Button answer = AskSaveMapping();
+            if (answer == Button::Cancel)
+                return;
+            if (answer == Button::Yes)
+                sbSaveMapClick();
+        }
+        const std::optional<QString> path =
+            context_.prompts.OpenFileName(QStringLiteral("Open mapping..."), context_.folders.maps,
+                                          kMapFilter, PathText(workspace.MapFileName()));
+        if (!path)
+            return;
+        // The user asked for this file: a damaged map or a source file that cannot be opened is
+        // reported once the state reached so far is on display.
+        std::optional<QString> failure;
+        try {
+            workspace.OpenMapping(PathBytes(*path));
+        } catch (const std::exception& error) {
+            failure = PathText(error.what());
+        }
+        workspace.GoToRecord(1);
+        if (failure)
+            ShowError(context_.prompts, *failure);
+    });
+}
+
+void MapFileController::OpenLastMapping(const QString& path)
+{
+    try {
+        context_.workspace.OpenMapping(PathBytes(path));
+    } catch (...) {
+        // Start-up goes on with whatever the attempt left.
+    }
+}
+
+void MapFileController::Refresh(unsigned changes)
+{
+    const Workspace& workspace = context_.workspace;
+    if (changes & kChangeCaption)
+        context_.window.setWindowTitle(PathText(workspace.WindowCaption()));
+    if (changes & (kChangeModified | kChangeRows | kChangeSourceFields)) {
+        const bool enabled = workspace.SaveMapEnabled();
+        context_.ui.sbSaveMap->setEnabled(enabled);
+        context_.ui.sbSaveMap->setToolTip(enabled ? QStringLiteral("Save the current mapping")
+                                                  : QString());
+    }
+}
+
+} // namespace impmap::gui

@@ -1,0 +1,225 @@
+// Map files from the window: Save Map and Open Map with their dialogs, the proposed names, the
+// question before a changed mapping is replaced, the caption and the Save Map button.
+
+#include "MainWindowTestSupport.h"
+
+using namespace impmap::gui;
+using namespace impmap::gui::testing;
+
+Q_DECLARE_METATYPE(impmap::gui::Button)
+
+namespace {
+
+AskedPrompt OpenMapDialog(const QString& folder, const QString& proposed)
+{
+    AskedPrompt prompt;
+    prompt.kind = PromptKind::OpenFile;
+    prompt.title = QStringLiteral("Open mapping...");
+    prompt.folder = folder;
+    prompt.filter = QStringLiteral("Vellorum Map File (*.MAP)|*.MAP");
+    prompt.initial = proposed;
+    return prompt;
+}
+
+struct MappingState
+{
+    std::vector<std::pair<int, std::string>> rows; // source field number and fixed value
+    std::array<int, impmap::kMaxMergeField + 1> merges{};
+    int form, decimal, delimiter, header, trace;
+    std::string source;
+
+    friend bool operator==(const MappingState&, const MappingState&) = default;
+};
+
+MappingState StateOf(const impmap::Workspace& workspace)
+{
+    MappingState state{{},
+                       workspace.MergeSources(),
+                       workspace.FormIndex(),
+                       workspace.Decimal(),
+                       workspace.Delimiter(),
+                       workspace.Header(),
+                       workspace.Trace(),
+                       workspace.SourcePath()};
+    for (const impmap::DestinationRow& row : workspace.Rows())
+        state.rows.emplace_back(row.sourceFieldNo, row.sourceFieldNo == 0 ? row.value : "");
+    return state;
+}
+
+} // namespace
+
+class MainWindowMapFileTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void SaveMapFollowsTheChangedStateWithItsHint()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        MainWindowUi& ui = fixture.Ui();
+        QCOMPARE(ui.sbOpenMap->toolTip(), QStringLiteral("Open a previously saved mapping"));
+        fixture.Window().coFormChange(kForm1099Nec);
+        // A form without a source: nothing to save.
+        QVERIFY(!ui.sbSaveMap->isEnabled());
+        QCOMPARE(ui.sbSaveMap->toolTip(), QString());
+        fixture.Locate(fixture.WriteFile(QStringLiteral("payees.csv"), kPayees));
+        QVERIFY(ui.sbSaveMap->isEnabled());
+        QCOMPARE(ui.sbSaveMap->toolTip(), QStringLiteral("Save the current mapping"));
+    }
+
+    void SavingAndReopeningGivesTheSameMapping()
+    {
+        WindowFixture fixture;
+        MainWindow& window = fixture.Start();
+        MainWindowUi& ui = fixture.Ui();
+        fixture.LoadPayees();
+        impmap::Workspace& workspace = fixture.Work();
+        workspace.DropOnDestination(0, 1);
+        workspace.DropOnDestination(3, 3);
+        workspace.SetFixedValue(1, std::string("ny"));
+        workspace.DropOnSource(1, 4); // Name shows "Name City"
+        QTest::mouseClick(ui.rgDecimalButtons->button(1), Qt::LeftButton);
+        QTest::mouseClick(ui.rgTraceButtons->button(1), Qt::LeftButton);
+        QTest::mouseClick(ui.rgHeaderButtons->button(1), Qt::LeftButton);
+        const MappingState saved = StateOf(workspace);
+        QCOMPARE(saved.rows[1], (std::pair<int, std::string>{0, "NY"}));
+        fixture.Prompts().ClearAsked();
+
+        const QString map = QDir(fixture.Maps()).filePath(QStringLiteral("payees.MAP"));
+        fixture.Prompts().Enter(map);
+        QTest::mouseClick(ui.sbSaveMap, Qt::LeftButton);
+        QCOMPARE(fixture.Prompts().Asked(), std::vector<AskedPrompt>{SaveMapDialog(
+                                                fixture.Maps(), QStringLiteral("payees1099NEC"))});
+        QCOMPARE(window.windowTitle(), kCaption + QStringLiteral(" (payees.MAP)"));
+        QVERIFY(!ui.sbSaveMap->isEnabled());
+        QCOMPARE(workspace.LastMappingPath(), map.toStdString());
+
+        // Another form forgets the rows and the caption's name; opening the file restores both.
+        fixture.Window().coFormChange(2);
+        QCOMPARE(window.windowTitle(), kCaption);
+        fixture.Prompts().ClearAsked();
+        fixture.Prompts().Press(Button::No).Enter(map);
+        QTest::mouseClick(ui.sbOpenMap, Qt::LeftButton);
+        QCOMPARE(
+            fixture.Prompts().Asked(),
+            (std::vector<AskedPrompt>{AskSaveMappingBox(), OpenMapDialog(fixture.Maps(), {})}));
+        QCOMPARE(StateOf(workspace), saved);
+        QCOMPARE(window.windowTitle(), kCaption + QStringLiteral(" (payees.MAP)"));
+        QCOMPARE(ui.coForm->currentText(), QStringLiteral("1099-NEC"));
+        QCOMPARE(ui.rgDecimalButtons->checkedId(), 1);
+        QCOMPARE(ui.rgTraceButtons->checkedId(), 1);
+        QCOMPARE(ui.rgHeaderButtons->checkedId(), 1);
+        QCOMPARE(ui.pnRecord->text(), QStringLiteral("1"));
+        QCOMPARE(ui.lvSource->model()->index(0, 1).data().toString(), QStringLiteral("Ann Albany"));
+        QVERIFY(!ui.sbSaveMap->isEnabled());
+
+        // Unchanged now: Open Map asks nothing first and proposes the open file's name.
+        fixture.Prompts().ClearAsked();
+        fixture.Prompts().Cancel();
+        fixture.Window().sbOpenMapClick();
+        QCOMPARE(fixture.Prompts().Asked(),
+                 std::vector<AskedPrompt>{OpenMapDialog(fixture.Maps(), "payees.MAP")});
+    }
+
+    void TheProposedNameComesFromTheSourceAndTheForm_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("payees.csv, 1099-NEC") << "payees.csv" << kForm1099Nec << "payees1099NEC";
+        QTest::newRow("payees.csv, W-2C") << "payees.csv" << kFormW2C << "payeesW2C";
+        QTest::newRow("no extension, ALE Group") << "staff" << 2 << "staffALE Group";
+    }
+
+    void TheProposedNameComesFromTheSourceAndTheForm()
+    {
+        QFETCH(QString, source);
+        QFETCH(int, form);
+        QFETCH(QString, proposed);
+        WindowFixture fixture;
+        fixture.Start();
+        fixture.Locate(fixture.WriteFile(source, kPayees));
+        fixture.Window().coFormChange(form);
+        fixture.Prompts().ClearAsked();
+        fixture.Prompts().Cancel();
+        fixture.Window().sbSaveMapClick();
+        QCOMPARE(fixture.Prompts().Asked(),
+                 std::vector<AskedPrompt>{SaveMapDialog(fixture.Maps(), proposed)});
+        // Cancelled: nothing changed.
+        QVERIFY(fixture.Ui().sbSaveMap->isEnabled());
+        QCOMPARE(fixture.Window().windowTitle(), kCaption);
+    }
+
+    void AMapFileThatCannotBeWrittenIsReported()
+    {
+        WindowFixture fixture;
+        MainWindow& window = fixture.Start();
+        fixture.LoadPayees();
+        fixture.Prompts().ClearAsked();
+        const QString map = QDir(fixture.Home()).filePath(QStringLiteral("no/such/x.MAP"));
+        fixture.Prompts().Enter(map).Press(Button::Ok);
+        window.sbSaveMapClick();
+        QCOMPARE(fixture.Prompts().Last(),
+                 ErrorBox(QStringLiteral("Unable to write to ") + map + u'.'));
+        // The state is updated as after a save.
+        QCOMPARE(window.windowTitle(), kCaption + QStringLiteral(" (x.MAP)"));
+        QVERIFY(!fixture.Ui().sbSaveMap->isEnabled());
+        QCOMPARE(fixture.Work().LastMappingPath(), map.toStdString());
+    }
+
+    void OpeningOverAChangedMappingAsksFirst_data()
+    {
+        QTest::addColumn<Button>("answer");
+        QTest::newRow("Cancel") << Button::Cancel;
+        QTest::newRow("Yes, save cancelled, open cancelled") << Button::Yes;
+    }
+
+    void OpeningOverAChangedMappingAsksFirst()
+    {
+        QFETCH(Button, answer);
+        WindowFixture fixture;
+        fixture.Start();
+        fixture.LoadPayees();
+        fixture.Work().DropOnDestination(0, 2);
+        const MappingState before = StateOf(fixture.Work());
+        fixture.Prompts().ClearAsked();
+
+        std::vector<AskedPrompt> expected{AskSaveMappingBox()};
+        fixture.Prompts().Press(answer);
+        if (answer == Button::Yes) {
+            fixture.Prompts().Cancel().Cancel();
+            expected.push_back(SaveMapDialog(fixture.Maps(), QStringLiteral("payees1099NEC")));
+            expected.push_back(OpenMapDialog(fixture.Maps(), {}));
+        }
+        fixture.Window().sbOpenMapClick();
+        QCOMPARE(fixture.Prompts().Asked(), expected);
+        QCOMPARE(StateOf(fixture.Work()), before);
+        QVERIFY(fixture.Ui().sbSaveMap->isEnabled());
+    }
+
+    void ADamagedMapFileIsReportedWhenTheUserOpensIt()
+    {
+        WindowFixture fixture;
+        MainWindow& window = fixture.Start();
+        const QString source = fixture.WriteFile(QStringLiteral("payees.csv"), kPayees);
+        const QString map = fixture.WriteFile(
+            QStringLiteral("bad.MAP"),
+            "[Source]\r\nFileSpec=" + source.toUtf8() +
+                "\r\n[Destination]\r\nForm=ale group\r\nMap=001x02\r\n[Default]\r\n001=ABC\r\n");
+        fixture.Prompts().Enter(map).Press(Button::Ok);
+        window.sbOpenMapClick();
+        QCOMPARE(fixture.Prompts().Last(),
+                 ErrorBox(QStringLiteral("The map file ") + map +
+                          QStringLiteral(" is damaged: \"x02\" in its Map entry is not a source "
+                                         "field number.")));
+        // What was read before the damage stays: the form and the first row's source field.
+        QCOMPARE(fixture.Ui().coForm->currentText(), QStringLiteral("ALE Group"));
+        QCOMPARE(fixture.Work().Rows()[0].sourceFieldNo, 1);
+        QCOMPARE(fixture.Work().Rows()[1].value, std::string());
+        QCOMPARE(window.windowTitle(), kCaption);
+    }
+};
+
+QTEST_MAIN(MainWindowMapFileTest)
+#include "MainWindowMapFileTest.moc"

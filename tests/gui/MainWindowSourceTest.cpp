@@ -1,0 +1,268 @@
+// The source file box: its hints and open button, locating and opening a file, the delimiter
+// found from the first line, the Header and Delimiter settings, and the question before unsaved
+// source edits are thrown away.
+
+#include "MainWindowTestSupport.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeView>
+
+using namespace impmap::gui;
+using namespace impmap::gui::testing;
+
+namespace {
+
+QStringList Fields(const MainWindowUi& ui)
+{
+    QStringList fields;
+    const QAbstractItemModel* model = ui.lvSource->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        fields << model->index(row, 1).data().toString();
+    return fields;
+}
+
+AskedPrompt LocateDialog(const QString& folder)
+{
+    AskedPrompt prompt;
+    prompt.kind = PromptKind::OpenFile;
+    prompt.title = QStringLiteral("Locate your source file, then click \"Open\"");
+    prompt.folder = folder;
+    prompt.filter = QStringLiteral("Excel (*.CSV), Text (*.TXT)|*.CSV;*.TXT|All Files (*.*)|*.*");
+    return prompt;
+}
+
+const AskedPrompt kReopenQuestion = Message(
+    QStringLiteral("\"Source\" file changes have not been saved!"),
+    QStringLiteral("Re-opening your source file at this point will restore it to its original "
+                   "state.\r\nDo you want to continue?"),
+    Icon::Warning, {Button::Yes, Button::No}, Button::No, true);
+
+} // namespace
+
+class MainWindowSourceTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void TheBoxKeepsTheOpenButtonAndHintsInStep()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        MainWindowUi& ui = fixture.Ui();
+        QCOMPARE(
+            ui.edSourceFile->toolTip(),
+            QStringLiteral("Click the flashlight button or double-click to select a source file"));
+        QCOMPARE(ui.sbOpenSource->toolTip(), QString());
+        QCOMPARE(ui.edSourceFileLocate->toolTip(),
+                 QStringLiteral("Locate the source file to be used..."));
+        QCOMPARE(ui.edSourceFileSave->toolTip(), QStringLiteral("Save the source file"));
+
+        ui.edSourceFile->clear();
+        QTest::keyClicks(ui.edSourceFile, QStringLiteral("/data/payees.csv"));
+        QVERIFY(ui.sbOpenSource->isEnabled());
+        QCOMPARE(ui.sbOpenSource->toolTip(), QStringLiteral("Open the selected source file"));
+        QCOMPARE(
+            ui.edSourceFile->toolTip(),
+            QStringLiteral("/data/payees.csv\n(Double-click to select a different source file)"));
+        QCOMPARE(fixture.Work().SourcePath(), std::string("/data/payees.csv"));
+
+        ui.edSourceFile->selectAll();
+        QTest::keyClicks(ui.edSourceFile, QStringLiteral("  "));
+        QVERIFY(!ui.sbOpenSource->isEnabled());
+        QCOMPARE(ui.sbOpenSource->toolTip(), QString());
+    }
+
+    void LocatingAFileLoadsItAndFindsTheDelimiter_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("delimiter");
+        QTest::addColumn<QStringList>("fields");
+        QTest::newRow("comma") << QByteArray("a,b|c,d\r\n") << 1 << QStringList{"a", "b|c", "d"};
+        QTest::newRow("pipe wins a tie") << QByteArray("a,b|c\r\n") << 2 << QStringList{"a,b", "c"};
+        QTest::newRow("tab") << QByteArray("a\tb\tc,d\r\n") << 0 << QStringList{"a", "b", "c,d"};
+        QTest::newRow("undecided: none chosen, tab used")
+            << QByteArray("a b\r\n") << -1 << QStringList{"a b"};
+    }
+
+    void LocatingAFileLoadsItAndFindsTheDelimiter()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, delimiter);
+        QFETCH(QStringList, fields);
+        WindowFixture fixture;
+        fixture.Start();
+        MainWindowUi& ui = fixture.Ui();
+        const QString path = fixture.WriteFile(QStringLiteral("source.txt"), bytes);
+
+        fixture.Locate(path);
+        AskedPrompt expected = LocateDialog(fixture.Maps());
+        QCOMPARE(fixture.Prompts().Asked(), std::vector<AskedPrompt>{expected});
+        QCOMPARE(ui.edSourceFile->text(), path);
+        QCOMPARE(ui.cbDelimiter->currentIndex(), delimiter);
+        QCOMPARE(Fields(ui), fields);
+        QCOMPARE(ui.pnRecord->text(), QStringLiteral("1"));
+        QCOMPARE(ui.pnRecords->text(), QStringLiteral("1"));
+        QCOMPARE(ui.edSourceRecord->text(), QString::fromLatin1(bytes.chopped(2)));
+        QVERIFY(ui.tabs->isTabVisible(ui.tabs->indexOf(ui.tabSource)));
+        QVERIFY(ui.sbDeleteSourceLine->isEnabled());
+        // No form yet: nothing to save or execute.
+        QVERIFY(!ui.sbSaveMap->isEnabled());
+        QVERIFY(!ui.bExecute->isEnabled());
+        fixture.Window().coFormChange(kForm1099Nec);
+        QVERIFY(ui.sbSaveMap->isEnabled());
+        QVERIFY(ui.bExecute->isEnabled());
+    }
+
+    void CancellingTheLocateDialogChangesNothing()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        const QString path = fixture.LoadPayees();
+        fixture.Prompts().Cancel();
+        fixture.Window().edSourceFileButtonClick();
+        QCOMPARE(fixture.Ui().edSourceFile->text(), path);
+        QCOMPARE(fixture.Ui().pnRecords->text(), QStringLiteral("4"));
+    }
+
+    void ADoubleClickOnTheBoxLocatesToo()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        fixture.Prompts().Cancel();
+        QTest::mouseDClick(fixture.Ui().edSourceFile, Qt::LeftButton);
+        QCOMPARE(fixture.Prompts().Asked(), std::vector<AskedPrompt>{LocateDialog(fixture.Maps())});
+    }
+
+    void HeaderSkipReloadsWithoutTheFirstLine()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        fixture.LoadPayees();
+        MainWindowUi& ui = fixture.Ui();
+        QCOMPARE(Fields(ui), (QStringList{"Name", "TIN", "Amount", "City"}));
+
+        QTest::mouseClick(ui.rgHeaderButtons->button(1), Qt::LeftButton);
+        QCOMPARE(fixture.Work().Header(), 1);
+        QCOMPARE(ui.pnRecords->text(), QStringLiteral("3"));
+        QCOMPARE(Fields(ui), (QStringList{"Ann", "123-45-6789", "100", "Albany"}));
+        QCOMPARE(fixture.Work().HeaderRecord(), std::string("Name,TIN,Amount,City"));
+
+        QTest::mouseClick(ui.rgHeaderButtons->button(0), Qt::LeftButton);
+        QCOMPARE(ui.pnRecords->text(), QStringLiteral("4"));
+        QVERIFY(fixture.Prompts().Asked().size() == 1); // only the locate dialog
+    }
+
+    void AChosenDelimiterStaysOnlyWhenTheFirstLineIsUndecided()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        fixture.LoadPayees();
+        MainWindowUi& ui = fixture.Ui();
+        fixture.Prompts().Enter(QDir(fixture.Maps()).filePath(QStringLiteral("x.MAP")));
+        fixture.Window().sbSaveMapClick();
+        QVERIFY(!ui.sbSaveMap->isEnabled());
+
+        // The comma file's first line decides: Comma is chosen again after the reload.
+        fixture.Window().cbDelimiterChange(0);
+        QCOMPARE(ui.cbDelimiter->currentIndex(), 1);
+        QVERIFY(ui.sbSaveMap->isEnabled());
+
+        fixture.Locate(fixture.WriteFile(QStringLiteral("plain.txt"), "a b;c\r\n"));
+        fixture.Window().cbDelimiterChange(2);
+        QCOMPARE(ui.cbDelimiter->currentIndex(), 2);
+        QCOMPARE(Fields(ui), QStringList{"a b;c"});
+    }
+
+    void AFileThatCannotBeOpenedIsReportedAndTheBoxEmptied()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        MainWindowUi& ui = fixture.Ui();
+        const QString missing = QDir(fixture.Home()).filePath(QStringLiteral("missing.csv"));
+        ui.edSourceFile->clear();
+        QTest::keyClicks(ui.edSourceFile, missing);
+        fixture.Prompts().Press(Button::Ok);
+        QTest::mouseClick(ui.sbOpenSource, Qt::LeftButton);
+
+        QCOMPARE(fixture.Prompts().Asked(), std::vector<AskedPrompt>{ErrorBox(
+                                                QStringLiteral("Cannot open file \"") + missing +
+                                                QStringLiteral("\". No such file or directory."))});
+        QCOMPARE(ui.edSourceFile->text(), QString());
+        QVERIFY(!ui.sbOpenSource->isEnabled());
+        QVERIFY(!fixture.Work().SourceLoaded());
+        QVERIFY(!ui.tabs->isTabVisible(ui.tabs->indexOf(ui.tabSource)));
+    }
+
+    void ReopeningWithUnsavedEditsAsksFirst()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        fixture.LoadPayees();
+        MainWindowUi& ui = fixture.Ui();
+        fixture.Prompts().Press(Button::Yes);
+        fixture.Window().sbDeleteSourceLineClick();
+        QVERIFY(ui.edSourceFileSave->isVisible());
+        QCOMPARE(ui.pnRecords->text(), QStringLiteral("3"));
+        fixture.Prompts().ClearAsked();
+
+        fixture.Prompts().Press(Button::No);
+        QTest::mouseClick(ui.sbOpenSource, Qt::LeftButton);
+        QCOMPARE(fixture.Prompts().Asked(), std::vector<AskedPrompt>{kReopenQuestion});
+        QCOMPARE(ui.pnRecords->text(), QStringLiteral("3"));
+        QVERIFY(ui.edSourceFileSave->isVisible());
+
+        fixture.Prompts().Press(Button::Yes);
+        QTest::mouseClick(ui.sbOpenSource, Qt::LeftButton);
+        QCOMPARE(ui.pnRecords->text(), QStringLiteral("4"));
+        QVERIFY(!ui.edSourceFileSave->isVisible());
+
+        // Other reloads drop the edits without asking.
+        fixture.Prompts().Press(Button::Yes);
+        fixture.Window().sbDeleteSourceLineClick();
+        fixture.Prompts().ClearAsked();
+        QTest::mouseClick(ui.rgHeaderButtons->button(1), Qt::LeftButton);
+        QVERIFY(fixture.Prompts().Asked().empty());
+        QVERIFY(!ui.edSourceFileSave->isVisible());
+        QCOMPARE(ui.pnRecords->text(), QStringLiteral("3"));
+    }
+
+    void DecimalTraceAndFormFollowTheUser()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        fixture.LoadPayees();
+        MainWindowUi& ui = fixture.Ui();
+        QTest::mouseClick(ui.rgHeaderButtons->button(1), Qt::LeftButton);
+        const QAbstractItemModel* rows = ui.lvDestination->model();
+        const QModelIndexList found =
+            rows->match(rows->index(0, 0), Qt::DisplayRole,
+                        QStringLiteral("Nonemployee compensation"), 1, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        const int amount = found.front().row();
+        QCOMPARE(rows->index(amount, 3).data().toString(), QStringLiteral("c"));
+        fixture.Work().DropOnDestination(amount, 3);
+        QCOMPARE(rows->index(amount, 1).data().toString(), QStringLiteral("100"));
+
+        QTest::mouseClick(ui.rgDecimalButtons->button(1), Qt::LeftButton);
+        QCOMPARE(fixture.Work().Decimal(), 1);
+        QCOMPARE(rows->index(amount, 1).data().toString(), QStringLiteral("1.00"));
+
+        QTest::mouseClick(ui.rgTraceButtons->button(1), Qt::LeftButton);
+        QCOMPARE(fixture.Work().Trace(), 1);
+
+        fixture.Window().coFormChange(2); // ALE Group
+        QCOMPARE(fixture.Work().FormIndex(), 2);
+        QCOMPARE(rows->rowCount(), 6);
+        QCOMPARE(rows->index(3, 2).data().toString(), QStringLiteral("0"));
+    }
+};
+
+QTEST_MAIN(MainWindowSourceTest)
+#include "MainWindowSourceTest.moc"
