@@ -1,5 +1,7 @@
 #include "platform/AppInfo.h"
 
+#include "mapping/Workspace.h"
+
 #ifndef IMPMAP_VERSION_TEXT
 #error "IMPMAP_VERSION_TEXT must be defined by the build"
 #endif
@@ -8,7 +10,7 @@ namespace impmap::gui {
 
 QString ApplicationTitle()
 {
-    return QStringLiteral("Vellorum - 2022 Import Mapping Utility");
+    return QString::fromLatin1(kApplicationTitle);
 }
 
 QString FileVersionText()
