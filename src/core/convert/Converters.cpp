@@ -12,17 +12,9 @@ namespace impmap {
 
 namespace {
 
-// The record display shows a mapped field that the record lacks with these words in it.
-constexpr std::string_view kNotAllocated = "NOT ALLOCATED";
-
 bool HoldsNotAllocated(std::string_view value)
 {
     return value.find(kNotAllocated) != value.npos;
-}
-
-constexpr char UpperByte(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
 
 // Removes every byte for which drop(c) holds, in one pass.

@@ -7,6 +7,10 @@
 // return what they could make of the value and leave judging it to the caller.
 namespace impmap {
 
+// The record display shows a mapped field that the record lacks with these words in it; the
+// numeric converters read any value holding them as 0.
+constexpr std::string_view kNotAllocated = "NOT ALLOCATED";
+
 // Money amounts (codes c and C): upper-cases; drops "$", "+", "," and ")"; turns "(" into "-";
 // drops "-" for code 'c'; an empty value or one holding "NOT ALLOCATED" becomes "0". Otherwise the
 // blank-separated pieces are parsed as amounts and summed (in implied-decimal mode a piece without

@@ -20,8 +20,6 @@ void TrimInPlace(std::string& s)
     s.erase(0, begin);
 }
 
-static char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
 std::string UpperAscii(std::string_view s)
 {
     std::string out(s);

@@ -10,6 +10,9 @@ namespace impmap {
 // True for the bytes that trimming removes: codes 0 to 32.
 constexpr bool IsTrimmable(char c) { return static_cast<unsigned char>(c) <= 32; }
 
+// The upper case of a to z; every other byte unchanged.
+constexpr char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
 // Removes leading and trailing bytes with codes 0 to 32.
 inline std::string_view TrimView(std::string_view s)
 {

@@ -18,7 +18,6 @@ extern const char* const kApplicationTitle; // "Vellorum - 2022 Import Mapping U
 
 constexpr int kMaxMergeField = 1000;  // MergeSources covers source fields 1..1000
 constexpr int kMaxMappedField = 999;  // map files hold source field numbers in three digits
-constexpr const char* kNotAllocated = "NOT ALLOCATED";
 
 struct NavigationState
 {

@@ -1,4 +1,5 @@
 // Workspace: loading, showing, browsing and editing the source records.
+#include "convert/Converters.h"
 #include "convert/Rejection.h"
 #include "convert/Text.h"
 #include "io/FileIo.h"
@@ -87,7 +88,7 @@ void Workspace::ShowRecord(long n)
         if (no <= 0)
             continue;
         if (no > fieldCount) {
-            row.value = "(" + std::to_string(no) + ") " + kNotAllocated + "?";
+            row.value = "(" + std::to_string(no) + ") " + std::string(kNotAllocated) + "?";
         } else {
             row.value = sourceFields_[static_cast<size_t>(no - 1)];
         }

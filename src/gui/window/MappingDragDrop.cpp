@@ -108,14 +108,9 @@ DropTargetDelegate* MappingDragDrop::DelegateOf(const QTreeView* view) const
 
 bool MappingDragDrop::eventFilter(QObject* watched, QEvent* event)
 {
-    QTreeView* view = nullptr;
-    if (watched == context_.ui.lvSource->viewport()) {
-        view = context_.ui.lvSource;
-    } else if (watched == context_.ui.lvDestination->viewport()) {
-        view = context_.ui.lvDestination;
-    } else {
+    QTreeView* view = ListOfViewport(context_.ui, watched);
+    if (!view)
         return false;
-    }
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove:

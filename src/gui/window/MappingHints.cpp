@@ -55,14 +55,9 @@ QString MappingHints::HintAt(const QTreeView* view, const QPoint& viewportPos) c
 
 bool MappingHints::eventFilter(QObject* watched, QEvent* event)
 {
-    const QTreeView* view = nullptr;
-    if (watched == context_.ui.lvSource->viewport()) {
-        view = context_.ui.lvSource;
-    } else if (watched == context_.ui.lvDestination->viewport()) {
-        view = context_.ui.lvDestination;
-    } else {
+    const QTreeView* view = ListOfViewport(context_.ui, watched);
+    if (!view)
         return false;
-    }
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const QString hint = HintAt(view, help->pos());

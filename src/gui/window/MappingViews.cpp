@@ -1,9 +1,20 @@
 #include "window/MappingViews.h"
 
+#include "window/MainWindowUi.h"
+
 #include <QItemSelectionModel>
 #include <QTreeView>
 
 namespace impmap::gui {
+
+QTreeView* ListOfViewport(const MainWindowUi& ui, const QObject* object)
+{
+    if (object == ui.lvSource->viewport())
+        return ui.lvSource;
+    if (object == ui.lvDestination->viewport())
+        return ui.lvDestination;
+    return nullptr;
+}
 
 int SelectedRow(const QTreeView* view)
 {

@@ -2,6 +2,7 @@
 
 #include <QRect>
 
+class QObject;
 class QPoint;
 class QTreeView;
 
@@ -9,6 +10,11 @@ class QTreeView;
 // controller and its helpers. Rows of lvDestination are the workspace's destination rows; row i
 // of lvSource is source field i + 1.
 namespace impmap::gui {
+
+struct MainWindowUi;
+
+// lvSource or lvDestination when object is that list's viewport, else nullptr.
+QTreeView* ListOfViewport(const MainWindowUi& ui, const QObject* object);
 
 // The selected row with the lowest number, or -1 when none is selected (or there is no model).
 int SelectedRow(const QTreeView* view);
