@@ -19,6 +19,7 @@ const char* const kUsage =
     "  header FORM --delimiter D   write the header record of a layout\n"
     "  run MAPFILE                 execute a map file into import lines\n"
     "  check MAPFILE               report every problem of every record\n"
+    "  join-lines SOURCE           join lines broken inside quoted values\n"
     "\n"
     "Options:\n"
     "  --help                      show help (also after a verb)\n"
@@ -35,7 +36,7 @@ const std::map<std::string, Verb>& VerbTable()
     static const std::map<std::string, Verb> verbs = {
         {"forms", {kFormsHelp, RunForms}},   {"schema", {kSchemaHelp, RunSchema}},
         {"header", {kHeaderHelp, RunHeader}}, {"run", {kRunHelp, RunRun}},
-        {"check", {kCheckHelp, RunCheck}},
+        {"check", {kCheckHelp, RunCheck}},   {"join-lines", {kJoinLinesHelp, RunJoinLines}},
     };
     return verbs;
 }

@@ -19,12 +19,14 @@ extern const char* const kSchemaHelp;
 extern const char* const kHeaderHelp;
 extern const char* const kRunHelp;
 extern const char* const kCheckHelp;
+extern const char* const kJoinLinesHelp;
 
 int RunForms(const std::vector<std::string>& words, const VerbContext& context);
 int RunSchema(const std::vector<std::string>& words, const VerbContext& context);
 int RunHeader(const std::vector<std::string>& words, const VerbContext& context);
 int RunRun(const std::vector<std::string>& words, const VerbContext& context);
 int RunCheck(const std::vector<std::string>& words, const VerbContext& context);
+int RunJoinLines(const std::vector<std::string>& words, const VerbContext& context);
 
 // The FormIndex named by a display name (any letter case) or a number 0..37; throws UsageError.
 int ParseFormArgument(const std::string& verb, const std::string& text);

@@ -6,6 +6,7 @@
 #include "convert/Validators.h"
 #include "execute/OutputLine.h"
 #include "mapping/Workspace.h"
+#include "source/QuotedLineBreaks.h"
 
 #include <vector>
 
@@ -201,6 +202,10 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
     const auto& rows = workspace.Rows();
     std::vector<std::string> values(rows.size());
     std::string line;
+    // Check mode warns of records that a line break inside a quoted value split.
+    const std::vector<long> brokenRecords =
+        options.checkAll ? workspace.RecordsEndingInsideQuotes() : std::vector<long>();
+    auto nextBroken = brokenRecords.begin();
 
     for (long i = 1; i <= total; ++i) {
         workspace.GoToRecord(i);
@@ -210,6 +215,11 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
         if (callbacks.Cancelled()) {
             result.outcome = ExecuteResult::Outcome::Aborted;
             return result;
+        }
+        if (nextBroken != brokenRecords.end() && *nextBroken == i) {
+            ++nextBroken;
+            ++result.problems;
+            callbacks.Problem(QuotedLineBreakWarning(i));
         }
         if (workspace.SourceFields().empty()) {
             ++result.nullRecords;

@@ -2,6 +2,7 @@
 
 #include "mapping/DestinationRow.h"
 #include "mapping/WorkspaceObserver.h"
+#include "source/SourceFormat.h"
 #include "source/SourceLines.h"
 
 #include <array>
@@ -108,8 +109,17 @@ public:
     void ClickSourceLine(long lineIndex);
     // Deletes the current record (the confirmation is the caller's).
     void DeleteCurrentRecord();
-    // Writes the source back to SourcePath (header first under Skip). Throws FileError.
+    // Writes the source back to SourcePath (header first under Skip) with the byte-order mark and
+    // the line end the file had. Throws FileError.
     void SaveSource();
+    // The format of the loaded source file (the default while none is loaded).
+    const SourceFormat& Format() const { return format_; }
+    // The 1-based records that end inside a quoted value the next line continues.
+    std::vector<long> RecordsEndingInsideQuotes() const;
+    // Replaces each line break inside a quoted value with a blank, saves the source as SaveSource
+    // does and loads it again. Returns the number of line breaks replaced; with none, nothing is
+    // written. Throws FileError; the joined records then stay on display, unsaved.
+    size_t JoinLinesBrokenInsideQuotes();
     // Sets field n of the displayed record to entered and rebuilds its line.
     FieldEdit ChangeSourceFieldValue(int n, const std::string& entered);
 
@@ -205,6 +215,7 @@ private:
     std::string sourcePath_;
 
     SourceLines lines_;
+    SourceFormat format_;
     std::string headerRecord_;
     bool sourceLoaded_ = false;
     bool sourceModified_ = false;

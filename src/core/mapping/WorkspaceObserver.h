@@ -15,7 +15,8 @@ enum WorkspaceChange : unsigned {
     kChangeOutput = 1u << 8,       // output lines
     kChangeSourceModified = 1u << 9,
     kChangeMerges = 1u << 10,
-    kChangeAll = 0x7FFu,
+    kChangeSourceOpened = 1u << 11, // a source file was (re)loaded
+    kChangeAll = 0xFFFu,
 };
 
 class WorkspaceObserver

@@ -4,6 +4,7 @@
 #include "convert/Text.h"
 #include "io/FileIo.h"
 #include "mapping/Workspace.h"
+#include "source/SourceFormat.h"
 #include "source/SplitRecord.h"
 
 #include <algorithm>
@@ -19,11 +20,14 @@ void Workspace::ClearRecordDisplay()
 void Workspace::OpenSource()
 {
     lines_ = SourceLines();
+    format_ = SourceFormat();
     sourceLoaded_ = true;
     headerRecord_.clear();
     Notify(kChangeSourceLines);
     try {
-        lines_ = SourceLines(ReadWholeFile(Trim(sourcePath_)));
+        SourceText source = ReadSourceFile(Trim(sourcePath_));
+        format_ = source.format;
+        lines_ = SourceLines(std::move(source.bytes));
     } catch (...) {
         // A failed load leaves no source at all: nothing shown, an empty box.
         sourceLoaded_ = false;
@@ -43,7 +47,7 @@ void Workspace::OpenSource()
     SetModified(true);
     ClearOutput();
     sourceModified_ = false;
-    Notify(kChangeSourceModified);
+    Notify(kChangeSourceModified | kChangeSourceOpened);
 }
 
 void Workspace::LocateSource(std::string path)
@@ -78,7 +82,7 @@ void Workspace::ShowRecord(long n)
     if (n < 1 || static_cast<size_t>(n) > lines_.Count())
         return;
     const std::string_view line = lines_.Line(static_cast<size_t>(n - 1));
-    SplitRecord(line, DelimiterCharacter(), sourceFields_);
+    SplitRecord(line, DelimiterCharacter(), sourceFields_, format_.encoding);
     ApplyMerges();
     shownRecord_ = n;
 
@@ -192,11 +196,9 @@ void Workspace::DeleteCurrentRecord()
 
 void Workspace::SaveSource()
 {
-    std::string text;
-    if (header_ == 1)
-        text = headerRecord_ + "\r\n";
-    text += lines_.Joined();
-    WriteFileAtomically(Trim(sourcePath_), text);
+    // The file keeps its byte-order mark and its line end.
+    WriteFileAtomically(Trim(sourcePath_),
+                        SourceFileBytes(format_, header_ == 1 ? &headerRecord_ : nullptr, lines_));
     sourceModified_ = false;
     Notify(kChangeSourceModified);
 }

@@ -41,16 +41,16 @@ void SourceLines::Insert(size_t i, std::string text)
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(i), Keep(std::move(text)));
 }
 
-std::string SourceLines::Joined() const
+std::string SourceLines::Joined(std::string_view lineEnd) const
 {
     size_t total = 0;
     for (std::string_view line : lines_)
-        total += line.size() + 2;
+        total += line.size() + lineEnd.size();
     std::string out;
     out.reserve(total);
     for (std::string_view line : lines_) {
         out += line;
-        out += "\r\n";
+        out += lineEnd;
     }
     return out;
 }

@@ -30,8 +30,8 @@ public:
     void Replace(size_t i, std::string text);
     void Insert(size_t i, std::string text);
 
-    // All lines, each followed by CR LF.
-    std::string Joined() const;
+    // All lines, each followed by lineEnd.
+    std::string Joined(std::string_view lineEnd = "\r\n") const;
 
 private:
     std::string_view Keep(std::string text);

@@ -6,16 +6,30 @@
 
 namespace impmap {
 
-void ReplaceNonBreakingSpaces(std::string& text)
+void ReplaceNonBreakingSpaces(std::string& text, TextEncoding encoding)
 {
-    std::replace(text.begin(), text.end(), '\xA0', ' ');
+    if (encoding == TextEncoding::Windows1252) {
+        std::replace(text.begin(), text.end(), '\xA0', ' ');
+        return;
+    }
+    size_t out = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\xC2' && i + 1 < text.size() && text[i + 1] == '\xA0') {
+            text[out++] = ' ';
+            ++i;
+        } else {
+            text[out++] = text[i];
+        }
+    }
+    text.resize(out);
 }
 
 namespace {
 
 // Stores field as field number count (reusing that slot's string), with non-breaking spaces made
 // blanks and the ends trimmed.
-void StoreField(std::vector<std::string>& fields, size_t& count, std::string_view field)
+void StoreField(std::vector<std::string>& fields, size_t& count, std::string_view field,
+                TextEncoding encoding)
 {
     if (count == fields.size())
         fields.emplace_back();
@@ -26,13 +40,14 @@ void StoreField(std::vector<std::string>& fields, size_t& count, std::string_vie
         return;
     }
     out.assign(field.data(), field.size());
-    ReplaceNonBreakingSpaces(out);
+    ReplaceNonBreakingSpaces(out, encoding);
     TrimInPlace(out);
 }
 
 } // namespace
 
-void SplitRecord(std::string_view text, char delimiter, std::vector<std::string>& fields)
+void SplitRecord(std::string_view text, char delimiter, std::vector<std::string>& fields,
+                 TextEncoding encoding)
 {
     size_t count = 0;
     if (text.empty()) {
@@ -45,10 +60,10 @@ void SplitRecord(std::string_view text, char delimiter, std::vector<std::string>
         for (;;) {
             const size_t end = text.find(delimiter, start);
             if (end == std::string_view::npos) {
-                StoreField(fields, count, text.substr(start));
+                StoreField(fields, count, text.substr(start), encoding);
                 break;
             }
-            StoreField(fields, count, text.substr(start, end - start));
+            StoreField(fields, count, text.substr(start, end - start), encoding);
             start = end + 1;
         }
         fields.resize(count);
@@ -60,13 +75,13 @@ void SplitRecord(std::string_view text, char delimiter, std::vector<std::string>
         if (c == '"') {
             insideQuotes = !insideQuotes;
         } else if (c == delimiter && !insideQuotes) {
-            StoreField(fields, count, current);
+            StoreField(fields, count, current, encoding);
             current.clear();
         } else {
             current += c;
         }
     }
-    StoreField(fields, count, current);
+    StoreField(fields, count, current, encoding);
     fields.resize(count);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "source/SourceFormat.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,13 +9,16 @@
 // Splitting one source record into its fields.
 namespace impmap {
 
-// Every byte 0xA0 (non-breaking space) becomes a blank.
-void ReplaceNonBreakingSpaces(std::string& text);
+// Every non-breaking space becomes a blank: the byte 0xA0 in Windows-1252, the pair C2 A0 in
+// UTF-8 (where a lone 0xA0 is part of another character and stays).
+void ReplaceNonBreakingSpaces(std::string& text, TextEncoding encoding = TextEncoding::Windows1252);
 
 // Fills fields with the record's fields. A double quote toggles the inside-quotes state and is
 // dropped; a delimiter outside quotes ends a field; every field is trimmed (bytes 0 to 32). An
-// empty text gives no fields (a NULL record). Reuses the strings already in fields.
-void SplitRecord(std::string_view text, char delimiter, std::vector<std::string>& fields);
+// empty text gives no fields (a NULL record). Non-breaking spaces are those of encoding. Reuses
+// the strings already in fields.
+void SplitRecord(std::string_view text, char delimiter, std::vector<std::string>& fields,
+                 TextEncoding encoding = TextEncoding::Windows1252);
 
 // The delimiter index (0 Tab, 1 Comma, 2 Pipe) that a first line suggests, or current when the
 // line decides nothing: Tab or Comma wins only with a strict majority; Pipe wins every tie it

@@ -1,6 +1,7 @@
 #include "models/WorkspaceSignals.h"
 
 #include "mapping/Workspace.h"
+#include "platform/Bytes.h"
 
 namespace impmap::gui {
 
@@ -12,6 +13,11 @@ WorkspaceSignals::WorkspaceSignals(Workspace& workspace, QObject* parent)
 
 WorkspaceSignals::~WorkspaceSignals() { workspace_.SetObserver(nullptr); }
 
-void WorkspaceSignals::WorkspaceChanged(unsigned changes) { emit Changed(changes); }
+void WorkspaceSignals::WorkspaceChanged(unsigned changes)
+{
+    // Every view decodes the workspace's bytes in the loaded file's encoding.
+    SetTextEncoding(workspace_.Format().encoding);
+    emit Changed(changes);
+}
 
 } // namespace impmap::gui

@@ -4,19 +4,27 @@
 #include "platform/AppInfo.h"
 #include "platform/Bytes.h"
 
+#include <algorithm>
+
 namespace impmap::gui {
 
 void ShowError(Prompts& prompts, const QString& message)
 {
-    // The core decides on the byte text; the message itself is kept as it is, so characters that
-    // have no byte of their own survive.
-    const std::string bytes = ToBytes(message);
-    const bool gainsFullStop = WithFinalFullStop(bytes).size() > bytes.size();
+    // The core's rule on the last character; one beyond a byte sorts after "." as well.
+    const char last = message.isEmpty()
+                          ? '\0'
+                          : static_cast<char>(std::min<char16_t>(message.back().unicode(), 0xFF));
+    const std::string probe = message.isEmpty() ? std::string() : std::string(1, last);
+    const bool gainsFullStop = WithFinalFullStop(probe).size() > probe.size();
     prompts.Error(ApplicationTitle(), gainsFullStop ? message + u'.' : message);
 }
 
 void ShowError(Prompts& prompts, const std::exception& error)
 {
+    if (const auto* refused = dynamic_cast<const UnstorableCharacter*>(&error)) {
+        ShowError(prompts, refused->Text());
+        return;
+    }
     ShowError(prompts, FromBytes(error.what()));
 }
 

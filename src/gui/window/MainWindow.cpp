@@ -14,6 +14,7 @@
 #include "window/MapFileController.h"
 #include "window/MappingController.h"
 #include "window/SourceController.h"
+#include "window/SourceFormatController.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -67,6 +68,7 @@ MainWindow::~MainWindow()
     qApp->removeEventFilter(this);
     ui_.lvSource->removeEventFilter(this);
     ui_.lvDestination->removeEventFilter(this);
+    delete sourceFormat_;
     delete execute_;
     delete mapping_;
     delete mapFiles_;
@@ -114,6 +116,7 @@ void MainWindow::FormCreate(const WorkingFolders& workingFolders)
     mapFiles_ = new MapFileController(context_, this);
     mapping_ = new MappingController(context_, this);
     execute_ = new ExecuteController(context_, this);
+    sourceFormat_ = new SourceFormatController(context_, this);
 
     connect(&notifier_, &WorkspaceSignals::Changed, this, &MainWindow::OnWorkspaceChanged);
     connect(ui_.bHelp, &QPushButton::clicked, this, &MainWindow::bHelpClick);

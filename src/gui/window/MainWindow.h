@@ -22,6 +22,7 @@ class Prompts;
 class Settings;
 class SourceController;
 class SourceFieldsModel;
+class SourceFormatController;
 struct WorkingFolders;
 
 // The window the user works in. It owns the workspace (all mapping and source state), the models
@@ -115,6 +116,7 @@ private:
     MapFileController* mapFiles_ = nullptr;
     MappingController* mapping_ = nullptr;
     ExecuteController* execute_ = nullptr;
+    SourceFormatController* sourceFormat_ = nullptr;
     QPointer<HelpWindow> help_;
 
     bool firstShowDone_ = false;

@@ -200,7 +200,9 @@ QWidget* BuildTopStrip(MainWindowUi& ui)
     ui.sbOpenSource = ToolButton("sbOpenSource", QStyle::SP_BrowserReload, 170);
     ui.sbOpenSource->setEnabled(false);
     auto* source = Row(ui.gbSource, 4, 0, 4, 2, 2);
+    ui.lbSourceEncoding = Named(new QLabel, "lbSourceEncoding");
     source->addWidget(ui.edSourceFile, 1);
+    source->addWidget(ui.lbSourceEncoding);
     source->addWidget(ui.sbOpenSource);
 
     ui.rgTrace = Group(" Trace ", "rgTrace", 0);
@@ -324,6 +326,10 @@ QWidget* BuildBottomStrip(MainWindowUi& ui)
     ui.popupResetMapping->setObjectName(QStringLiteral("popupResetMapping"));
     ui.popupCreateHeader = ui.popupTools->addAction(QStringLiteral("Create Header"));
     ui.popupCreateHeader->setObjectName(QStringLiteral("popupCreateHeader"));
+    ui.popupTools->addSeparator();
+    ui.popupJoinLines =
+        ui.popupTools->addAction(QStringLiteral("&Join Lines Broken Inside Quotes"));
+    ui.popupJoinLines->setObjectName(QStringLiteral("popupJoinLines"));
     ui.bTools->setMenu(ui.popupTools);
     ui.bExecute = PushButton("&Execute", "bExecute", 330);
     ui.bExecute->setEnabled(false);

@@ -39,6 +39,7 @@ struct MainWindowUi
     QAction* edSourceFileLocate = nullptr; // the inner locate button
     QAction* edSourceFileSave = nullptr;   // the inner save button, visible while source edits
     QToolButton* sbOpenSource = nullptr;
+    QLabel* lbSourceEncoding = nullptr; // the loaded file's text encoding
     QGroupBox* rgTrace = nullptr;
     QButtonGroup* rgTraceButtons = nullptr; // ids 0 On, 1 Off
     QGroupBox* rgDecimal = nullptr;
@@ -70,6 +71,7 @@ struct MainWindowUi
     QAction* popupMapByName = nullptr;
     QAction* popupResetMapping = nullptr;
     QAction* popupCreateHeader = nullptr;
+    QAction* popupJoinLines = nullptr;
     QPushButton* bExecute = nullptr;
     QPushButton* bSaveOutput = nullptr;
     QPushButton* bHelp = nullptr;

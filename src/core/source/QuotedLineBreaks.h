@@ -1,0 +1,30 @@
+#pragma once
+
+#include "source/SourceLines.h"
+
+#include <string>
+#include <vector>
+
+// Lines broken inside quoted values: a spreadsheet cell that holds a line break is exported as a
+// quoted value spanning two lines, which the reader, one record a line, splits into two records.
+namespace impmap {
+
+// The 0-based indexes of the lines that end inside a quoted value which a later line closes: a
+// line with an odd number of double quotes opens the value, the next line with an odd number
+// closes it, and the lines between (an even number each) continue it. A value left open for more
+// than kMaxContinuedLines lines is taken for a stray quote and does not count.
+inline constexpr size_t kMaxContinuedLines = 10;
+std::vector<size_t> LinesEndingInsideQuotes(const SourceLines& lines);
+
+// The lines with each line break inside a quoted value replaced by a blank; joins counts the
+// line breaks replaced.
+SourceLines JoinLinesBrokenInsideQuotes(const SourceLines& lines, size_t& joins);
+
+// "Record N: Warning: the record ends inside a quoted value; the next line continues it (a cell
+// with a line break?)".
+std::string QuotedLineBreakWarning(long record);
+
+// The notice shown when a file with such records is opened: the first record and the count.
+std::string QuotedLineBreakNotice(long firstRecord, size_t count);
+
+} // namespace impmap
