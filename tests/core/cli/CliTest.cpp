@@ -144,5 +144,60 @@ TEST(CliCheckVerb, ListsEveryProblemThenTheCount)
               "5 records checked, 3 problems\n");
 }
 
+TEST(CliJoinLinesVerb, JoinsBrokenRecordsAndChecksWarnOfThem)
+{
+    TempDir dir;
+    const std::string broken = "\xEF\xBB\xBF"
+                               "Doe,\"1 Main St\rApt 2\",5\rRoe,x,6\r";
+    WriteFile(dir.File("src.csv"), broken);
+    WriteFile(dir.File("m.MAP"), "[Source]\r\nFileSpec=" + dir.File("src.csv") +
+                                     "\r\n[Destination]\r\nForm=1099-NEC\r\nMap=001\r\n");
+    const CliRun check = Cli({"check", dir.File("m.MAP")});
+    EXPECT_EQ(check.out, "Record 1: Warning: the record ends inside a quoted value; the next "
+                         "line continues it (a cell with a line break?)\n"
+                         "3 records checked, 1 problems\n");
+    EXPECT_EQ(check.status, 0);
+
+    const CliRun copy = Cli({"join-lines", dir.File("src.csv"), "-o", dir.File("out.csv")});
+    EXPECT_EQ(copy.status, 0);
+    EXPECT_EQ(copy.out, dir.File("src.csv") +
+                            ": 1 line break inside quoted values replaced by blanks, written to " +
+                            dir.File("out.csv") + "\n");
+    EXPECT_EQ(ReadFile(dir.File("out.csv")), "\xEF\xBB\xBF"
+                                             "Doe,\"1 Main St Apt 2\",5\rRoe,x,6\r");
+    EXPECT_EQ(ReadFile(dir.File("src.csv")), broken);
+
+    const CliRun inPlace = Cli({"join-lines", dir.File("src.csv")});
+    EXPECT_EQ(inPlace.status, 0);
+    EXPECT_EQ(ReadFile(dir.File("src.csv")), ReadFile(dir.File("out.csv")));
+    const CliRun again = Cli({"join-lines", dir.File("src.csv")});
+    EXPECT_EQ(again.out,
+              dir.File("src.csv") + ": no line ends inside a quoted value; nothing written\n");
+
+    const CliRun missing = Cli({"join-lines"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "impmap-cli join-lines: missing SOURCE\n");
+}
+
+TEST(CliJoinLinesVerb, Utf16SourcesAreRefusedByEveryVerb)
+{
+    TempDir dir;
+    WriteFile(dir.File("wide.csv"), std::string("\xFE\xFF\0a\0,\0b", 8));
+    WriteFile(dir.File("m.MAP"), "[Source]\r\nFileSpec=" + dir.File("wide.csv") +
+                                     "\r\n[Destination]\r\nForm=1099-NEC\r\nMap=001\r\n");
+    const std::string reason = "Cannot open file \"" + dir.File("wide.csv") +
+                               "\". It is UTF-16 BE text, which cannot be read here: save it as "
+                               "UTF-8 or ANSI text and open it again\n";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"run", dir.File("m.MAP")},
+          std::vector<std::string>{"check", dir.File("m.MAP")},
+          std::vector<std::string>{"join-lines", dir.File("wide.csv")}}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "impmap-cli " + args[0] + ": " + reason);
+    }
+}
+
 } // namespace
 } // namespace impmap

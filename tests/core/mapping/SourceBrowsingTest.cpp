@@ -183,7 +183,8 @@ TEST_F(SourceBrowsing, BinaryBytesAreJustText)
         workspace.GoToRecord(r);
     EXPECT_EQ(workspace.CurrentRecord(), static_cast<long>(workspace.RecordCount()));
     workspace.SaveSource();
-    EXPECT_EQ(test::ReadFile(workspace.SourcePath()), workspace.Lines().Joined());
+    EXPECT_EQ(test::ReadFile(workspace.SourcePath()),
+              workspace.Lines().Joined(LineEndText(workspace.Format().lineEnd)));
 }
 
 } // namespace
