@@ -109,7 +109,67 @@ private slots:
         QCOMPARE(TrimmedText(QStringLiteral(" \x1f ")), QString());
         const std::string bytes("caf\xe9 \xa0\x80", 7);
         QCOMPARE(ToBytes(FromBytes(bytes)), bytes);
-        QCOMPARE(ToBytes(QStringLiteral("a\u20acb")), std::string("a?b"));
+        QCOMPARE(ToBytes(QStringLiteral("a\u20acb")), std::string("a\x80"
+                                                                  "b"));
+    }
+
+    void TextsFollowTheSourceEncoding()
+    {
+        std::string every;
+        for (int byte = 0; byte < 256; ++byte)
+            every += static_cast<char>(byte);
+        const QString shown = FromBytes(every, impmap::TextEncoding::Windows1252);
+        QCOMPARE(shown.mid(0x7E, 6), QStringLiteral("~\x7f\u20ac\ufffd\u201a\u0192"));
+        QCOMPARE(shown.mid(0x9D, 4), QStringLiteral("\ufffd\u017e\u0178\u00a0"));
+        // Every assigned byte comes back as it was; the five unassigned ones are refused below.
+        std::string assigned;
+        for (const char c : every) {
+            if (std::string_view("\x81\x8D\x8F\x90\x9D").find(c) == std::string_view::npos)
+                assigned += c;
+        }
+        QCOMPARE(assigned.size(), size_t{251});
+        QCOMPARE(ToBytes(FromBytes(assigned, impmap::TextEncoding::Windows1252),
+                         impmap::TextEncoding::Windows1252),
+                 assigned);
+        const std::string utf8 = "M\xC3\xBCller \xE2\x80\x93 \xF0\x9F\x98\x80";
+        const QString text = QStringLiteral("M\u00fcller \u2013 \U0001F600");
+        QCOMPARE(FromBytes(utf8, impmap::TextEncoding::Utf8), text);
+        QCOMPARE(ToBytes(text, impmap::TextEncoding::Utf8), utf8);
+
+        struct Refusal
+        {
+            QString text;
+            impmap::TextEncoding encoding;
+            QString message;
+            std::string what;
+        };
+        const Refusal refusals[] = {
+            {QStringLiteral("ok \u0100"), impmap::TextEncoding::Windows1252,
+             QStringLiteral("The character \"\u0100\" (U+0100) cannot be stored in a "
+                            "Windows-1252 source file"),
+             "The character U+0100 cannot be stored in a Windows-1252 source file"},
+            {QStringLiteral("\U0001F600"), impmap::TextEncoding::Windows1252,
+             QStringLiteral("The character \"\U0001F600\" (U+1F600) cannot be stored in a "
+                            "Windows-1252 source file"),
+             "The character U+1F600 cannot be stored in a Windows-1252 source file"},
+            {QStringLiteral("\ufffd"), impmap::TextEncoding::Windows1252,
+             QStringLiteral("The character \"\ufffd\" (U+FFFD) cannot be stored in a "
+                            "Windows-1252 source file"),
+             "The character U+FFFD cannot be stored in a Windows-1252 source file"},
+            {QString(QChar(0xD800)), impmap::TextEncoding::Utf8,
+             QStringLiteral("The character \"") + QChar(0xD800) +
+                 QStringLiteral("\" (U+D800) cannot be stored in a UTF-8 source file"),
+             "The character U+D800 cannot be stored in a UTF-8 source file"},
+        };
+        for (const Refusal& r : refusals) {
+            try {
+                ToBytes(r.text, r.encoding);
+                QFAIL("stored");
+            } catch (const UnstorableCharacter& e) {
+                QCOMPARE(e.Text(), r.message);
+                QCOMPARE(std::string(e.what()), r.what);
+            }
+        }
     }
 };
 
