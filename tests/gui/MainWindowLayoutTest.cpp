@@ -179,7 +179,8 @@ private slots:
         QStringList tools;
         for (QAction* action : ui.popupTools->actions())
             tools << action->text();
-        QCOMPARE(tools, (QStringList{"Map by &Name", "&Reset This Mapping", "Create Header"}));
+        QCOMPARE(tools, (QStringList{"Map by &Name", "&Reset This Mapping", "Create Header", "",
+                                     "&Join Lines Broken Inside Quotes"}));
         QCOMPARE(ui.tabs->tabText(0), QStringLiteral("Mapping"));
         QCOMPARE(ui.tabs->tabText(1), QStringLiteral("Source"));
         QCOMPARE(ui.tabs->tabText(2), QStringLiteral("Output"));
