@@ -62,20 +62,35 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("encoding");
-        for (const char* folder : {"utf8-bom", "utf8", "lf", "mixed"})
-            QTest::newRow(folder) << folder << "UTF-8";
-        for (const char* folder : {"windows-1252", "cr"})
-            QTest::newRow(folder) << folder << "Windows-1252";
+        QTest::addColumn<QString>("details");
+        const struct
+        {
+            const char* folder;
+            const char* encoding;
+            const char* details;
+        } rows[] = {
+            {"utf8-bom", "UTF-8", "UTF-8 text with a byte-order mark; its lines end with CR LF"},
+            {"utf8", "UTF-8", "UTF-8 text; its lines end with CR LF"},
+            {"lf", "UTF-8", "UTF-8 text; its lines end with LF"},
+            {"mixed", "UTF-8", "UTF-8 text; its lines end with LF"},
+            {"windows-1252", "Windows-1252", "Windows-1252 text; its lines end with CR LF"},
+            {"cr", "Windows-1252", "Windows-1252 text; its lines end with CR"},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row.folder) << row.folder << row.encoding
+                                      << QStringLiteral("The source file is ") + row.details;
     }
     void EveryFormatShowsTheSameNames()
     {
         QFETCH(QString, folder);
         QFETCH(QString, encoding);
+        QFETCH(QString, details);
         WindowFixture fixture;
         MainWindow& window = fixture.Start();
         MainWindowUi& ui = fixture.Ui();
         fixture.Locate(fixture.WriteFile(folder + QStringLiteral(".csv"), Fixture(folder)));
         QCOMPARE(ui.lbSourceEncoding->text(), encoding);
+        QCOMPARE(ui.lbSourceEncoding->toolTip(), details);
         QCOMPARE(Column(ui.lvSource, 1),
                  QStringList({"Name line 1", "Street address line 1", "City", "Rents"}));
 
