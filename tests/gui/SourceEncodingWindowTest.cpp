@@ -182,6 +182,25 @@ private slots:
         QCOMPARE(WindowFixture::ReadFile(path), expected);
     }
 
+    void UnassignedBytesShowAsReplacementMarksAndStay()
+    {
+        WindowFixture fixture;
+        MainWindow& window = fixture.Start();
+        MainWindowUi& ui = fixture.Ui();
+        const QByteArray bytes("a\x81"
+                               "b,\x9D\r\n");
+        const QString path = fixture.WriteFile(QStringLiteral("odd.csv"), bytes);
+        fixture.Locate(path);
+        QCOMPARE(Column(ui.lvSource, 1),
+                 QStringList({QStringLiteral("a\ufffdb"), QStringLiteral("\ufffd")}));
+        fixture.Prompts().Enter(QStringLiteral("a\ufffdb"));
+        window.Mapping().lvSourceRightClick(RowCentre(ui.lvSource, 0));
+        QCOMPARE(fixture.Prompts().Asked().size(), size_t{2}); // the open dialog, the input box
+        QVERIFY(!fixture.Work().SourceModified());
+        QCOMPARE(fixture.Work().Lines().Line(0), std::string_view("a\x81"
+                                                                  "b,\x9D"));
+    }
+
     void Utf16IsRefusedAtOpen()
     {
         WindowFixture fixture;

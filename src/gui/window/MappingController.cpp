@@ -173,11 +173,13 @@ void MappingController::lvSourceRightClick(const QPoint& viewportPos)
     }
     const int field = row + 1;
     RunGuarded(context_.prompts, [&] {
+        const QString shown = FromBytes(fields[static_cast<size_t>(row)]);
         const std::optional<QString> entered =
             context_.prompts.InputText(QStringLiteral("Source Field No. ") + QString::number(field),
-                                       QStringLiteral("Change field value to..."),
-                                       FromBytes(fields[static_cast<size_t>(row)]));
-        if (!entered) {
+                                       QStringLiteral("Change field value to..."), shown);
+        // An unchanged value is not encoded again: it may show bytes the encoding has no
+        // character for.
+        if (!entered || TrimmedText(*entered) == TrimmedText(shown)) {
             return;
         }
         if (workspace.ChangeSourceFieldValue(field, ToBytes(*entered)) == FieldEdit::FirstChange) {
