@@ -16,8 +16,8 @@ namespace impmap {
 
 extern const char* const kApplicationTitle; // "Vellorum - 2022 Import Mapping Utility"
 
-constexpr int kMaxMergeField = 1000;  // MergeSources covers source fields 1..1000
-constexpr int kMaxMappedField = 999;  // map files hold source field numbers in three digits
+constexpr int kMaxMergeField = 1000; // MergeSources covers source fields 1..1000
+constexpr int kMaxMappedField = 999; // map files hold source field numbers in three digits
 
 struct NavigationState
 {
@@ -28,7 +28,12 @@ struct NavigationState
 };
 
 // Result of changing a field value of the displayed record.
-enum class FieldEdit { Unchanged, Changed, FirstChange };
+enum class FieldEdit
+{
+    Unchanged,
+    Changed,
+    FirstChange
+};
 
 // The rows a source field feeds, and the box that tells the user (title and text).
 struct FeedReport
@@ -108,7 +113,8 @@ public:
     void ClickSourceLine(long lineIndex);
     // Deletes the current record (the confirmation is the caller's).
     void DeleteCurrentRecord();
-    // Writes the source back to SourcePath (header first under Skip). Throws FileError.
+    // Writes the source back to SourcePath, the header line first when loading under Skip took
+    // it away (whatever the setting is now). Throws FileError.
     void SaveSource();
     // Sets field n of the displayed record to entered and rebuilds its line.
     FieldEdit ChangeSourceFieldValue(int n, const std::string& entered);
@@ -133,6 +139,9 @@ public:
     void SetModified(bool flag);
     void SetMapCaption(std::string name);
     void SetTinTypeValue(std::string text) { tinTypeValue_ = std::move(text); }
+    // Gives every unmapped row the value at its position in values (one per row); for a run that
+    // must leave the fixed values as it found them.
+    void RestoreFixedValues(const std::vector<std::string>& values);
 
     // Drop of source field sourceFieldNo on row: assigns it, or unassigns a row that maps it.
     void DropOnDestination(int row, int sourceFieldNo);
@@ -206,6 +215,7 @@ private:
 
     SourceLines lines_;
     std::string headerRecord_;
+    bool headerTaken_ = false; // loading under Skip took the header line out of lines_
     bool sourceLoaded_ = false;
     bool sourceModified_ = false;
     std::vector<std::string> sourceFields_;

@@ -35,7 +35,8 @@ void Workspace::OpenSource()
     }
     if (!lines_.Empty())
         headerRecord_ = std::string(lines_.Line(0));
-    if (header_ == 1 && !lines_.Empty())
+    headerTaken_ = header_ == 1 && !lines_.Empty();
+    if (headerTaken_)
         lines_.Erase(0);
     Notify(kChangeSourceLines);
     DetectDelimiter();
@@ -192,8 +193,10 @@ void Workspace::DeleteCurrentRecord()
 
 void Workspace::SaveSource()
 {
+    // The header line goes back exactly when loading took it away: a Header change that did not
+    // reload must not add or drop it.
     std::string text;
-    if (header_ == 1)
+    if (headerTaken_)
         text = headerRecord_ + "\r\n";
     text += lines_.Joined();
     WriteFileAtomically(Trim(sourcePath_), text);

@@ -10,8 +10,7 @@ using test::WorkspaceFixture;
 using Fields = std::vector<std::string>;
 
 class SourceBrowsing : public WorkspaceFixture
-{
-};
+{};
 
 TEST_F(SourceBrowsing, OpeningDetectsTheDelimiterAndShowsRecordOne)
 {
@@ -135,6 +134,34 @@ TEST_F(SourceBrowsing, SavingWritesTheHeaderFirstUnderSkip)
     EXPECT_EQ(ReadFile(workspace.SourcePath()), "head\r\n1\r\n3\r\n");
     EXPECT_FALSE(workspace.SourceModified());
     EXPECT_EQ(workspace.RecordCount(), 2u);
+}
+
+TEST_F(SourceBrowsing, SavingNeverAddsOrDropsTheHeaderLine)
+{
+    struct Case
+    {
+        int loadedWith;
+        int changedTo;
+        long deleted;
+        const char* saved;
+    };
+    // The record deleted is the empty one, so the Header change finds no fields shown.
+    const Case cases[] = {
+        {0, 1, 2, "H1,H2\r\nA,B\r\n"},
+        {1, 0, 1, "H1,H2\r\nA,B\r\n"},
+        {0, 0, 2, "H1,H2\r\nA,B\r\n"},
+        {1, 1, 1, "H1,H2\r\nA,B\r\n"},
+    };
+    for (const Case& c : cases) {
+        OpenSource("H1,H2\r\n\r\nA,B\r\n", c.loadedWith);
+        workspace.GoToRecord(c.deleted);
+        ASSERT_TRUE(workspace.SourceFields().empty());
+        workspace.SetHeader(c.changedTo);
+        workspace.DeleteCurrentRecord();
+        workspace.SaveSource();
+        EXPECT_EQ(ReadFile(workspace.SourcePath()), c.saved)
+            << c.loadedWith << " to " << c.changedTo;
+    }
 }
 
 TEST_F(SourceBrowsing, SavingToAnUnwritablePlaceKeepsTheEdits)
