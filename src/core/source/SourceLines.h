@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -24,7 +25,7 @@ public:
     size_t Count() const { return lines_.size(); }
     bool Empty() const { return lines_.empty(); }
     // Line i, 0-based.
-    std::string_view Line(size_t i) const { return lines_[i]; }
+    std::string_view Line(size_t i) const;
 
     void Erase(size_t i);
     void Replace(size_t i, std::string text);
@@ -34,11 +35,15 @@ public:
     std::string Joined() const;
 
 private:
-    std::string_view Keep(std::string text);
+    // A line is the offset of its first byte in bytes_ (it runs to the next CR or LF), or, with
+    // kEdited set, the index of its text in edited_. Offsets instead of views keep a moved object
+    // valid whatever its string did with the bytes, and take half the room.
+    static constexpr std::uint64_t kEdited = std::uint64_t{1} << 63;
+    std::uint64_t Keep(std::string text);
 
     std::string bytes_;
     std::deque<std::string> edited_; // storage for replaced and inserted lines
-    std::vector<std::string_view> lines_;
+    std::vector<std::uint64_t> lines_;
 };
 
 } // namespace impmap
