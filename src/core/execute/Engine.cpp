@@ -236,6 +236,12 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
             result.outcome = ExecuteResult::Outcome::Aborted;
             return result;
         }
+        if (!workspace.RecordProblem().empty()) {
+            result.outcome = ExecuteResult::Outcome::Failed;
+            result.message = kFailedHead + workspace.RecordProblem();
+            result.failingRecord = i;
+            return result;
+        }
         if (workspace.SourceFields().empty()) {
             ++result.nullRecords;
             continue;

@@ -226,16 +226,15 @@ std::string ReadWholeFile(const fs::path& path)
         std::error_code sizeError;
         const std::uintmax_t expected = fs::file_size(path, sizeError);
         if (!sizeError && expected < bytes.max_size() - kReadChunkSize)
-            bytes.reserve(static_cast<size_t>(expected) + 1);
+            bytes.reserve(static_cast<size_t>(expected) + kReadChunkSize);
         for (;;) {
             if (bytes.capacity() < used + kReadChunkSize)
                 bytes.reserve(std::max(bytes.capacity() * 2, used + kReadChunkSize));
-            bytes.resize(bytes.capacity());
-            const size_t room = bytes.size() - used;
+            bytes.resize(used + kReadChunkSize);
             errno = 0;
-            const size_t got = std::fread(bytes.data() + used, 1, room, file);
+            const size_t got = std::fread(bytes.data() + used, 1, kReadChunkSize, file);
             used += got;
-            if (got < room) {
+            if (got < kReadChunkSize) {
                 if (std::ferror(file))
                     readError = errno != 0 ? errno : EIO;
                 break;

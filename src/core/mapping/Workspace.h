@@ -3,6 +3,7 @@
 #include "mapping/DestinationRow.h"
 #include "mapping/WorkspaceObserver.h"
 #include "source/SourceLines.h"
+#include "source/SplitRecord.h"
 
 #include <array>
 #include <optional>
@@ -82,8 +83,15 @@ public:
     const std::string& HeaderRecord() const { return headerRecord_; }
     bool SourceLoaded() const { return sourceLoaded_; }
     bool SourceModified() const { return sourceModified_; }
-    // Fields of the record on display, after merges.
+    // Fields of the record on display, after merges: the first kMaxMergeField of them, since
+    // only those can be mapped or merged.
     const std::vector<std::string>& SourceFields() const { return sourceFields_; }
+    // How many fields the record on display has in all.
+    size_t SourceFieldCount() const { return shownExtent_.fieldCount; }
+    // Why the record on display cannot be mapped (its merges or mapped values would need more
+    // than kRecordValueBudget); empty when it can. Its merges are then not shown, and rows past
+    // the budget show nothing.
+    const std::string& RecordProblem() const { return recordProblem_; }
     long CurrentRecord() const { return currentRecord_; }
     // The record number pane: the record shown, 0 when the display is cleared.
     long ShownRecord() const { return shownRecord_; }
@@ -219,6 +227,9 @@ private:
     bool sourceLoaded_ = false;
     bool sourceModified_ = false;
     std::vector<std::string> sourceFields_;
+    SplitExtent shownExtent_;
+    size_t mergeGrowth_ = 0;
+    std::string recordProblem_;
     long currentRecord_ = 0;
     long shownRecord_ = 0;
     std::string currentRecordText_;

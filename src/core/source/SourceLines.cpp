@@ -1,24 +1,38 @@
 #include "source/SourceLines.h"
 
 #include <cstddef>
+#include <cstring>
 
 namespace impmap {
 
 namespace {
 
-// Calls onLine with the start offset of every line of bytes. CR LF, a lone LF and a lone CR each
-// end a line; a final line end does not make an extra line.
+// Calls onLine with the start and end offsets of every line of bytes. CR LF, a lone LF and a lone
+// CR each end a line; a final line end does not make an extra line. The next LF is looked up once
+// and kept while lone CRs end the lines before it, so that a file of CRs alone is still read in one
+// pass.
 template <typename OnLine> void ForEachLineStart(std::string_view bytes, OnLine onLine)
 {
+    const char* data = bytes.data();
+    const size_t size = bytes.size();
+    size_t nextLf = 0;
+    bool lfKnown = false;
     size_t start = 0;
-    while (start < bytes.size()) {
-        onLine(start);
-        const size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            return;
-        start = end + 1;
-        if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n')
-            ++start;
+    while (start < size) {
+        if (!lfKnown || nextLf < start) {
+            const void* lf = std::memchr(data + start, '\n', size - start);
+            nextLf = lf ? static_cast<size_t>(static_cast<const char*>(lf) - data) : size;
+            lfKnown = true;
+        }
+        const void* cr = std::memchr(data + start, '\r', nextLf - start);
+        if (cr == nullptr) {
+            onLine(start, nextLf);
+            start = nextLf + 1;
+            continue;
+        }
+        const auto crAt = static_cast<size_t>(static_cast<const char*>(cr) - data);
+        onLine(start, crAt);
+        start = crAt + 1 == nextLf ? nextLf + 1 : crAt + 1;
     }
 }
 
@@ -28,26 +42,26 @@ SourceLines::SourceLines(std::string bytes) : bytes_(std::move(bytes))
 {
     // Counted first, so that the list is allocated once at its final size.
     size_t count = 0;
-    ForEachLineStart(bytes_, [&count](size_t) { ++count; });
+    ForEachLineStart(bytes_, [&count](size_t, size_t) { ++count; });
     lines_.reserve(count);
-    ForEachLineStart(bytes_, [this](size_t start) { lines_.push_back(start); });
+    ForEachLineStart(bytes_, [this](size_t start, size_t end) {
+        lines_.push_back(Span{start, end - start});
+    });
 }
 
 std::string_view SourceLines::Line(size_t i) const
 {
-    const std::uint64_t line = lines_[i];
-    if (line & kEdited)
-        return edited_[static_cast<size_t>(line & ~kEdited)];
-    const std::string_view bytes(bytes_);
-    const auto start = static_cast<size_t>(line);
-    const size_t end = bytes.find_first_of("\r\n", start);
-    return bytes.substr(start, end == std::string_view::npos ? end : end - start);
+    const Span line = lines_[i];
+    if (line.offset & kEdited)
+        return edited_[static_cast<size_t>(line.offset & ~kEdited)];
+    return std::string_view(bytes_).substr(static_cast<size_t>(line.offset),
+                                           static_cast<size_t>(line.length));
 }
 
-std::uint64_t SourceLines::Keep(std::string text)
+SourceLines::Span SourceLines::Keep(std::string text)
 {
     edited_.push_back(std::move(text));
-    return kEdited | (edited_.size() - 1);
+    return Span{kEdited | (edited_.size() - 1), 0};
 }
 
 void SourceLines::Erase(size_t i)

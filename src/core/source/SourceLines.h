@@ -35,15 +35,20 @@ public:
     std::string Joined() const;
 
 private:
-    // A line is the offset of its first byte in bytes_ (it runs to the next CR or LF), or, with
-    // kEdited set, the index of its text in edited_. Offsets instead of views keep a moved object
-    // valid whatever its string did with the bytes, and take half the room.
+    // A line is the offset and length of its bytes in bytes_, or, with kEdited set in the offset,
+    // the index of its text in edited_. Offsets instead of views keep a moved object valid
+    // whatever its string did with the bytes.
+    struct Span
+    {
+        std::uint64_t offset;
+        std::uint64_t length;
+    };
     static constexpr std::uint64_t kEdited = std::uint64_t{1} << 63;
-    std::uint64_t Keep(std::string text);
+    Span Keep(std::string text);
 
     std::string bytes_;
     std::deque<std::string> edited_; // storage for replaced and inserted lines
-    std::vector<std::uint64_t> lines_;
+    std::vector<Span> lines_;
 };
 
 } // namespace impmap

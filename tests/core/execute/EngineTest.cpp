@@ -286,6 +286,25 @@ TEST_F(Engine, ARunLeavesTheMappingAsItFoundIt)
     }
 }
 
+TEST_F(Engine, ARecordTooLargeToMapStopsTheRunWithItsNumber)
+{
+    const std::string field(5 << 20, 'x');
+    OpenSource("1\r\n" + field + "\r\n");
+    workspace.ChooseForm(FindFormIndex("1099-MISC"));
+    workspace.DropOnDestination(RowOf("Name line 1"), 1);
+    workspace.DropOnDestination(RowOf("Name line 2"), 1);
+    for (const bool checkAll : {false, true}) {
+        const ExecuteResult result = Run(checkAll);
+        ASSERT_EQ(result.outcome, ExecuteResult::Outcome::Failed);
+        EXPECT_EQ(result.message,
+                  "Execution failed!\r\n\r\nSource record 2 is too large to map: its merged fields "
+                  "and mapped values need more than 10.0 MB, and at most 8 MB can be held for one "
+                  "record");
+        EXPECT_EQ(result.failingRecord, 2);
+        EXPECT_EQ(recorder.lines.size(), 1u);
+    }
+}
+
 TEST_F(Engine, SourceWithoutRecordsCompletesEmpty)
 {
     OpenSource("only header\r\n", 1);
