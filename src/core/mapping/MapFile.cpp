@@ -7,6 +7,7 @@
 #include "schema/FormCatalogue.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace impmap {
 namespace {
@@ -67,17 +68,17 @@ void Workspace::SaveMapping(const std::string& path)
             ini.WriteInteger("Merge", KeyOf(k), merges_[static_cast<size_t>(k)]);
     }
 
-    bool written = true;
+    std::optional<std::string> failure;
     try {
         ini.Save(path);
-    } catch (const FileError&) {
-        written = false;
+    } catch (const FileError& e) {
+        failure = e.Reason();
     }
     SetModified(false);
     SetMapCaption(FileNameOf(path));
     lastMappingPath_ = std::filesystem::absolute(path).string();
-    if (!written)
-        throw FileError("Unable to write to " + path);
+    if (failure)
+        throw FileError("Unable to write to " + path + ". " + *failure, *failure);
 }
 
 void Workspace::ApplyMapSettings(const IniFile& ini)

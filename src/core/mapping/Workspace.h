@@ -172,7 +172,7 @@ public:
     // The name proposed by the save dialog.
     std::string ProposedMapFileName() const;
     // Writes the map file and records it as the current one. On a write failure the state is
-    // updated all the same and FileError("Unable to write to PATH") is thrown.
+    // updated all the same and FileError("Unable to write to PATH. REASON") is thrown.
     void SaveMapping(const std::string& path);
     // Reads a map file and makes it the current mapping; sourceOverride replaces its FileSpec.
     // Throws on a malformed Map group and on source files that cannot be opened; the state

@@ -24,12 +24,13 @@ void Limit(int resource, long bytes)
 }
 
 // In the child: standard output and error as asked, limits, then body.
+// Standard error goes through a pipe, which a file-size limit does not cut short.
 [[noreturn]] void BecomeChild(const std::function<int()>& body, const ChildOptions& options,
-                              const std::string& outPath, const std::string& errPath)
+                              const std::string& outPath, const int errPipe[2])
 {
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(err, 2);
-    ::close(err);
+    ::close(errPipe[0]);
+    ::dup2(errPipe[1], 2);
+    ::close(errPipe[1]);
     if (options.output == ChildOptions::Output::Closed) {
         ::close(1);
     } else {
@@ -50,13 +51,26 @@ void Limit(int resource, long bytes)
 ChildResult RunChild(const std::function<int()>& body, const ChildOptions& options)
 {
     TempDir streams;
-    const std::string outPath = streams.File("out"), errPath = streams.File("err");
+    const std::string outPath = streams.File("out");
+    int errPipe[2];
+    if (::pipe(errPipe) != 0)
+        return {};
     const pid_t pid = ::fork();
     if (pid == 0)
-        BecomeChild(body, options, outPath, errPath);
+        BecomeChild(body, options, outPath, errPipe);
+    ::close(errPipe[1]);
+    ::fcntl(errPipe[0], F_SETFL, O_NONBLOCK);
     ChildResult result;
-    if (pid < 0)
+    const auto drain = [&] {
+        char chunk[4096];
+        ssize_t got = 0;
+        while ((got = ::read(errPipe[0], chunk, sizeof chunk)) > 0)
+            result.err.append(chunk, static_cast<size_t>(got));
+    };
+    if (pid < 0) {
+        ::close(errPipe[0]);
         return result;
+    }
     if (options.whileRunning)
         options.whileRunning(pid);
     const auto deadline =
@@ -64,6 +78,7 @@ ChildResult RunChild(const std::function<int()>& body, const ChildOptions& optio
     int status = 0;
     rusage usage{};
     for (;;) {
+        drain();
         const pid_t done = ::wait4(pid, &status, WNOHANG, &usage);
         if (done == pid)
             break;
@@ -78,8 +93,9 @@ ChildResult RunChild(const std::function<int()>& body, const ChildOptions& optio
     else if (WIFSIGNALED(status))
         result.signal = WTERMSIG(status);
     result.maxRssKb = usage.ru_maxrss;
+    drain();
+    ::close(errPipe[0]);
     result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
     return result;
 }
 

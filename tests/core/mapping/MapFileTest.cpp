@@ -197,7 +197,7 @@ TEST_F(MapFile, WriteFailureStillUpdatesTheState)
         workspace.SaveMapping(path);
         ADD_FAILURE();
     } catch (const FileError& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path + ". No such file or directory");
     }
     EXPECT_FALSE(workspace.MappingModified());
     EXPECT_EQ(workspace.MapFileName(), "x.MAP");
