@@ -10,6 +10,7 @@
 #include <system_error>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -62,6 +63,21 @@ void Handle(int signalNumber)
 }
 
 } // namespace
+
+void ReserveClosedStandardStreams()
+{
+#ifndef _WIN32
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            const int placeholder = ::open("/dev/null", O_RDONLY);
+            if (placeholder >= 0 && placeholder != fd) {
+                ::dup2(placeholder, fd);
+                ::close(placeholder);
+            }
+        }
+    }
+#endif
+}
 
 void RemoveTemporaryFileOnSignals()
 {

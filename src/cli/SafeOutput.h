@@ -16,6 +16,10 @@ std::string FlushAndCheck(std::ostream& out);
 // the output would replace it.
 void RefuseOutputOverInput(const std::string& output, const std::vector<std::string>& inputs);
 
+// A standard stream that is closed at start gets a read-only placeholder, so that the next file
+// opened does not take its place and receive the output; writing to it still fails, and says so.
+void ReserveClosedStandardStreams();
+
 // Installs handlers for the signals that end the program (interrupt, termination, hang-up, broken
 // pipe): each removes the temporary file being written, if any, and then ends the program as the
 // signal would have. Does nothing where the system has no such signals.

@@ -23,6 +23,7 @@ int main(int argc, char** argv)
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
+    impmap::cli::ReserveClosedStandardStreams();
     impmap::cli::RemoveTemporaryFileOnSignals();
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);

@@ -7,6 +7,7 @@
 #include "execute/OutputLine.h"
 #include "mapping/Workspace.h"
 
+#include <exception>
 #include <optional>
 #include <vector>
 
@@ -178,7 +179,11 @@ public:
     {
         workspace_.SetExecuting(false);
         workspace_.RestoreFixedValues(fixedValues_);
-        workspace_.GoToRecord(endRecord_ ? *endRecord_ : workspace_.CurrentRecord());
+        try {
+            workspace_.GoToRecord(endRecord_ ? *endRecord_ : workspace_.CurrentRecord());
+        } catch (const std::exception&) {
+            // Out of memory while unwinding: the record display stays as it is.
+        }
     }
     RunScope(const RunScope&) = delete;
     RunScope& operator=(const RunScope&) = delete;

@@ -42,7 +42,8 @@ void Workspace::DropOnDestination(int row, int sourceFieldNo)
 void Workspace::DropOnSource(int target, int dragged)
 {
     // The record's whole count, so that a field past the ones kept is refused with the reason.
-    const auto fieldCount = static_cast<long long>(SourceFieldCount());
+    const auto fieldCount =
+        sourceFields_.empty() ? 0LL : static_cast<long long>(SourceFieldCount());
     if (target < 1 || dragged < 1 || target > fieldCount || dragged > fieldCount ||
         target == dragged)
         return;

@@ -177,6 +177,49 @@ TEST(WriteFault, ASymbolicLinkStaysALinkToTheNewContent)
     }
 }
 
+TEST(WriteFault, StandardOutputAndItsBufferThatCannotBeWritten)
+{
+    TempDir dir;
+    WriteFile(dir.Path() / "src.csv", "a,1\r\nb,2\r\n");
+    const std::string map = (dir.Path() / "m.MAP").string();
+    WriteFile(map, "[Source]\r\nFileSpec=" + (dir.Path() / "src.csv").string() +
+                       "\r\n[Destination]\r\nForm=W-2\r\nMap=001\r\n");
+    const auto with = [](ChildOptions::Output output, long fileSizeLimit = -1) {
+        ChildOptions options;
+        options.output = output;
+        options.fileSizeLimit = fileSizeLimit;
+        return options;
+    };
+    struct Case
+    {
+        std::vector<std::string> args;
+        ChildOptions options;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"forms"},
+         with(ChildOptions::Output::Full),
+         "Cannot write to standard output. No space left"},
+        {{"forms"},
+         with(ChildOptions::Output::Closed),
+         "Cannot write to standard output. Bad file"},
+        {{"run", map},
+         with(ChildOptions::Output::Full),
+         "Cannot write to standard output. No space"},
+        {{"run", map},
+         with(ChildOptions::Output::Closed),
+         "Cannot write to standard output. Bad file"},
+        {{"run", map},
+         with(ChildOptions::Output::File, 16),
+         "Cannot write the output to a temporary file. File too large"},
+    };
+    for (const Case& c : cases) {
+        const ChildResult result = test::RunCliChild(c.args, c.options);
+        EXPECT_EQ(result.status, 2) << c.args[0];
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+}
+
 // Only the batch output takes long enough to be interrupted; the other files are written in one
 // go of a few kilobytes.
 TEST(WriteFault, ASignalDuringTheOutputRemovesTheTemporaryFile)
