@@ -30,6 +30,7 @@ void Workspace::OpenSource()
         sourceLoaded_ = false;
         sourcePath_.clear();
         sourceFields_.clear();
+        shownExtent_ = {};
         ClearRecordDisplay();
         Notify(kChangeSettings | kChangeSourceFields);
         throw;
@@ -53,6 +54,7 @@ void Workspace::LocateSource(std::string path)
     SetSourcePath(std::move(path));
     lines_ = SourceLines();
     sourceFields_.clear();
+    shownExtent_ = {};
     ClearRecordDisplay();
     Notify(kChangeSourceLines | kChangeSourceFields);
     OpenSource();
@@ -206,6 +208,7 @@ void Workspace::DeleteCurrentRecord()
     } else {
         ClearRecordDisplay();
         sourceFields_.clear();
+        shownExtent_ = {};
         Notify(kChangeSourceFields);
     }
 }

@@ -124,6 +124,9 @@ TEST_F(SourceBrowsing, DeletingRecords)
     EXPECT_EQ(workspace.RecordCount(), 0u);
     EXPECT_EQ(workspace.ShownRecord(), 0);
     EXPECT_TRUE(workspace.SourceFields().empty());
+    EXPECT_EQ(workspace.SourceFieldCount(), 0u);
+    workspace.DropOnSource(1, 2); // no fields shown: nothing to merge
+    EXPECT_EQ(workspace.MergeSources()[1], 0);
 }
 
 TEST_F(SourceBrowsing, SavingWritesTheHeaderFirstUnderSkip)
