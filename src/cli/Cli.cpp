@@ -1,29 +1,31 @@
 #include "Cli.h"
 
 #include "CliArgs.h"
+#include "SafeOutput.h"
 #include "Verbs.h"
 
 #include <functional>
 #include <map>
+#include <new>
 #include <ostream>
+#include <stdexcept>
 
 namespace impmap::cli {
 namespace {
 
-const char* const kUsage =
-    "Usage: impmap-cli VERB [ARGUMENTS]\n"
-    "\n"
-    "Verbs:\n"
-    "  forms                       list the 38 destination layouts\n"
-    "  schema FORM                 list the fields of a layout\n"
-    "  header FORM --delimiter D   write the header record of a layout\n"
-    "  run MAPFILE                 execute a map file into import lines\n"
-    "  check MAPFILE               report every problem of every record\n"
-    "  join-lines SOURCE           join lines broken inside quoted values\n"
-    "\n"
-    "Options:\n"
-    "  --help                      show help (also after a verb)\n"
-    "  --version                   show the version\n";
+const char* const kUsage = "Usage: impmap-cli VERB [ARGUMENTS]\n"
+                           "\n"
+                           "Verbs:\n"
+                           "  forms                       list the 38 destination layouts\n"
+                           "  schema FORM                 list the fields of a layout\n"
+                           "  header FORM --delimiter D   write the header record of a layout\n"
+                           "  run MAPFILE                 execute a map file into import lines\n"
+                           "  check MAPFILE               report every problem of every record\n"
+                           "  join-lines SOURCE           join lines broken inside quoted values\n"
+                           "\n"
+                           "Options:\n"
+                           "  --help                      show help (also after a verb)\n"
+                           "  --version                   show the version\n";
 
 struct Verb
 {
@@ -34,7 +36,7 @@ struct Verb
 const std::map<std::string, Verb>& VerbTable()
 {
     static const std::map<std::string, Verb> verbs = {
-        {"forms", {kFormsHelp, RunForms}},   {"schema", {kSchemaHelp, RunSchema}},
+        {"forms", {kFormsHelp, RunForms}},    {"schema", {kSchemaHelp, RunSchema}},
         {"header", {kHeaderHelp, RunHeader}}, {"run", {kRunHelp, RunRun}},
         {"check", {kCheckHelp, RunCheck}},   {"join-lines", {kJoinLinesHelp, RunJoinLines}},
     };
@@ -50,10 +52,8 @@ bool WantsHelp(const std::vector<std::string>& words)
     return false;
 }
 
-} // namespace
-
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           bool errIsTerminal)
+int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             bool errIsTerminal)
 {
     if (args.empty()) {
         err << "impmap-cli: missing verb (try --help)\n";
@@ -84,7 +84,30 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     } catch (const UsageError& e) {
         err << "impmap-cli " << e.message << "\n";
         return kExitUsage;
+    } catch (const std::bad_alloc&) {
+        err << "impmap-cli " << first << ": Not enough memory to finish\n";
+        return kExitUsage;
+    } catch (const std::exception& e) {
+        // FileError and whatever else ends a verb: its message, never a crash.
+        err << "impmap-cli " << first << ": " << e.what() << "\n";
+        return kExitUsage;
     }
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool errIsTerminal)
+{
+    const int status = Dispatch(args, out, err, errIsTerminal);
+    // Output that did not reach its target is a failure, however the verb itself ended; a verb
+    // that exits 2 has said why already.
+    if (const std::string reason = FlushAndCheck(out); !reason.empty()) {
+        if (status != kExitUsage)
+            err << "impmap-cli: Cannot write to standard output. " << reason << "\n";
+        return kExitUsage;
+    }
+    return status;
 }
 
 } // namespace impmap::cli

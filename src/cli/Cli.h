@@ -7,7 +7,12 @@
 namespace impmap::cli {
 
 // Exit statuses of the batch command.
-enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+enum ExitStatus : int
+{
+    kExitOk = 0,
+    kExitFailed = 1,
+    kExitUsage = 2
+};
 
 // Runs impmap-cli with args (without the program name), writing to out and err.
 // errIsTerminal allows the progress line of long runs.

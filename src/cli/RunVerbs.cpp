@@ -1,16 +1,19 @@
 // The verbs that execute a map file: run and check.
 #include "Cli.h"
 #include "CliArgs.h"
+#include "SafeOutput.h"
 #include "Verbs.h"
 #include "convert/Text.h"
 #include "execute/Engine.h"
 #include "io/FileIo.h"
 #include "mapping/Workspace.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <ostream>
+#include <system_error>
 
 namespace impmap::cli {
 
@@ -124,12 +127,13 @@ class OutputSink
 public:
     explicit OutputSink(const std::optional<std::string>& file)
     {
+        errno = 0;
         if (file)
             writer_ = std::make_unique<AtomicFileWriter>(*file);
         else
             buffer_ = std::tmpfile();
         if (!writer_ && !buffer_)
-            throw FileError("Cannot create a temporary file for the output");
+            throw FileError("Cannot create a temporary file for the output. " + ErrnoReason());
     }
     ~OutputSink()
     {
@@ -144,10 +148,12 @@ public:
         if (writer_) {
             writer_->Write(line);
             writer_->Write("\r\n");
-        } else if (std::fwrite(line.data(), 1, line.size(), buffer_) != line.size() ||
-                   std::fwrite("\r\n", 1, 2, buffer_) != 2) {
-            throw FileError("Cannot write the output to a temporary file");
+            return;
         }
+        errno = 0;
+        if (std::fwrite(line.data(), 1, line.size(), buffer_) != line.size() ||
+            std::fwrite("\r\n", 1, 2, buffer_) != 2)
+            throw FileError("Cannot write the output to a temporary file. " + ErrnoReason());
     }
     void Commit(std::ostream& out)
     {
@@ -155,15 +161,28 @@ public:
             writer_->Commit();
             return;
         }
-        std::rewind(buffer_);
+        errno = 0;
+        if (std::fflush(buffer_) != 0 || std::fseek(buffer_, 0, SEEK_SET) != 0)
+            throw FileError("Cannot write the output to a temporary file. " + ErrnoReason());
         char chunk[1 << 16];
         size_t n = 0;
-        while ((n = std::fread(chunk, 1, sizeof chunk, buffer_)) > 0)
+        while ((n = std::fread(chunk, 1, sizeof chunk, buffer_)) > 0) {
             out.write(chunk, static_cast<std::streamsize>(n));
-        out.flush();
+            if (!out)
+                break;
+        }
+        if (std::ferror(buffer_))
+            throw FileError("Cannot read the output back from a temporary file. " + ErrnoReason());
+        if (const std::string reason = FlushAndCheck(out); !reason.empty())
+            throw FileError("Cannot write to standard output. " + reason);
     }
 
 private:
+    static std::string ErrnoReason()
+    {
+        return SystemReason(std::error_code(errno != 0 ? errno : EIO, std::generic_category()));
+    }
+
     std::unique_ptr<AtomicFileWriter> writer_;
     std::FILE* buffer_ = nullptr;
 };
@@ -173,8 +192,7 @@ class RunCallbacks : public ExecuteCallbacks
 public:
     RunCallbacks(OutputSink* sink, const VerbContext& context)
         : sink_(sink), context_(context), progress_(context.err, context.errIsTerminal)
-    {
-    }
+    {}
     void Progress(long position, long total) override { progress_.Show(position, total); }
     void Warning(const std::string& line) override { context_.err << line << '\n'; }
     void OutputLine(std::string_view line) override
@@ -200,6 +218,8 @@ int RunRun(const std::vector<std::string>& words, const VerbContext& context)
     if (!OpenForRun("run", setup, workspace, context.err))
         return kExitUsage;
     try {
+        if (const auto output = args.Value("-o"))
+            RefuseOutputOverInput(*output, {setup.mapFile, workspace.SourcePath()});
         OutputSink sink(args.Value("-o"));
         ExecuteResult result;
         {

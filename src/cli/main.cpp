@@ -1,5 +1,6 @@
 // impmap-cli: the batch command.
 #include "Cli.h"
+#include "SafeOutput.h"
 
 #include <cstdio>
 #include <iostream>
@@ -22,10 +23,11 @@ int main(int argc, char** argv)
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
+    impmap::cli::ReserveClosedStandardStreams();
+    impmap::cli::RemoveTemporaryFileOnSignals();
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const bool errIsTerminal = IMPMAP_ISATTY(IMPMAP_FILENO(stderr)) != 0;
-    const int status = impmap::cli::RunCli(args, std::cout, std::cerr, errIsTerminal);
-    std::cout.flush();
-    return status;
+    // RunCli flushes and checks standard output itself.
+    return impmap::cli::RunCli(args, std::cout, std::cerr, errIsTerminal);
 }

@@ -20,6 +20,24 @@ private:
     std::filesystem::path path_;
 };
 
+// A folder in which no new file can be created while existing files stay writable: read-only
+// rights, or for a user whom rights do not stop (root) the immutable attribute where the system
+// offers it. Active() tells whether either worked; the folder is unlocked with the object.
+class LockedFolder
+{
+public:
+    explicit LockedFolder(std::filesystem::path folder);
+    ~LockedFolder();
+    LockedFolder(const LockedFolder&) = delete;
+    LockedFolder& operator=(const LockedFolder&) = delete;
+    bool Active() const { return active_; }
+
+private:
+    std::filesystem::path folder_;
+    bool immutable_ = false;
+    bool active_ = false;
+};
+
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 // The folder of the test data files.

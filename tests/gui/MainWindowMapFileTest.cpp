@@ -161,7 +161,8 @@ private slots:
         fixture.Prompts().Enter(map).Press(Button::Ok);
         window.sbSaveMapClick();
         QCOMPARE(fixture.Prompts().Last(),
-                 ErrorBox(QStringLiteral("Unable to write to ") + map + u'.'));
+                 ErrorBox(QStringLiteral("Unable to write to ") + map +
+                          QStringLiteral(". No such file or directory.")));
         // The state is updated as after a save.
         QCOMPARE(window.windowTitle(), kCaption + QStringLiteral(" (x.MAP)"));
         QVERIFY(!fixture.Ui().sbSaveMap->isEnabled());

@@ -19,7 +19,8 @@ CivilDate SystemToday()
 
 bool IsValidDate(int year, int month, int day)
 {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1)
+    // chrono::day keeps only 8 bits, so a day above 31 must be refused before it is narrowed.
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31)
         return false;
     const std::chrono::year_month_day ymd{std::chrono::year{year},
                                           std::chrono::month{static_cast<unsigned>(month)},

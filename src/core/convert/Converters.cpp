@@ -142,12 +142,6 @@ void PadToNine(std::string& value)
         value.insert(0, 9 - value.size(), '0');
 }
 
-void TrimAndUpper(std::string& value)
-{
-    TrimInPlace(value);
-    UpperAsciiInPlace(value);
-}
-
 } // namespace
 
 bool TryConvertAmount(std::string& value, char typeCode, bool impliedDecimal)
@@ -236,26 +230,29 @@ void ConvertIndicator(std::string& value)
         value.assign("X");
 }
 
-void NormalizeSsn(std::string& value)
+void DropSsnDashes(std::string& value)
 {
-    TrimAndUpper(value);
-    PadToNine(value);
     if (value.size() == 11) {
         value.erase(6, 1);
         value.erase(3, 1);
     }
 }
 
+void NormalizeSsn(std::string& value)
+{
+    TrimAndUpper(value);
+    PadToNine(value);
+    DropSsnDashes(value);
+}
+
 void NormalizeTaxpayerId(std::string& value)
 {
     TrimAndUpper(value);
     PadToNine(value);
-    if (value.size() == 10) {
+    if (value.size() == 10)
         value.erase(2, 1);
-    } else if (value.size() == 11) {
-        value.erase(6, 1);
-        value.erase(3, 1);
-    }
+    else
+        DropSsnDashes(value);
 }
 
 bool ParsesAsInt32(std::string_view text)

@@ -34,6 +34,8 @@ void ConvertTinType(std::string& value);
 // Indicators (code I): yes-words give "X", no-words and "NULL" give empty; anything else is left
 // trimmed and upper-cased.
 void ConvertIndicator(std::string& value);
+// An 11-character value (123-45-6789) loses its 4th and 7th characters; others stay as they are.
+void DropSsnDashes(std::string& value);
 // Social security numbers (code n): short values are left-padded with zeros to 9 characters, an
 // 11-character value loses its 4th and 7th characters.
 void NormalizeSsn(std::string& value);

@@ -1,10 +1,14 @@
 #include "convert/Text.h"
 
 #include <algorithm>
+#include <array>
 
 namespace impmap {
 
-std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
+std::string Trim(std::string_view s)
+{
+    return std::string(TrimView(s));
+}
 
 void TrimInPlace(std::string& s)
 {
@@ -33,21 +37,33 @@ void UpperAsciiInPlace(std::string& s)
         c = UpperByte(c);
 }
 
-bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b)
+void TrimAndUpper(std::string& s)
 {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return UpperByte(x) == UpperByte(y); });
+    TrimInPlace(s);
+    UpperAsciiInPlace(s);
 }
 
-void RemoveChar(std::string& s, char ch) { s.erase(std::remove(s.begin(), s.end(), ch), s.end()); }
+bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return UpperByte(x) == UpperByte(y);
+           });
+}
+
+void RemoveChar(std::string& s, char ch)
+{
+    s.erase(std::remove(s.begin(), s.end(), ch), s.end());
+}
 
 bool IsAllDigits(std::string_view text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string RepeatChar(char ch, int n) { return n > 0 ? std::string(n, ch) : std::string(); }
+std::string RepeatChar(char ch, int n)
+{
+    return n > 0 ? std::string(n, ch) : std::string();
+}
 
 std::string LeftChars(std::string_view s, int n)
 {
@@ -79,11 +95,45 @@ std::string ZeroPad(int width, std::string_view s)
     return RightChars(RepeatChar('0', width) + std::string(s), width);
 }
 
-static bool NeedsCommaQuotes(std::string_view t)
+namespace {
+
+// Bytes that make a value need double quotes: controls 1 to 31, blank, double quote, comma.
+constexpr std::array<bool, 256> MakeQuoteTable()
 {
-    return std::any_of(t.begin(), t.end(), [](char c) {
-        return static_cast<unsigned char>(c) <= 32 || c == ',' || c == '"';
-    });
+    std::array<bool, 256> table{};
+    for (int c = 1; c <= 32; ++c)
+        table[static_cast<size_t>(c)] = true;
+    table['"'] = true;
+    table[','] = true;
+    return table;
+}
+
+constexpr std::array<bool, 256> kNeedsQuotes = MakeQuoteTable();
+
+} // namespace
+
+bool NeedsCommaQuotes(std::string_view value)
+{
+    return std::any_of(value.begin(), value.end(),
+                       [](char c) { return kNeedsQuotes[static_cast<unsigned char>(c)]; });
+}
+
+void AppendCommaValue(std::string_view value, std::string& line)
+{
+    if (!NeedsCommaQuotes(value)) {
+        line += value;
+        return;
+    }
+    line += '"';
+    size_t start = 0;
+    for (size_t quote = value.find('"'); quote != std::string_view::npos;
+         quote = value.find('"', start)) {
+        line.append(value, start, quote - start + 1);
+        line += '"';
+        start = quote + 1;
+    }
+    line.append(value.substr(start));
+    line += '"';
 }
 
 std::string CommaText(const std::vector<std::string>& texts)
@@ -94,18 +144,7 @@ std::string CommaText(const std::vector<std::string>& texts)
     for (size_t i = 0; i < texts.size(); ++i) {
         if (i > 0)
             out += ',';
-        const std::string& t = texts[i];
-        if (!NeedsCommaQuotes(t)) {
-            out += t;
-            continue;
-        }
-        out += '"';
-        for (char c : t) {
-            if (c == '"')
-                out += '"';
-            out += c;
-        }
-        out += '"';
+        AppendCommaValue(texts[i], out);
     }
     return out;
 }
@@ -117,6 +156,9 @@ std::string WithFinalFullStop(std::string message)
     return message;
 }
 
-std::string ToDecimal(long long n) { return std::to_string(n); }
+std::string ToDecimal(long long n)
+{
+    return std::to_string(n);
+}
 
 } // namespace impmap

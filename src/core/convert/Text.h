@@ -8,10 +8,16 @@
 namespace impmap {
 
 // True for the bytes that trimming removes: codes 0 to 32.
-constexpr bool IsTrimmable(char c) { return static_cast<unsigned char>(c) <= 32; }
+constexpr bool IsTrimmable(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 // The upper case of a to z; every other byte unchanged.
-constexpr char UpperByte(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+constexpr char UpperByte(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 // Removes leading and trailing bytes with codes 0 to 32.
 inline std::string_view TrimView(std::string_view s)
@@ -30,6 +36,8 @@ void TrimInPlace(std::string& s);
 // Upper-cases a to z only; every other byte is kept.
 std::string UpperAscii(std::string_view s);
 void UpperAsciiInPlace(std::string& s);
+// TrimInPlace, then UpperAsciiInPlace.
+void TrimAndUpper(std::string& s);
 bool EqualsIgnoreCaseAscii(std::string_view a, std::string_view b);
 
 // Removes every occurrence of ch.
@@ -50,9 +58,15 @@ std::string MidOrBlanks(std::string_view s, int from, int count);
 // RightChars of (width zeros followed by s, width): "7" gives "007" for width 3.
 std::string ZeroPad(int width, std::string_view s);
 
-// Joins texts with "," between them. A text that holds a blank, a control character, a comma or
-// a double quote is enclosed in double quotes with its quotes doubled; a list of one empty text
-// gives two double quotes.
+// True when a value must stand in double quotes in a comma-separated line: it holds a control
+// character (1 to 31), a blank, a double quote or a comma. Byte 0 and bytes above 127 never do.
+bool NeedsCommaQuotes(std::string_view value);
+// Appends value to line, in double quotes with its quotes doubled when NeedsCommaQuotes.
+void AppendCommaValue(std::string_view value, std::string& line);
+
+// Joins texts with "," between them, each as AppendCommaValue writes it; a list of one empty text
+// gives two double quotes. The source lines an edit rebuilds and the output lines follow this one
+// rule.
 std::string CommaText(const std::vector<std::string>& texts);
 
 // The message as the error box shows it: a full stop is appended when the last byte sorts after

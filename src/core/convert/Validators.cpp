@@ -21,12 +21,6 @@ namespace {
     throw Rejection(message, std::string(errorLine));
 }
 
-void TrimAndUpper(std::string& value)
-{
-    TrimInPlace(value);
-    UpperAsciiInPlace(value);
-}
-
 // One letter of letters, or the default for an empty value; the value is untouched on rejection.
 void ValidateLetterCode(long recordNo, std::string& value, std::string_view caption,
                         char defaultLetter, std::string_view letters, std::string_view errorLine)

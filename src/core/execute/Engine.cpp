@@ -8,6 +8,8 @@
 #include "mapping/Workspace.h"
 #include "source/QuotedLineBreaks.h"
 
+#include <exception>
+#include <optional>
 #include <vector>
 
 namespace impmap {
@@ -35,7 +37,8 @@ FieldFailure MapsFailure(const DestinationRow& row, const char* reason, const st
 
 FieldFailure ValidatorFailure(const DestinationRow& row, const Rejection& rejection)
 {
-    return {rejection.what(), "Destination field \"" + row.caption + "\": " + rejection.ErrorLine()};
+    return {rejection.what(),
+            "Destination field \"" + row.caption + "\": " + rejection.ErrorLine()};
 }
 
 // Converts and checks one value by its row's type code. Returns a failure, or nothing.
@@ -44,8 +47,7 @@ class FieldRules
 public:
     FieldRules(ExecuteCallbacks& callbacks, const ExecuteOptions& options, bool implied)
         : callbacks_(callbacks), options_(options), implied_(implied)
-    {
-    }
+    {}
 
     std::optional<FieldFailure> Apply(const DestinationRow& row, long record, const char* hint,
                                       std::string& value)
@@ -161,6 +163,40 @@ public:
     long warnings = 0;
 };
 
+// Holds Executing for the length of a run. However the run ends, the unmapped rows get back the
+// fixed values they had (showing records under Executing turns an empty taxpayer id's TIN type
+// into "N/A") and the record to show is shown again outside the run, so that a run leaves the
+// mapping as it found it.
+class RunScope
+{
+public:
+    explicit RunScope(Workspace& workspace) : workspace_(workspace)
+    {
+        for (const DestinationRow& row : workspace.Rows())
+            fixedValues_.push_back(row.sourceFieldNo == 0 ? row.value : std::string());
+        workspace_.SetExecuting(true);
+    }
+    ~RunScope()
+    {
+        workspace_.SetExecuting(false);
+        workspace_.RestoreFixedValues(fixedValues_);
+        try {
+            workspace_.GoToRecord(endRecord_ ? *endRecord_ : workspace_.CurrentRecord());
+        } catch (const std::exception&) {
+            // Out of memory while unwinding: the record display stays as it is.
+        }
+    }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+
+    void ShowAtEnd(long record) { endRecord_ = record; }
+
+private:
+    Workspace& workspace_;
+    std::vector<std::string> fixedValues_;
+    std::optional<long> endRecord_;
+};
+
 } // namespace
 
 std::string NullRecordNotice(long count)
@@ -184,15 +220,9 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
     if (workspace.Executing())
         return result;
 
-    struct ExecutingScope
-    {
-        Workspace& w;
-        explicit ExecutingScope(Workspace& workspace) : w(workspace) { w.SetExecuting(true); }
-        ~ExecutingScope() { w.SetExecuting(false); }
-    } executing(workspace);
     Workspace::NotifyBatch batch(workspace);
-
     const long savedRecord = workspace.CurrentRecord();
+    RunScope executing(workspace);
     const auto total = static_cast<long>(workspace.RecordCount());
     result.records = total;
     const long step = total > 1000 ? 25 : (total > 500 ? 10 : 1);
@@ -220,6 +250,12 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
             ++nextBroken;
             ++result.problems;
             callbacks.Problem(QuotedLineBreakWarning(i));
+        }
+        if (!workspace.RecordProblem().empty()) {
+            result.outcome = ExecuteResult::Outcome::Failed;
+            result.message = kFailedHead + workspace.RecordProblem();
+            result.failingRecord = i;
+            return result;
         }
         if (workspace.SourceFields().empty()) {
             ++result.nullRecords;
@@ -250,7 +286,7 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
         callbacks.ProcessMessages();
     }
     result.problems += options.checkAll ? rules.warnings : 0;
-    workspace.GoToRecord(savedRecord);
+    executing.ShowAtEnd(savedRecord);
     result.outcome = ExecuteResult::Outcome::Completed;
     return result;
 }

@@ -1,47 +1,8 @@
 #include "execute/OutputLine.h"
 
-#include <array>
+#include "convert/Text.h"
 
 namespace impmap {
-namespace {
-
-// Bytes that make a value need double quotes: controls 1 to 31, blank, double quote, comma.
-constexpr std::array<bool, 256> MakeQuoteTable()
-{
-    std::array<bool, 256> table{};
-    for (int c = 1; c <= 32; ++c)
-        table[static_cast<size_t>(c)] = true;
-    table['"'] = true;
-    table[','] = true;
-    return table;
-}
-
-constexpr std::array<bool, 256> kNeedsQuotes = MakeQuoteTable();
-
-bool NeedsQuotes(const std::string& value)
-{
-    for (const char c : value) {
-        if (kNeedsQuotes[static_cast<unsigned char>(c)])
-            return true;
-    }
-    return false;
-}
-
-void AppendQuoted(const std::string& value, std::string& line)
-{
-    line += '"';
-    size_t start = 0;
-    for (size_t quote = value.find('"'); quote != std::string::npos;
-         quote = value.find('"', start)) {
-        line.append(value, start, quote - start + 1);
-        line += '"';
-        start = quote + 1;
-    }
-    line.append(value, start, std::string::npos);
-    line += '"';
-}
-
-} // namespace
 
 void AppendOutputLine(const std::vector<std::string>& values, std::string& line)
 {
@@ -52,10 +13,7 @@ void AppendOutputLine(const std::vector<std::string>& values, std::string& line)
     for (size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
             line += ',';
-        if (NeedsQuotes(values[i]))
-            AppendQuoted(values[i], line);
-        else
-            line += values[i];
+        AppendCommaValue(values[i], line);
     }
 }
 

@@ -2,9 +2,13 @@
 
 #include "convert/Text.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstring>
 #include <random>
 
 #ifdef _WIN32
@@ -129,7 +133,62 @@ fs::path TempPathFor(const fs::path& target)
     return target.parent_path() / name;
 }
 
+// The temporary file being written, for CurrentTemporaryFile; see there.
+char gTempPath[4096];
+volatile std::sig_atomic_t gTempPathSet = 0;
+
+void TrackTemporary(const fs::path& path) noexcept
+{
+    gTempPathSet = 0;
+    const std::string text = PathText(path);
+    if (text.size() >= sizeof gTempPath)
+        return;
+    std::memcpy(gTempPath, text.c_str(), text.size() + 1);
+    gTempPathSet = 1;
+}
+
+void UntrackTemporary() noexcept
+{
+    gTempPathSet = 0;
+}
+
+// target with every symbolic link along its last component followed, so that writing replaces the
+// file a link leads to instead of the link. A chain of more than 40 links fails as a loop.
+fs::path FollowLinks(const fs::path& target, std::error_code& ec)
+{
+    fs::path path = target;
+    for (int hop = 0; hop < 40; ++hop) {
+        const fs::file_status status = fs::symlink_status(path, ec);
+        if (ec || !fs::is_symlink(status)) {
+            ec.clear();
+            return path;
+        }
+        const fs::path next = fs::read_symlink(path, ec);
+        if (ec)
+            return path;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    ec = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    return path;
+}
+
+std::string SizeText(std::uintmax_t bytes)
+{
+    char text[32];
+    const double mb = static_cast<double>(bytes) / (1024.0 * 1024.0);
+    if (mb >= 1024.0)
+        std::snprintf(text, sizeof text, "%.1f GB", mb / 1024.0);
+    else
+        std::snprintf(text, sizeof text, "%.1f MB", mb);
+    return text;
+}
+
 } // namespace
+
+const char* CurrentTemporaryFile() noexcept
+{
+    return gTempPathSet ? gTempPath : "";
+}
 
 std::string SystemReason(const std::error_code& ec)
 {
@@ -139,11 +198,19 @@ std::string SystemReason(const std::error_code& ec)
 std::string ReadWholeFile(const fs::path& path)
 {
     const auto fail = [&path](const std::error_code& ec) {
-        return FileError("Cannot open file \"" + PathText(path) + "\". " + SystemReason(ec));
+        return FileError("Cannot open file \"" + PathText(path) + "\". " + SystemReason(ec),
+                         SystemReason(ec));
     };
     std::error_code statusError;
-    if (fs::is_directory(path, statusError))
+    const fs::file_status status = fs::status(path, statusError);
+    if (fs::is_directory(status))
         throw fail(std::make_error_code(std::errc::is_a_directory));
+    if (statusError && statusError != std::errc::no_such_file_or_directory)
+        throw fail(statusError);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        throw FileError("Cannot open file \"" + PathText(path) + "\". It is not a regular file",
+                        "Not a regular file");
+    }
 
     errno = 0;
     std::FILE* file = OpenFile(path, L"rb", "rb");
@@ -153,16 +220,33 @@ std::string ReadWholeFile(const fs::path& path)
     std::string bytes;
     size_t used = 0;
     int readError = 0;
-    for (;;) {
-        bytes.resize(used + kReadChunkSize);
-        errno = 0;
-        const size_t got = std::fread(bytes.data() + used, 1, kReadChunkSize, file);
-        used += got;
-        if (got < kReadChunkSize) {
-            if (std::ferror(file))
-                readError = errno != 0 ? errno : EIO;
-            break;
+    try {
+        // The size known beforehand spares the copies of a growing buffer; the loop still reads
+        // to the end in case the file grew.
+        std::error_code sizeError;
+        const std::uintmax_t expected = fs::file_size(path, sizeError);
+        if (!sizeError && expected < bytes.max_size() - kReadChunkSize)
+            bytes.reserve(static_cast<size_t>(expected) + kReadChunkSize);
+        for (;;) {
+            if (bytes.capacity() < used + kReadChunkSize)
+                bytes.reserve(std::max(bytes.capacity() * 2, used + kReadChunkSize));
+            bytes.resize(used + kReadChunkSize);
+            errno = 0;
+            const size_t got = std::fread(bytes.data() + used, 1, kReadChunkSize, file);
+            used += got;
+            if (got < kReadChunkSize) {
+                if (std::ferror(file))
+                    readError = errno != 0 ? errno : EIO;
+                break;
+            }
         }
+    } catch (const std::bad_alloc&) {
+        std::fclose(file);
+        std::error_code sizeError;
+        const std::uintmax_t size = fs::file_size(path, sizeError);
+        throw FileError("Not enough memory to load \"" + PathText(path) + "\" (" +
+                            SizeText(sizeError ? used : size) + ")",
+                        "Not enough memory");
     }
     std::fclose(file);
     if (readError != 0)
@@ -180,30 +264,55 @@ void WriteFileAtomically(const fs::path& path, std::string_view bytes)
 
 AtomicFileWriter::AtomicFileWriter(fs::path target) : target_(std::move(target))
 {
-    // Fail before any bytes are produced when the target can never be replaced.
     std::error_code ec;
-    const fs::file_status status = fs::status(target_, ec);
+    // A device or a pipe (-o /dev/null) cannot be replaced, only written to.
+    const fs::file_status final = fs::status(target_, ec);
+    if (fs::exists(final) && !fs::is_regular_file(final) && !fs::is_directory(final)) {
+        errno = 0;
+        file_ = OpenFile(target_, L"wb", "wb");
+        if (file_ == nullptr)
+            Fail(ErrnoCode(errno));
+        direct_ = true;
+        return;
+    }
+    writePath_ = FollowLinks(target_, ec);
+    if (ec)
+        Fail(ec);
+    // Fail before any bytes are produced when the target can never be replaced.
+    const fs::file_status status = fs::status(writePath_, ec);
     if (fs::is_directory(status))
         Fail(std::make_error_code(std::errc::is_a_directory));
-    // A rename would replace a read-only file where a plain write is refused; refuse it too.
     const bool existing = fs::exists(status);
+    // A rename would replace a read-only file where a plain write is refused; refuse it too.
     if (existing && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
         Fail(std::make_error_code(std::errc::permission_denied));
 
     for (int attempt = 1;; ++attempt) {
-        tempPath_ = TempPathFor(target_);
+        tempPath_ = TempPathFor(writePath_);
         errno = 0;
         file_ = OpenFile(tempPath_, L"wbx", "wbx");
         if (file_ != nullptr)
             break;
         const int err = errno;
         tempPath_.clear();
-        if (err != EEXIST || attempt == kTempNameAttempts)
-            Fail(ErrnoCode(err));
+        if (err == EEXIST && attempt < kTempNameAttempts)
+            continue;
+        // No new file can be made beside an existing one: collect the bytes elsewhere and write
+        // them in place at Commit.
+        if (existing && (err == EACCES || err == EPERM || err == EROFS)) {
+            file_ = std::tmpfile();
+            if (file_ != nullptr) {
+                inPlace_ = true;
+                break;
+            }
+        }
+        Fail(ErrnoCode(err));
     }
+    if (!inPlace_)
+        TrackTemporary(tempPath_);
     std::setvbuf(file_, nullptr, _IOFBF, kWriteBufferSize);
     // The replacement keeps the access rights of the file it replaces.
-    if (existing)
+    if (existing && !inPlace_)
         fs::permissions(tempPath_, status.permissions(), ec);
 }
 
@@ -227,23 +336,68 @@ void AtomicFileWriter::Commit()
 {
     if (file_ == nullptr)
         throw std::logic_error("AtomicFileWriter::Commit after Commit or failure");
+    if (inPlace_) {
+        CommitInPlace();
+        return;
+    }
     errno = 0;
-    if (std::fflush(file_) != 0 || !SyncToDisk(file_))
+    if (std::fflush(file_) != 0 || (!direct_ && !SyncToDisk(file_)))
         Fail(ErrnoCode(errno));
     std::FILE* file = file_;
     file_ = nullptr;
     errno = 0;
     if (std::fclose(file) != 0)
         Fail(ErrnoCode(errno));
-    if (const std::error_code ec = ReplaceFile(tempPath_, target_))
+    if (direct_)
+        return;
+    if (const std::error_code ec = ReplaceFile(tempPath_, writePath_))
         Fail(ec);
     tempPath_.clear();
+    UntrackTemporary();
+}
+
+void AtomicFileWriter::CommitInPlace()
+{
+    errno = 0;
+    if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0)
+        Fail(ErrnoCode(errno));
+    errno = 0;
+    std::FILE* out = OpenFile(writePath_, L"wb", "wb");
+    if (out == nullptr)
+        Fail(ErrnoCode(errno));
+    char chunk[1 << 16];
+    int err = 0;
+    for (;;) {
+        errno = 0;
+        const size_t got = std::fread(chunk, 1, sizeof chunk, file_);
+        if (got == 0) {
+            if (std::ferror(file_))
+                err = errno != 0 ? errno : EIO;
+            break;
+        }
+        errno = 0;
+        if (std::fwrite(chunk, 1, got, out) != got) {
+            err = errno != 0 ? errno : EIO;
+            break;
+        }
+    }
+    errno = 0;
+    if (err == 0 && (std::fflush(out) != 0 || !SyncToDisk(out)))
+        err = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fclose(out) != 0 && err == 0)
+        err = errno != 0 ? errno : EIO;
+    if (err != 0)
+        Fail(ErrnoCode(err));
+    std::fclose(file_);
+    file_ = nullptr;
 }
 
 void AtomicFileWriter::Fail(const std::error_code& ec)
 {
     Abandon();
-    throw FileError("Cannot create file \"" + PathText(target_) + "\". " + SystemReason(ec));
+    throw FileError("Cannot create file \"" + PathText(target_) + "\". " + SystemReason(ec),
+                    SystemReason(ec));
 }
 
 void AtomicFileWriter::Abandon() noexcept
@@ -252,6 +406,7 @@ void AtomicFileWriter::Abandon() noexcept
         std::fclose(file_);
         file_ = nullptr;
     }
+    UntrackTemporary();
     if (!tempPath_.empty()) {
         std::error_code ignored;
         fs::remove(tempPath_, ignored);

@@ -12,17 +12,27 @@
 // write leaves the previous file as it was.
 namespace impmap {
 
-// Thrown for file failures; what() is the complete user-facing message.
+// Thrown for file failures; what() is the complete user-facing message and Reason() the system's
+// reason alone ("Permission denied"), empty when there is none.
 class FileError : public std::runtime_error
 {
-    using runtime_error::runtime_error;
+public:
+    explicit FileError(const std::string& message, std::string reason = {})
+        : runtime_error(message), reason_(std::move(reason))
+    {}
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
 };
 
 // The message text of an error code, as the system words it ("No such file or directory").
 std::string SystemReason(const std::error_code& ec);
 
 // Reads the whole file as bytes. Throws FileError("Cannot open file \"PATH\". REASON"); a folder
-// fails with the reason for a folder.
+// fails with the reason for a folder, and anything else that is not a regular file (a pipe, a
+// device, a socket) is refused before it is opened, since reading it could block or never end.
+// A file too large for the memory throws FileError("Not enough memory to load \"PATH\" (SIZE)").
 std::string ReadWholeFile(const std::filesystem::path& path);
 
 // Replaces the file at path with bytes, through a temporary file in the same folder. On failure
@@ -34,6 +44,11 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 // temporary file, Write appends buffered bytes, Commit flushes, closes and renames it over the
 // target. Destruction without a successful Commit removes the temporary file and leaves the target
 // untouched. Every failure throws FileError("Cannot create file \"PATH\". REASON").
+// A symbolic link as target stays a link: the file it leads to is replaced. When no temporary file
+// can be made beside an existing file (a folder where new files cannot be created), the bytes are
+// held in a temporary file of the system's temporary folder and written over the file in place at
+// Commit; only a failure during that last copy can leave the file damaged. A device or a pipe as
+// target (/dev/null) is written straight.
 class AtomicFileWriter
 {
 public:
@@ -51,10 +66,19 @@ public:
 private:
     [[noreturn]] void Fail(const std::error_code& ec);
     void Abandon() noexcept;
+    void CommitInPlace();
 
-    std::filesystem::path target_;
+    std::filesystem::path target_;    // as the caller named it, for messages
+    std::filesystem::path writePath_; // target_ with symbolic links followed
     std::filesystem::path tempPath_;
     std::FILE* file_ = nullptr;
+    bool inPlace_ = false;
+    bool direct_ = false; // a device or pipe, written straight
 };
+
+// The path of the temporary file currently being written (empty when none), kept in a fixed
+// buffer so that a signal handler can remove it without allocating. Only the last writer created
+// is tracked, which is all a batch command needs.
+const char* CurrentTemporaryFile() noexcept;
 
 } // namespace impmap

@@ -79,6 +79,9 @@ template <typename OnLine> void ForEachLine(std::string_view text, OnLine onLine
 
 IniFile IniFile::Parse(std::string_view text)
 {
+    // A byte-order mark left by an editor would otherwise make the first line a stranger's.
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     IniFile ini;
     constexpr size_t kNoSection = static_cast<size_t>(-1);
     size_t current = kNoSection;

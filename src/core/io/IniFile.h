@@ -17,9 +17,10 @@ class IniFile
 public:
     static constexpr size_t kMaxValueLength = 2047;
 
-    // Lines end with CR LF, LF or CR. Names and values are trimmed. Blank lines, ';' comment lines,
-    // lines without '=' and key lines before the first section are ignored. The first occurrence
-    // of a key in a section wins; a repeated section adds its new keys to the first one.
+    // A leading UTF-8 byte-order mark is skipped. Lines end with CR LF, LF or CR. Names and values
+    // are trimmed. Blank lines, ';' comment lines, lines without '=' and key lines before the first
+    // section are ignored. The first occurrence of a key in a section wins; a repeated section adds
+    // its new keys to the first one.
     static IniFile Parse(std::string_view text);
     // Reads and parses a file. A file that does not exist gives an empty document; other read
     // failures throw FileError.

@@ -18,12 +18,6 @@ void ConvertNineDigits(std::string& value)
     value.assign(digits, digits.size() - 9, 9);
 }
 
-// Drops the characters at the given 1-based positions of an 11-character SSN form.
-void DropSsnDashes(std::string& t)
-{
-    t = t.substr(0, 3) + t.substr(4, 2) + t.substr(7, 4);
-}
-
 } // namespace
 
 void Workspace::ConvertDestinationValues()
@@ -71,8 +65,7 @@ void Workspace::ConvertDestinationValues()
     if (lastSsn_ >= 0) {
         std::string& t = rows_[static_cast<size_t>(lastSsn_)].value;
         TrimInPlace(t);
-        if (t.size() == 11)
-            DropSsnDashes(t);
+        DropSsnDashes(t);
     }
     // 5: indicators.
     for (int i : indicatorRows_) {

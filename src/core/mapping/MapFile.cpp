@@ -6,9 +6,8 @@
 #include "mapping/Workspace.h"
 #include "schema/FormCatalogue.h"
 
-#include <algorithm>
-#include <charconv>
 #include <filesystem>
+#include <optional>
 
 namespace impmap {
 namespace {
@@ -25,32 +24,11 @@ std::string FileNameOf(const std::string& path)
     return std::filesystem::path(path).filename().string();
 }
 
-// A setting read as an integer: decimal with an optional sign, or "0x" and hexadecimal digits.
-// Anything else counts as missing.
-std::optional<long> ParseSetting(std::string_view text)
-{
-    text = TrimView(text);
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    } else if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-    }
-    long value = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
-    if (text.empty() || ec != std::errc() || ptr != end)
-        return std::nullopt;
-    return value;
-}
-
+// A setting as the INI reader reads integers (32-bit, decimal or "0x" hexadecimal); anything
+// else counts as missing.
 int ReadSetting(const IniFile& ini, const char* key, int defaultValue)
 {
-    const auto value = ParseSetting(ini.ReadString("Source", key, ""));
-    if (!value)
-        return defaultValue;
-    return static_cast<int>(std::clamp<long>(*value, -2, 1000));
+    return static_cast<int>(ini.ReadInteger("Source", key, defaultValue));
 }
 
 // A radio group takes the nearest valid choice: above the last selects the last, below -1 none.
@@ -90,17 +68,17 @@ void Workspace::SaveMapping(const std::string& path)
             ini.WriteInteger("Merge", KeyOf(k), merges_[static_cast<size_t>(k)]);
     }
 
-    bool written = true;
+    std::optional<std::string> failure;
     try {
         ini.Save(path);
-    } catch (const FileError&) {
-        written = false;
+    } catch (const FileError& e) {
+        failure = e.Reason();
     }
     SetModified(false);
     SetMapCaption(FileNameOf(path));
     lastMappingPath_ = std::filesystem::absolute(path).string();
-    if (!written)
-        throw FileError("Unable to write to " + path);
+    if (failure)
+        throw FileError("Unable to write to " + path + ". " + *failure, *failure);
 }
 
 void Workspace::ApplyMapSettings(const IniFile& ini)
@@ -152,8 +130,10 @@ void Workspace::OpenMapping(const std::string& path,
         }
         Notify(kChangeRowValues);
         for (int k = 0; k <= kMaxMergeField; ++k) {
-            const auto m = ParseSetting(ini.ReadString("Merge", KeyOf(k), ""));
-            merges_[static_cast<size_t>(k)] = m && *m > 0 && *m <= 100000 ? static_cast<int>(*m) : 0;
+            // Merge sources, like merge targets, are source fields 1 to 1000.
+            const long m = ini.ReadInteger("Merge", KeyOf(k), 0);
+            merges_[static_cast<size_t>(k)] =
+                m > 0 && m <= kMaxMergeField ? static_cast<int>(m) : 0;
         }
         RebuildActiveMerges();
         Notify(kChangeMerges);

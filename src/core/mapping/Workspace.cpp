@@ -41,9 +41,15 @@ Workspace::NotifyBatch::~NotifyBatch()
 
 // ---- Settings -------------------------------------------------------------------------------
 
-char Workspace::DelimiterCharacter() const { return DelimiterChar(delimiter_); }
+char Workspace::DelimiterCharacter() const
+{
+    return DelimiterChar(delimiter_);
+}
 
-bool Workspace::OpenSourceEnabled() const { return !TrimView(sourcePath_).empty(); }
+bool Workspace::OpenSourceEnabled() const
+{
+    return !TrimView(sourcePath_).empty();
+}
 
 void Workspace::SelectForm(int formIndex)
 {
@@ -133,6 +139,15 @@ void Workspace::LoadDestinationFields()
     ConvertDestinationValues();
     SetModified(true);
     SetMapCaption({});
+}
+
+void Workspace::RestoreFixedValues(const std::vector<std::string>& values)
+{
+    for (size_t i = 0; i < rows_.size() && i < values.size(); ++i) {
+        if (rows_[i].sourceFieldNo == 0)
+            rows_[i].value = values[i];
+    }
+    Notify(kChangeRowValues);
 }
 
 void Workspace::IndexRowTypes()

@@ -4,6 +4,7 @@
 #include "mapping/WorkspaceObserver.h"
 #include "source/SourceFormat.h"
 #include "source/SourceLines.h"
+#include "source/SplitRecord.h"
 
 #include <array>
 #include <optional>
@@ -17,8 +18,8 @@ namespace impmap {
 
 extern const char* const kApplicationTitle; // "Vellorum - 2022 Import Mapping Utility"
 
-constexpr int kMaxMergeField = 1000;  // MergeSources covers source fields 1..1000
-constexpr int kMaxMappedField = 999;  // map files hold source field numbers in three digits
+constexpr int kMaxMergeField = 1000; // MergeSources covers source fields 1..1000
+constexpr int kMaxMappedField = 999; // map files hold source field numbers in three digits
 
 struct NavigationState
 {
@@ -29,7 +30,12 @@ struct NavigationState
 };
 
 // Result of changing a field value of the displayed record.
-enum class FieldEdit { Unchanged, Changed, FirstChange };
+enum class FieldEdit
+{
+    Unchanged,
+    Changed,
+    FirstChange
+};
 
 // The rows a source field feeds, and the box that tells the user (title and text).
 struct FeedReport
@@ -78,8 +84,15 @@ public:
     const std::string& HeaderRecord() const { return headerRecord_; }
     bool SourceLoaded() const { return sourceLoaded_; }
     bool SourceModified() const { return sourceModified_; }
-    // Fields of the record on display, after merges.
+    // Fields of the record on display, after merges: the first kMaxMergeField of them, since
+    // only those can be mapped or merged.
     const std::vector<std::string>& SourceFields() const { return sourceFields_; }
+    // How many fields the record on display has in all.
+    size_t SourceFieldCount() const { return shownExtent_.fieldCount; }
+    // Why the record on display cannot be mapped (its merges or mapped values would need more
+    // than kRecordValueBudget); empty when it can. Its merges are then not shown, and rows past
+    // the budget show nothing.
+    const std::string& RecordProblem() const { return recordProblem_; }
     long CurrentRecord() const { return currentRecord_; }
     // The record number pane: the record shown, 0 when the display is cleared.
     long ShownRecord() const { return shownRecord_; }
@@ -109,8 +122,9 @@ public:
     void ClickSourceLine(long lineIndex);
     // Deletes the current record (the confirmation is the caller's).
     void DeleteCurrentRecord();
-    // Writes the source back to SourcePath (header first under Skip) with the byte-order mark and
-    // the line end the file had. Throws FileError.
+    // Writes the source back to SourcePath, the header line first when loading under Skip took
+    // it away (whatever the setting is now), with the byte-order mark and the line end the file
+    // had. Throws FileError.
     void SaveSource();
     // The format of the loaded source file (the default while none is loaded).
     const SourceFormat& Format() const { return format_; }
@@ -143,6 +157,9 @@ public:
     void SetModified(bool flag);
     void SetMapCaption(std::string name);
     void SetTinTypeValue(std::string text) { tinTypeValue_ = std::move(text); }
+    // Gives every unmapped row the value at its position in values (one per row); for a run that
+    // must leave the fixed values as it found them.
+    void RestoreFixedValues(const std::vector<std::string>& values);
 
     // Drop of source field sourceFieldNo on row: assigns it, or unassigns a row that maps it.
     void DropOnDestination(int row, int sourceFieldNo);
@@ -165,7 +182,7 @@ public:
     // The name proposed by the save dialog.
     std::string ProposedMapFileName() const;
     // Writes the map file and records it as the current one. On a write failure the state is
-    // updated all the same and FileError("Unable to write to PATH") is thrown.
+    // updated all the same and FileError("Unable to write to PATH. REASON") is thrown.
     void SaveMapping(const std::string& path);
     // Reads a map file and makes it the current mapping; sourceOverride replaces its FileSpec.
     // Throws on a malformed Map group and on source files that cannot be opened; the state
@@ -217,9 +234,13 @@ private:
     SourceLines lines_;
     SourceFormat format_;
     std::string headerRecord_;
+    bool headerTaken_ = false; // loading under Skip took the header line out of lines_
     bool sourceLoaded_ = false;
     bool sourceModified_ = false;
     std::vector<std::string> sourceFields_;
+    SplitExtent shownExtent_;
+    size_t mergeGrowth_ = 0;
+    std::string recordProblem_;
     long currentRecord_ = 0;
     long shownRecord_ = 0;
     std::string currentRecordText_;

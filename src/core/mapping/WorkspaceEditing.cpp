@@ -41,7 +41,9 @@ void Workspace::DropOnDestination(int row, int sourceFieldNo)
 
 void Workspace::DropOnSource(int target, int dragged)
 {
-    const auto fieldCount = static_cast<int>(sourceFields_.size());
+    // The record's whole count, so that a field past the ones kept is refused with the reason.
+    const auto fieldCount =
+        sourceFields_.empty() ? 0LL : static_cast<long long>(SourceFieldCount());
     if (target < 1 || dragged < 1 || target > fieldCount || dragged > fieldCount ||
         target == dragged)
         return;
@@ -124,8 +126,8 @@ FeedReport Workspace::RowsFedBy(int sourceFieldNo) const
     }
     report.title = "Source Field No. " + number;
     if (report.rows.size() == 1) {
-        report.text = "Source field: " + value + "\r\n\r\nmaps to \r\n\r\nDestination: " +
-                      captions.front();
+        report.text =
+            "Source field: " + value + "\r\n\r\nmaps to \r\n\r\nDestination: " + captions.front();
     } else {
         report.text = "Source field: " + value + "\r\n\r\nmaps to the following " +
                       std::to_string(report.rows.size()) + " destination fields: \r\n\r\n" +

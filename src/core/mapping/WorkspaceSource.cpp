@@ -3,6 +3,7 @@
 #include "convert/Rejection.h"
 #include "convert/Text.h"
 #include "io/FileIo.h"
+#include "mapping/RecordBudget.h"
 #include "mapping/Workspace.h"
 #include "source/SourceFormat.h"
 #include "source/SplitRecord.h"
@@ -33,13 +34,15 @@ void Workspace::OpenSource()
         sourceLoaded_ = false;
         sourcePath_.clear();
         sourceFields_.clear();
+        shownExtent_ = {};
         ClearRecordDisplay();
         Notify(kChangeSettings | kChangeSourceFields);
         throw;
     }
     if (!lines_.Empty())
         headerRecord_ = std::string(lines_.Line(0));
-    if (header_ == 1 && !lines_.Empty())
+    headerTaken_ = header_ == 1 && !lines_.Empty();
+    if (headerTaken_)
         lines_.Erase(0);
     Notify(kChangeSourceLines);
     DetectDelimiter();
@@ -55,6 +58,7 @@ void Workspace::LocateSource(std::string path)
     SetSourcePath(std::move(path));
     lines_ = SourceLines();
     sourceFields_.clear();
+    shownExtent_ = {};
     ClearRecordDisplay();
     Notify(kChangeSourceLines | kChangeSourceFields);
     OpenSource();
@@ -82,10 +86,14 @@ void Workspace::ShowRecord(long n)
     if (n < 1 || static_cast<size_t>(n) > lines_.Count())
         return;
     const std::string_view line = lines_.Line(static_cast<size_t>(n - 1));
-    SplitRecord(line, DelimiterCharacter(), sourceFields_, format_.encoding);
-    ApplyMerges();
+    recordProblem_.clear();
+    shownExtent_ =
+        SplitRecordUpTo(line, DelimiterCharacter(), sourceFields_, kMaxMergeField, format_.encoding);
     shownRecord_ = n;
+    ApplyMerges();
 
+    // The copies in the rows share the budget with the merges.
+    size_t used = mergeGrowth_;
     const auto fieldCount = static_cast<int>(sourceFields_.size());
     for (DestinationRow& row : rows_) {
         const int no = row.sourceFieldNo;
@@ -93,9 +101,17 @@ void Workspace::ShowRecord(long n)
             continue;
         if (no > fieldCount) {
             row.value = "(" + std::to_string(no) + ") " + std::string(kNotAllocated) + "?";
-        } else {
-            row.value = sourceFields_[static_cast<size_t>(no - 1)];
+            continue;
         }
+        const std::string& value = sourceFields_[static_cast<size_t>(no - 1)];
+        used += value.size();
+        if (used > kRecordValueBudget) {
+            if (recordProblem_.empty())
+                recordProblem_ = RecordTooLargeMessage(n, used);
+            row.value.clear();
+            continue;
+        }
+        row.value = value;
     }
     ConvertDestinationValues();
     currentRecordText_.assign(line.data(), line.size());
@@ -104,8 +120,15 @@ void Workspace::ShowRecord(long n)
 
 void Workspace::ApplyMerges()
 {
-    if (mergesSuppressed_)
+    mergeGrowth_ = 0;
+    if (mergesSuppressed_ || activeMerges_.empty())
         return;
+    const size_t growth = MergeGrowth(sourceFields_, activeMerges_, merges_);
+    if (growth > kRecordValueBudget) {
+        recordProblem_ = RecordTooLargeMessage(shownRecord_, growth);
+        return;
+    }
+    mergeGrowth_ = growth;
     const auto fieldCount = static_cast<int>(sourceFields_.size());
     for (int k : activeMerges_) {
         const int m = merges_[static_cast<size_t>(k)];
@@ -190,15 +213,17 @@ void Workspace::DeleteCurrentRecord()
     } else {
         ClearRecordDisplay();
         sourceFields_.clear();
+        shownExtent_ = {};
         Notify(kChangeSourceFields);
     }
 }
 
 void Workspace::SaveSource()
 {
-    // The file keeps its byte-order mark and its line end.
+    // The header line goes back exactly when loading took it away (a Header change that did not
+    // reload must not add or drop it); the file keeps its byte-order mark and its line end.
     WriteFileAtomically(Trim(sourcePath_),
-                        SourceFileBytes(format_, header_ == 1 ? &headerRecord_ : nullptr, lines_));
+                        SourceFileBytes(format_, headerTaken_ ? &headerRecord_ : nullptr, lines_));
     sourceModified_ = false;
     Notify(kChangeSourceModified);
 }
@@ -217,15 +242,21 @@ FieldEdit Workspace::ChangeSourceFieldValue(int n, const std::string& entered)
     std::vector<std::string> fields = sourceFields_;
     fields[static_cast<size_t>(n - 1)] = entered;
     std::string line;
+    const char separator = delimiter_ == 1 ? ',' : (delimiter_ == 2 ? '|' : '\t');
     if (delimiter_ == 1) {
         line = CommaText(fields);
     } else {
-        const char separator = delimiter_ == 2 ? '|' : '\t';
         for (size_t i = 0; i < fields.size(); ++i) {
             if (i > 0)
                 line += separator;
             line += fields[i];
         }
+    }
+    // Fields past the ones kept for display stay as they were written.
+    const std::string_view old = lines_.Line(static_cast<size_t>(currentRecord_ - 1));
+    if (shownExtent_.restOffset < old.size() || shownExtent_.fieldCount > fields.size()) {
+        line += separator;
+        line += old.substr(std::min(shownExtent_.restOffset, old.size()));
     }
     lines_.Replace(static_cast<size_t>(currentRecord_ - 1), std::move(line));
     Notify(kChangeSourceLines);

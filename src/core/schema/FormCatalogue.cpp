@@ -3,6 +3,8 @@
 #include "convert/Text.h"
 #include "schema/FormLayouts.h"
 
+#include <iterator>
+
 namespace impmap {
 namespace {
 
@@ -15,7 +17,15 @@ int FormFieldCount(int formIndex)
 {
     if (formIndex < 0 || formIndex >= kFormCount)
         return 0;
-    return kLayouts[formIndex].fieldCount;
+    const Layout& layout = kLayouts[formIndex];
+    size_t count = layout.ownFields.size();
+    if (layout.recipientBlock)
+        count += std::size(kRecipientBlock);
+    if (layout.closingBlock)
+        count += std::size(kClosingBlock);
+    if (formIndex == 0)
+        count += 2 * kClientStatePairs;
+    return static_cast<int>(count);
 }
 
 void BuildFormSchema(int formIndex, std::vector<std::string>& list)
@@ -23,7 +33,7 @@ void BuildFormSchema(int formIndex, std::vector<std::string>& list)
     if (formIndex < 0 || formIndex >= kFormCount)
         return;
     const Layout& layout = kLayouts[formIndex];
-    list.reserve(list.size() + static_cast<size_t>(layout.fieldCount));
+    list.reserve(list.size() + static_cast<size_t>(FormFieldCount(formIndex)));
     if (layout.recipientBlock)
         list.insert(list.end(), std::begin(kRecipientBlock), std::end(kRecipientBlock));
     list.insert(list.end(), layout.ownFields.begin(), layout.ownFields.end());

@@ -1,6 +1,6 @@
 #include "schema/FormLayouts.h"
 
-// The field lists of every layout, in schema order, transcribed from the layout tables.
+// The field lists of every layout, in schema order.
 namespace impmap {
 
 // clang-format off
@@ -214,8 +214,8 @@ constexpr std::string_view kForm1095B[] = {
     "IDEC coverage",
 };
 
-// 1095-B CI: fields 1 to 22.
-constexpr std::string_view kForm1095BCI[] = {
+// 1095-B CI and 1095-C CI (covered individuals): fields 1 to 22.
+constexpr std::string_view kCoveredIndividuals[] = {
     "$Import ID",
     "$First name",
     "$Middle initial",
@@ -318,32 +318,6 @@ constexpr std::string_view kForm1095C[] = {
     "cDEC employee share",
     "hDEC safe harbor code",
     "$DEC applicable Zip code",
-};
-
-// 1095-C CI: fields 1 to 22.
-constexpr std::string_view kForm1095CCI[] = {
-    "$Import ID",
-    "$First name",
-    "$Middle initial",
-    "$Last name",
-    "$Suffix",
-    "$Name control",
-    "nSocial security number",
-    "bDate of birth",
-    "IJAN-DEC coverage",
-    "IJAN coverage",
-    "IFEB coverage",
-    "IMAR coverage",
-    "IAPR coverage",
-    "IMAY coverage",
-    "IJUN coverage",
-    "IJUL coverage",
-    "IAUG coverage",
-    "ISEP coverage",
-    "IOCT coverage",
-    "INOV coverage",
-    "IDEC coverage",
-    "$Client ID",
 };
 
 // 1098: fields 1 to 38.
@@ -1123,44 +1097,44 @@ constexpr std::string_view kW2G[] = {
 
 // Indexed by FormIndex; FormNames below names them.
 const Layout kLayouts[kFormCount] = {
-    {false, kClients, false, 135},
-    {false, kSponsors, false, 15},
-    {false, kALEGroup, false, 6},
-    {false, kForm1094C, false, 72},
-    {false, kForm1095B, true, 39},
-    {false, kForm1095BCI, false, 22},
-    {false, kForm1095C, true, 79},
-    {false, kForm1095CCI, false, 22},
-    {false, kForm1098, true, 41},
-    {true, kForm1098C, false, 32},
-    {true, kForm1098E, true, 19},
-    {true, kForm1098F, true, 25},
-    {false, kForm1098T, true, 26},
-    {true, kForm1099A, true, 23},
-    {true, kForm1099B, true, 49},
-    {true, kForm1099C, true, 26},
-    {true, kForm1099CAP, true, 21},
-    {true, kForm1099DIV, true, 42},
-    {true, kForm1099G, true, 32},
-    {true, kForm1099INT, true, 38},
-    {true, kForm1099K, true, 44},
-    {false, kForm1099LTC, true, 32},
-    {true, kForm1099MISC, true, 40},
-    {true, kForm1099NEC, true, 28},
-    {true, kForm1099OID, true, 36},
-    {true, kForm1099PATR, true, 33},
-    {true, kForm1099Q, true, 27},
-    {true, kForm1099R, true, 48},
-    {true, kForm1099S, true, 26},
-    {true, kForm1099SA, true, 24},
-    {true, kForm3921, true, 26},
-    {true, kForm3922, true, 25},
-    {true, kForm5498, true, 41},
-    {true, kForm5498ESA, true, 19},
-    {true, kForm5498SA, true, 25},
-    {false, kW2, false, 64},
-    {false, kW2C, false, 100},
-    {false, kW2G, false, 32},
+    {false, kClients, false},
+    {false, kSponsors, false},
+    {false, kALEGroup, false},
+    {false, kForm1094C, false},
+    {false, kForm1095B, true},
+    {false, kCoveredIndividuals, false},
+    {false, kForm1095C, true},
+    {false, kCoveredIndividuals, false},
+    {false, kForm1098, true},
+    {true, kForm1098C, false},
+    {true, kForm1098E, true},
+    {true, kForm1098F, true},
+    {false, kForm1098T, true},
+    {true, kForm1099A, true},
+    {true, kForm1099B, true},
+    {true, kForm1099C, true},
+    {true, kForm1099CAP, true},
+    {true, kForm1099DIV, true},
+    {true, kForm1099G, true},
+    {true, kForm1099INT, true},
+    {true, kForm1099K, true},
+    {false, kForm1099LTC, true},
+    {true, kForm1099MISC, true},
+    {true, kForm1099NEC, true},
+    {true, kForm1099OID, true},
+    {true, kForm1099PATR, true},
+    {true, kForm1099Q, true},
+    {true, kForm1099R, true},
+    {true, kForm1099S, true},
+    {true, kForm1099SA, true},
+    {true, kForm3921, true},
+    {true, kForm3922, true},
+    {true, kForm5498, true},
+    {true, kForm5498ESA, true},
+    {true, kForm5498SA, true},
+    {false, kW2, false},
+    {false, kW2C, false},
+    {false, kW2G, false},
 };
 
 const std::array<std::string_view, kFormCount> FormNames = {

@@ -5,36 +5,74 @@
 
 namespace impmap {
 
-SourceLines::SourceLines(std::string bytes) : bytes_(std::move(bytes))
+namespace {
+
+// Calls onLine with the start and end offsets of every line of bytes. CR LF, a lone LF and a lone
+// CR each end a line; a final line end does not make an extra line. The next LF is looked up once
+// and kept while lone CRs end the lines before it, so that a file of CRs alone is still read in one
+// pass.
+template <typename OnLine> void ForEachLineStart(std::string_view bytes, OnLine onLine)
 {
-    const char* data = bytes_.data();
-    const size_t size = bytes_.size();
+    const char* data = bytes.data();
+    const size_t size = bytes.size();
+    size_t nextLf = 0;
+    bool lfKnown = false;
     size_t start = 0;
     while (start < size) {
-        const void* lf = std::memchr(data + start, '\n', size - start);
-        const size_t lineEnd = lf ? static_cast<size_t>(static_cast<const char*>(lf) - data) : size;
-        const void* cr = std::memchr(data + start, '\r', lineEnd - start);
-        if (!cr) {
-            lines_.emplace_back(data + start, lineEnd - start);
-            start = lineEnd + 1;
+        if (!lfKnown || nextLf < start) {
+            const void* lf = std::memchr(data + start, '\n', size - start);
+            nextLf = lf ? static_cast<size_t>(static_cast<const char*>(lf) - data) : size;
+            lfKnown = true;
+        }
+        const void* cr = std::memchr(data + start, '\r', nextLf - start);
+        if (cr == nullptr) {
+            onLine(start, nextLf);
+            start = nextLf + 1;
             continue;
         }
-        const size_t crAt = static_cast<size_t>(static_cast<const char*>(cr) - data);
-        lines_.emplace_back(data + start, crAt - start);
-        // CR LF is one line end; a lone CR ends the line by itself.
-        start = (lf && crAt + 1 == lineEnd) ? lineEnd + 1 : crAt + 1;
+        const auto crAt = static_cast<size_t>(static_cast<const char*>(cr) - data);
+        onLine(start, crAt);
+        start = crAt + 1 == nextLf ? nextLf + 1 : crAt + 1;
     }
 }
 
-std::string_view SourceLines::Keep(std::string text)
+} // namespace
+
+SourceLines::SourceLines(std::string bytes) : bytes_(std::move(bytes))
 {
-    edited_.push_back(std::move(text));
-    return edited_.back();
+    // Counted first, so that the list is allocated once at its final size.
+    size_t count = 0;
+    ForEachLineStart(bytes_, [&count](size_t, size_t) { ++count; });
+    lines_.reserve(count);
+    ForEachLineStart(bytes_, [this](size_t start, size_t end) {
+        lines_.push_back(Span{start, end - start});
+    });
 }
 
-void SourceLines::Erase(size_t i) { lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i)); }
+std::string_view SourceLines::Line(size_t i) const
+{
+    const Span line = lines_[i];
+    if (line.offset & kEdited)
+        return edited_[static_cast<size_t>(line.offset & ~kEdited)];
+    return std::string_view(bytes_).substr(static_cast<size_t>(line.offset),
+                                           static_cast<size_t>(line.length));
+}
 
-void SourceLines::Replace(size_t i, std::string text) { lines_[i] = Keep(std::move(text)); }
+SourceLines::Span SourceLines::Keep(std::string text)
+{
+    edited_.push_back(std::move(text));
+    return Span{kEdited | (edited_.size() - 1), 0};
+}
+
+void SourceLines::Erase(size_t i)
+{
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+void SourceLines::Replace(size_t i, std::string text)
+{
+    lines_[i] = Keep(std::move(text));
+}
 
 void SourceLines::Insert(size_t i, std::string text)
 {
@@ -44,12 +82,12 @@ void SourceLines::Insert(size_t i, std::string text)
 std::string SourceLines::Joined(std::string_view lineEnd) const
 {
     size_t total = 0;
-    for (std::string_view line : lines_)
-        total += line.size() + lineEnd.size();
+    for (size_t i = 0; i < lines_.size(); ++i)
+        total += Line(i).size() + lineEnd.size();
     std::string out;
     out.reserve(total);
-    for (std::string_view line : lines_) {
-        out += line;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        out += Line(i);
         out += lineEnd;
     }
     return out;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -24,7 +25,7 @@ public:
     size_t Count() const { return lines_.size(); }
     bool Empty() const { return lines_.empty(); }
     // Line i, 0-based.
-    std::string_view Line(size_t i) const { return lines_[i]; }
+    std::string_view Line(size_t i) const;
 
     void Erase(size_t i);
     void Replace(size_t i, std::string text);
@@ -34,11 +35,20 @@ public:
     std::string Joined(std::string_view lineEnd = "\r\n") const;
 
 private:
-    std::string_view Keep(std::string text);
+    // A line is the offset and length of its bytes in bytes_, or, with kEdited set in the offset,
+    // the index of its text in edited_. Offsets instead of views keep a moved object valid
+    // whatever its string did with the bytes.
+    struct Span
+    {
+        std::uint64_t offset;
+        std::uint64_t length;
+    };
+    static constexpr std::uint64_t kEdited = std::uint64_t{1} << 63;
+    Span Keep(std::string text);
 
     std::string bytes_;
     std::deque<std::string> edited_; // storage for replaced and inserted lines
-    std::vector<std::string_view> lines_;
+    std::vector<Span> lines_;
 };
 
 } // namespace impmap

@@ -49,15 +49,36 @@ void StoreField(std::vector<std::string>& fields, size_t& count, std::string_vie
 void SplitRecord(std::string_view text, char delimiter, std::vector<std::string>& fields,
                  TextEncoding encoding)
 {
+    SplitRecordUpTo(text, delimiter, fields, static_cast<size_t>(-1), encoding);
+}
+
+SplitExtent SplitRecordUpTo(std::string_view text, char delimiter, std::vector<std::string>& fields,
+                            size_t maxFields, TextEncoding encoding)
+{
     size_t count = 0;
     if (text.empty()) {
         fields.clear();
-        return;
+        return {0, 0};
     }
+    // The fields past maxFields: counted, never stored. Quotes still hide delimiters.
+    const auto countRest = [&](size_t from, bool insideQuotes) {
+        SplitExtent extent{count, from};
+        for (size_t i = from; i < text.size(); ++i) {
+            if (text[i] == '"')
+                insideQuotes = !insideQuotes;
+            else if (text[i] == delimiter && !insideQuotes)
+                ++extent.fieldCount;
+        }
+        fields.resize(count);
+        ++extent.fieldCount; // the last field
+        return extent;
+    };
     // Without quotes each field is a plain slice of the text.
     if (text.find('"') == std::string_view::npos) {
         size_t start = 0;
         for (;;) {
+            if (count == maxFields)
+                return countRest(start, false);
             const size_t end = text.find(delimiter, start);
             if (end == std::string_view::npos) {
                 StoreField(fields, count, text.substr(start), encoding);
@@ -67,22 +88,26 @@ void SplitRecord(std::string_view text, char delimiter, std::vector<std::string>
             start = end + 1;
         }
         fields.resize(count);
-        return;
+        return {count, text.size()};
     }
     std::string current;
     bool insideQuotes = false;
-    for (const char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
         if (c == '"') {
             insideQuotes = !insideQuotes;
         } else if (c == delimiter && !insideQuotes) {
             StoreField(fields, count, current, encoding);
             current.clear();
+            if (count == maxFields)
+                return countRest(i + 1, false);
         } else {
             current += c;
         }
     }
     StoreField(fields, count, current, encoding);
     fields.resize(count);
+    return {count, text.size()};
 }
 
 int DetectDelimiterIndex(std::string_view firstLine, int current)

@@ -20,6 +20,19 @@ void ReplaceNonBreakingSpaces(std::string& text, TextEncoding encoding = TextEnc
 void SplitRecord(std::string_view text, char delimiter, std::vector<std::string>& fields,
                  TextEncoding encoding = TextEncoding::Windows1252);
 
+// How far SplitRecordUpTo went: the record's whole field count, and where the fields that were
+// not kept begin in the text (the text's size when all were kept).
+struct SplitExtent
+{
+    size_t fieldCount = 0;
+    size_t restOffset = 0;
+};
+
+// As SplitRecord, but keeps only the first maxFields fields (maxFields >= 1); the others are only
+// counted, so that a line of millions of delimiters costs no memory per field.
+SplitExtent SplitRecordUpTo(std::string_view text, char delimiter, std::vector<std::string>& fields,
+                            size_t maxFields, TextEncoding encoding = TextEncoding::Windows1252);
+
 // The delimiter index (0 Tab, 1 Comma, 2 Pipe) that a first line suggests, or current when the
 // line decides nothing: Tab or Comma wins only with a strict majority; Pipe wins every tie it
 // takes part in.

@@ -1,12 +1,18 @@
-#include "../TestSupport.h"
 #include "Cli.h"
 
+#include "../TestSupport.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <streambuf>
 
 namespace impmap {
 namespace {
 
+namespace fs = std::filesystem;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -36,8 +42,9 @@ TEST(CliCatalogue, FormsSchemaAndHeader)
     EXPECT_NE(forms.out.find("\n37\tW-2G\t32\n"), std::string::npos);
 
     CliRun schema = Cli({"schema", "ale group"});
-    EXPECT_EQ(schema.out, "1\t$\tClient ID\n2\t$\tName line 1\n3\t$\tName line 2\n4\tn\tEmployer id\n"
-                          "5\t$\tName control\n6\tw\tAverage employee count\n");
+    EXPECT_EQ(schema.out,
+              "1\t$\tClient ID\n2\t$\tName line 1\n3\t$\tName line 2\n4\tn\tEmployer id\n"
+              "5\t$\tName control\n6\tw\tAverage employee count\n");
     EXPECT_EQ(Cli({"schema", "2"}).out, schema.out);
 
     CliRun header = Cli({"header", "ALE Group", "--delimiter", "pipe"});
@@ -80,7 +87,8 @@ TEST(CliCatalogue, UsageErrorsExitTwoWithOneLine)
 
 TEST(CliRunVerb, ExampleMappingGivesTheImportLines)
 {
-    const CliRun run = Cli({"run", kExampleMap, "--source", kExampleSource, "--today", "2022-06-01"});
+    const CliRun run =
+        Cli({"run", kExampleMap, "--source", kExampleSource, "--today", "2022-06-01"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, ReadFile(test::DataPath("cli/example1099NEC.expected.txt")));
     EXPECT_EQ(run.err, "Your source file contains 2 NULL records.\nNULL records are skipped "
@@ -123,6 +131,81 @@ TEST(CliRunVerb, UnreadableFilesExitTwo)
     const CliRun gone = Cli({"check", dir.File("m.MAP")});
     EXPECT_EQ(gone.status, 2);
     EXPECT_NE(gone.err.find("gone.csv"), std::string::npos);
+}
+
+// A stream whose every write fails as on a full disk.
+class FullDiskBuffer : public std::streambuf
+{
+protected:
+    int overflow(int) override
+    {
+        errno = ENOSPC;
+        return traits_type::eof();
+    }
+    std::streamsize xsputn(const char*, std::streamsize) override
+    {
+        errno = ENOSPC;
+        return 0;
+    }
+};
+
+TEST(CliOutput, OutputThatCannotBeWrittenExitsTwoWithTheReason)
+{
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"forms"}, "impmap-cli: Cannot write to standard output. No space left on device\n"},
+        {{"schema", "W-2"},
+         "impmap-cli: Cannot write to standard output. No space left on device\n"},
+        {{"--help"}, "impmap-cli: Cannot write to standard output. No space left on device\n"},
+        {{"run", "--help"},
+         "impmap-cli: Cannot write to standard output. No space left on device\n"},
+        {{"header", "W-2", "--delimiter", "tab"},
+         "impmap-cli: Cannot write to standard output. No space left on device\n"},
+        {{"run", kExampleMap, "--source", kExampleSource},
+         "impmap-cli run: Cannot write to standard output. No space left on device\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        FullDiskBuffer full;
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(cli::RunCli(args, out, err), 2) << args[0];
+        EXPECT_EQ(err.str(), message) << args[0];
+    }
+}
+
+TEST(CliRunVerb, OutputFileProblemsExitTwoAndKeepEveryFile)
+{
+    TempDir dir;
+    WriteFile(dir.File("src.txt"), ReadFile(kExampleSource));
+    fs::create_directory(dir.Path() / "folder");
+    const std::string src = dir.File("src.txt");
+    struct Case
+    {
+        std::string output;
+        std::string message;
+    };
+    const Case cases[] = {
+        {src, "impmap-cli run: Cannot create file \"" + src + "\". It is the input file \"" + src +
+                  "\", which the output would replace\n"},
+        {kExampleMap, "impmap-cli run: Cannot create file \"" + kExampleMap +
+                          "\". It is the input file \"" + kExampleMap +
+                          "\", which the output would replace\n"},
+        {dir.File("folder"),
+         "impmap-cli run: Cannot create file \"" + dir.File("folder") + "\". Is a directory\n"},
+        {dir.File("none/out.txt"), "impmap-cli run: Cannot create file \"" +
+                                       dir.File("none/out.txt") +
+                                       "\". No such file or directory\n"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = Cli({"run", kExampleMap, "--source", src, "-o", c.output});
+        EXPECT_EQ(run.status, 2) << c.output;
+        EXPECT_EQ(run.err, c.message);
+    }
+    EXPECT_EQ(ReadFile(src), ReadFile(kExampleSource));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"folder", "src.txt"}));
 }
 
 TEST(CliCheckVerb, ListsEveryProblemThenTheCount)

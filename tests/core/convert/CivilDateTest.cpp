@@ -38,6 +38,8 @@ TEST(CivilDate, LeapYearsFollowTheGregorianRule)
     EXPECT_FALSE(IsValidDate(10000, 1, 1));
     EXPECT_FALSE(IsValidDate(2022, 0, 1));
     EXPECT_FALSE(IsValidDate(2022, 1, 0));
+    EXPECT_FALSE(IsValidDate(2022, 1, 257));
+    EXPECT_FALSE(IsValidDate(2022, 1, 287));
 }
 
 TEST(CivilDate, OrdersByYearThenMonthThenDay)

@@ -5,6 +5,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace impmap {
 namespace {
@@ -173,12 +175,48 @@ TEST(ConvertDate, RejectsWhatIsNotADate)
                     Bare("13452022", "'13/45/2022' is not a valid date"),
                     Bare("13/01/2022", "'13/01/2022' is not a valid date"),
                     Bare("01/32/2022", "'01/32/2022' is not a valid date"),
+                    Bare("1/257/2022", "'1/257/2022' is not a valid date"),
+                    Bare("1/513/2022", "'1/513/2022' is not a valid date"),
+                    Bare("12/1055/1999", "'12/1055/1999' is not a valid date"),
+                    Bare("257/1/2022", "'257/1/2022' is not a valid date"),
                     Bare("1/5/2022/", "'1/5/2022/' is not a valid date"),
                     Bare("1//2022", "'1//2022' is not a valid date"),
                     Bare("1/5/ 22", "'1/5/ 22' is not a valid date"),
                     Bare("1/5/+22", "'1/5/+22' is not a valid date"),
                     Bare("01/01/0000", "'01/01/0000' is not a valid date"),
                     Bare("01/01/10000", "'01/01/10000' is not a valid date")});
+}
+
+TEST(ConvertDate, EveryAcceptedDateIsARealCalendarDate)
+{
+    std::vector<int> parts;
+    for (int n = 0; n <= 40; ++n)
+        parts.push_back(n);
+    for (int n : {99, 100, 255, 256, 257, 268, 287, 300, 513, 1055, 4096})
+        parts.push_back(n);
+    for (const bool required : {false, true}) {
+        for (const bool birthDate : {false, true}) {
+            const Validator validate = DateValidator(required, birthDate);
+            for (int month : parts) {
+                for (int day : parts) {
+                    const std::string text =
+                        std::to_string(month) + "/" + std::to_string(day) + "/2012";
+                    std::string value = text;
+                    try {
+                        validate(value);
+                    } catch (const Rejection&) {
+                        continue;
+                    }
+                    ASSERT_EQ(value.size(), 8u) << text;
+                    const int m = std::stoi(value.substr(0, 2));
+                    const int d = std::stoi(value.substr(2, 2));
+                    const int y = std::stoi(value.substr(4));
+                    EXPECT_TRUE(IsValidDate(y, m, d)) << text << " gave " << value;
+                    EXPECT_EQ(std::pair(m, d), std::pair(month, day)) << text << " gave " << value;
+                }
+            }
+        }
+    }
 }
 
 TEST(ConvertDate, EmptyOptionalDateStaysEmpty)

@@ -1,5 +1,6 @@
-#include "../mapping/WorkspaceFixture.h"
 #include "execute/Engine.h"
+
+#include "../mapping/WorkspaceFixture.h"
 #include "schema/FormCatalogue.h"
 
 namespace impmap {
@@ -214,8 +215,7 @@ TEST_F(Engine, NullRecordsAndLinesOfDelimiters)
     ASSERT_EQ(result.outcome, ExecuteResult::Outcome::Completed);
     EXPECT_EQ(result.nullRecords, 2);
     EXPECT_EQ(recorder.lines,
-              (std::vector<std::string>{"a,,,,e,0",
-                                        ",,,,\"(5) NOT ALLOCATED?\",0"}));
+              (std::vector<std::string>{"a,,,,e,0", ",,,,\"(5) NOT ALLOCATED?\",0"}));
     EXPECT_EQ(recorder.pumps, 2);
     EXPECT_EQ(NullRecordNotice(1),
               "Your source file contains 1 NULL record.\r\nNULL records are skipped during "
@@ -247,6 +247,62 @@ TEST_F(Engine, ProgressStepsCancelAndTheRecordShownAfterwards)
     result = Execute(workspace, recorder, ExecuteOptions{CivilDate{2022, 6, 1}, false});
     EXPECT_EQ(result.outcome, ExecuteResult::Outcome::Aborted);
     EXPECT_FALSE(workspace.Executing());
+}
+
+TEST_F(Engine, ARunLeavesTheMappingAsItFoundIt)
+{
+    struct Case
+    {
+        const char* source;
+        long cancelAt;
+        ExecuteResult::Outcome outcome;
+    };
+    const Case cases[] = {
+        {"12\r\n13\r\n", 0, ExecuteResult::Outcome::Completed},
+        {"12\r\n12A\r\n", 0, ExecuteResult::Outcome::Failed},
+        {"12\r\n13\r\n14\r\n", 2, ExecuteResult::Outcome::Aborted},
+    };
+    for (const Case& c : cases) {
+        OpenSource(c.source);
+        workspace.ChooseForm(FindFormIndex("1099-MISC"));
+        workspace.DropOnDestination(RowOf("Rents"), 1);
+        workspace.SetFixedValue(RowOf("TIN Type"), std::string("0"));
+        workspace.SetFixedValue(RowOf("Name line 1"), std::string("Fixed"));
+        const std::vector<std::string> before = Values();
+        workspace.SaveMapping(dir.File("before.map"));
+
+        recorder = Recorder();
+        recorder.cancelAt = c.cancelAt;
+        const ExecuteResult result =
+            Execute(workspace, recorder, ExecuteOptions{CivilDate{2022, 6, 1}, false});
+        ASSERT_EQ(result.outcome, c.outcome) << c.source;
+        workspace.SaveMapping(dir.File("after.map"));
+        EXPECT_EQ(test::ReadFile(dir.File("after.map")), test::ReadFile(dir.File("before.map")))
+            << c.source;
+        EXPECT_EQ(ValueOf("TIN Type"), "0") << c.source;
+        if (c.outcome == ExecuteResult::Outcome::Completed) {
+            EXPECT_EQ(Values(), before);
+        }
+    }
+}
+
+TEST_F(Engine, ARecordTooLargeToMapStopsTheRunWithItsNumber)
+{
+    const std::string field(5 << 20, 'x');
+    OpenSource("1\r\n" + field + "\r\n");
+    workspace.ChooseForm(FindFormIndex("1099-MISC"));
+    workspace.DropOnDestination(RowOf("Name line 1"), 1);
+    workspace.DropOnDestination(RowOf("Name line 2"), 1);
+    for (const bool checkAll : {false, true}) {
+        const ExecuteResult result = Run(checkAll);
+        ASSERT_EQ(result.outcome, ExecuteResult::Outcome::Failed);
+        EXPECT_EQ(result.message,
+                  "Execution failed!\r\n\r\nSource record 2 is too large to map: its merged fields "
+                  "and mapped values need more than 10.0 MB, and at most 8 MB can be held for one "
+                  "record");
+        EXPECT_EQ(result.failingRecord, 2);
+        EXPECT_EQ(recorder.lines.size(), 1u);
+    }
 }
 
 TEST_F(Engine, SourceWithoutRecordsCompletesEmpty)

@@ -1,3 +1,4 @@
+#include "convert/Text.h"
 #include "execute/ImportInstructions.h"
 #include "execute/OutputLine.h"
 #include "mapping/HeaderLine.h"
@@ -22,6 +23,18 @@ TEST(OutputLine, QuotesOnlyWhatNeedsIt)
         std::string line = "kept:";
         AppendOutputLine(values, line);
         EXPECT_EQ(line, std::string("kept:") + expected);
+    }
+}
+
+TEST(OutputLine, QuotesByteForByteAsTheSourceLinesOfAnEdit)
+{
+    for (int b = 0; b < 256; ++b) {
+        const std::string value = std::string("a") + static_cast<char>(b) + "b";
+        const std::vector<std::string> values = {value, "x", value};
+        std::string line;
+        AppendOutputLine(values, line);
+        EXPECT_EQ(line, CommaText(values)) << b;
+        EXPECT_EQ(line.front() == '"', b != 0 && (b <= 32 || b == '"' || b == ',')) << b;
     }
 }
 

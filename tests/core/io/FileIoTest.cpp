@@ -1,10 +1,16 @@
 #include "io/FileIo.h"
 
+#include "../TestSupport.h"
+
 #include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -70,7 +76,16 @@ TEST_F(FileIoTest, ReadWholeFileFailuresNameFileAndReason)
     } cases[] = {
         {dir_ / "missing.txt", "No such file or directory"},
         {dir_, "Is a directory"},
+#ifndef _WIN32
+        {dir_ / "loop", "Too many levels of symbolic links"},
+        {dir_ / "fifo", "It is not a regular file"},
+        {"/dev/zero", "It is not a regular file"},
+#endif
     };
+#ifndef _WIN32
+    fs::create_symlink("loop", dir_ / "loop");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+#endif
     for (const auto& c : cases) {
         try {
             ReadWholeFile(c.path);
@@ -135,6 +150,85 @@ TEST_F(FileIoTest, ReplacementKeepsAccessRights)
     EXPECT_EQ(fs::status(target).permissions(), rights);
 }
 #endif
+
+#ifndef _WIN32
+TEST_F(FileIoTest, WritingThroughALinkReplacesTheFileItLeadsTo)
+{
+    fs::create_directory(dir_ / "sub");
+    const struct
+    {
+        fs::path link;
+        fs::path linkText; // what the link holds
+        fs::path real;
+        bool realExists;
+    } cases[] = {
+        {dir_ / "link.txt", "real.txt", dir_ / "real.txt", true},
+        {dir_ / "dangling.txt", "made.txt", dir_ / "made.txt", false},
+        {dir_ / "sub" / "up.txt", "../upper.txt", dir_ / "upper.txt", true},
+        {dir_ / "absolute.txt", dir_ / "sub" / "abs.txt", dir_ / "sub" / "abs.txt", true},
+        {dir_ / "chain.txt", "link.txt", dir_ / "real.txt", true},
+    };
+    for (const auto& c : cases) {
+        if (c.realExists)
+            WriteRaw(c.real, "old");
+        if (!fs::is_symlink(fs::symlink_status(c.link)))
+            fs::create_symlink(c.linkText, c.link);
+        WriteFileAtomically(c.link, "new through " + c.link.filename().string());
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status(c.link))) << c.link;
+        EXPECT_EQ(fs::read_symlink(c.link), c.linkText);
+        EXPECT_EQ(ReadRaw(c.real), "new through " + c.link.filename().string());
+    }
+    EXPECT_EQ(Names(dir_),
+              (std::vector<std::string>{"absolute.txt", "chain.txt", "dangling.txt", "link.txt",
+                                        "made.txt", "real.txt", "sub", "upper.txt"}));
+
+    fs::create_symlink("loop", dir_ / "loop");
+    try {
+        WriteFileAtomically(dir_ / "loop", "x");
+        ADD_FAILURE() << "a link loop was written";
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + Quoted(dir_ / "loop") +
+                                             "Too many levels of symbolic links");
+        EXPECT_EQ(e.Reason(), "Too many levels of symbolic links");
+    }
+}
+
+TEST_F(FileIoTest, ADeviceAsTargetIsWrittenStraight)
+{
+    AtomicFileWriter writer("/dev/null");
+    writer.Write("discarded");
+    writer.Commit();
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+#endif
+
+TEST_F(FileIoTest, AFolderWithoutRoomForNewFilesIsWrittenInPlace)
+{
+    const fs::path folder = dir_ / "locked";
+    fs::create_directory(folder);
+    WriteRaw(folder / "out.txt", "old content that is longer");
+    test::LockedFolder lock(folder);
+    if (!lock.Active())
+        GTEST_SKIP() << "no way to keep new files out of a folder here";
+    {
+        AtomicFileWriter writer(folder / "out.txt");
+        writer.Write("abandoned");
+    }
+    EXPECT_EQ(ReadRaw(folder / "out.txt"), "old content that is longer");
+    WriteFileAtomically(folder / "out.txt", "new");
+    EXPECT_EQ(ReadRaw(folder / "out.txt"), "new");
+    EXPECT_EQ(Names(folder), std::vector<std::string>{"out.txt"});
+    try {
+        WriteFileAtomically(folder / "fresh.txt", "x");
+        ADD_FAILURE() << "a new file was made in a locked folder";
+    } catch (const FileError& e) {
+        EXPECT_EQ(
+            std::string(e.what()).rfind("Cannot create file " + Quoted(folder / "fresh.txt"), 0),
+            0u)
+            << e.what();
+        EXPECT_FALSE(e.Reason().empty());
+    }
+}
 
 TEST_F(FileIoTest, WriterShowsNothingUntilCommit)
 {

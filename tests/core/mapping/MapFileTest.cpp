@@ -102,12 +102,56 @@ TEST_F(MapFile, SettingsFallBackAndClamp)
     EXPECT_EQ(reopened.Rows()[1].sourceFieldNo, 0);
 }
 
+TEST_F(MapFile, SettingsAreReadAsThirtyTwoBitIntegersEverywhere)
+{
+    OpenSource("a,b\r\n");
+    struct Case
+    {
+        const char* decimal;
+        const char* merge;
+        int decimalRead;
+        int mergeRead;
+    };
+    const Case cases[] = {
+        {"1", "3", 1, 3},
+        {"4294967296", "4294967299", 0, 0},
+        {"-4294967296", "-4294967295", 0, 0},
+        {"2147483647", "2147483647", 1, 0},
+        {"2147483648", "1001", 0, 0},
+        {"-2147483648", "1000", -1, 1000},
+        {"99999999999999999999", "0x3", 0, 3},
+        {"0x00000001", "+2", 1, 2},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.File("m.MAP");
+        WriteFile(path,
+                  "[Source]\r\nFileSpec=" + workspace.SourcePath() + "\r\nDecimal=" + c.decimal +
+                      "\r\n[Destination]\r\nForm=ALE Group\r\n[Merge]\r\n002=" + c.merge + "\r\n");
+        Workspace reopened;
+        reopened.OpenMapping(path);
+        EXPECT_EQ(reopened.Decimal(), c.decimalRead) << c.decimal;
+        EXPECT_EQ(reopened.MergeSources()[2], c.mergeRead) << c.merge;
+    }
+}
+
+TEST_F(MapFile, ByteOrderMarkBeforeTheFirstSectionIsSkipped)
+{
+    BuildAleMapping();
+    const std::string path = dir.File("bom.MAP");
+    WriteFile(path, "\xEF\xBB\xBF" + MapText(workspace.SourcePath()));
+    Workspace reopened;
+    reopened.OpenMapping(path);
+    EXPECT_TRUE(reopened.SourceLoaded());
+    EXPECT_EQ(reopened.SourcePath(), workspace.SourcePath());
+    EXPECT_EQ(reopened.Trace(), 0);
+}
+
 TEST_F(MapFile, DamagedMapGroupStopsReadingButKeepsWhatCameBefore)
 {
     OpenSource("a,b\r\n");
     const std::string path = dir.File("m.MAP");
-    WriteFile(path, MapText(workspace.SourcePath()).replace(
-                        MapText(workspace.SourcePath()).find("002000"), 6, "0X2000") +
+    WriteFile(path, MapText(workspace.SourcePath())
+                            .replace(MapText(workspace.SourcePath()).find("002000"), 6, "0X2000") +
                         "[Default]\r\n005=9\r\n");
     Workspace reopened;
     EXPECT_THROW(reopened.OpenMapping(path), std::exception);
@@ -153,7 +197,7 @@ TEST_F(MapFile, WriteFailureStillUpdatesTheState)
         workspace.SaveMapping(path);
         ADD_FAILURE();
     } catch (const FileError& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path + ". No such file or directory");
     }
     EXPECT_FALSE(workspace.MappingModified());
     EXPECT_EQ(workspace.MapFileName(), "x.MAP");

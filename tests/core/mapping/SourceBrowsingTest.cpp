@@ -1,6 +1,7 @@
 #include "WorkspaceFixture.h"
 #include "convert/Rejection.h"
 #include "io/FileIo.h"
+#include "schema/FormCatalogue.h"
 
 namespace impmap {
 namespace {
@@ -10,8 +11,7 @@ using test::WorkspaceFixture;
 using Fields = std::vector<std::string>;
 
 class SourceBrowsing : public WorkspaceFixture
-{
-};
+{};
 
 TEST_F(SourceBrowsing, OpeningDetectsTheDelimiterAndShowsRecordOne)
 {
@@ -124,6 +124,9 @@ TEST_F(SourceBrowsing, DeletingRecords)
     EXPECT_EQ(workspace.RecordCount(), 0u);
     EXPECT_EQ(workspace.ShownRecord(), 0);
     EXPECT_TRUE(workspace.SourceFields().empty());
+    EXPECT_EQ(workspace.SourceFieldCount(), 0u);
+    workspace.DropOnSource(1, 2); // no fields shown: nothing to merge
+    EXPECT_EQ(workspace.MergeSources()[1], 0);
 }
 
 TEST_F(SourceBrowsing, SavingWritesTheHeaderFirstUnderSkip)
@@ -135,6 +138,107 @@ TEST_F(SourceBrowsing, SavingWritesTheHeaderFirstUnderSkip)
     EXPECT_EQ(ReadFile(workspace.SourcePath()), "head\r\n1\r\n3\r\n");
     EXPECT_FALSE(workspace.SourceModified());
     EXPECT_EQ(workspace.RecordCount(), 2u);
+}
+
+TEST_F(SourceBrowsing, SavingNeverAddsOrDropsTheHeaderLine)
+{
+    struct Case
+    {
+        int loadedWith;
+        int changedTo;
+        long deleted;
+        const char* saved;
+    };
+    // The record deleted is the empty one, so the Header change finds no fields shown.
+    const Case cases[] = {
+        {0, 1, 2, "H1,H2\r\nA,B\r\n"},
+        {1, 0, 1, "H1,H2\r\nA,B\r\n"},
+        {0, 0, 2, "H1,H2\r\nA,B\r\n"},
+        {1, 1, 1, "H1,H2\r\nA,B\r\n"},
+    };
+    for (const Case& c : cases) {
+        OpenSource("H1,H2\r\n\r\nA,B\r\n", c.loadedWith);
+        workspace.GoToRecord(c.deleted);
+        ASSERT_TRUE(workspace.SourceFields().empty());
+        workspace.SetHeader(c.changedTo);
+        workspace.DeleteCurrentRecord();
+        workspace.SaveSource();
+        EXPECT_EQ(ReadFile(workspace.SourcePath()), c.saved)
+            << c.loadedWith << " to " << c.changedTo;
+    }
+}
+
+TEST_F(SourceBrowsing, WideRecordsKeepTheMappableFieldsAndEveryByteOfTheRest)
+{
+    for (const char delimiter : {',', '|'}) {
+        std::string line;
+        for (int i = 1; i <= 1500; ++i)
+            line += (i > 1 ? std::string(1, delimiter) : "") + " f" + std::to_string(i);
+        OpenSource("x" + std::string(1, delimiter) + "y\r\n" + line + "\r\n");
+        workspace.GoToRecord(2);
+        ASSERT_EQ(workspace.SourceFields().size(), 1000u);
+        EXPECT_EQ(workspace.SourceFieldCount(), 1500u);
+        EXPECT_EQ(workspace.SourceFields()[999], "f1000");
+        workspace.ChangeSourceFieldValue(2, "new");
+        const std::string rest = line.substr(line.find(" f1001") - 1);
+        const std::string_view changed = workspace.Lines().Line(1);
+        EXPECT_EQ(changed.substr(0, 8),
+                  "f1" + std::string(1, delimiter) + "new" + std::string(1, delimiter) + "f");
+        EXPECT_EQ(changed.substr(changed.size() - rest.size()), rest);
+        EXPECT_EQ(workspace.SourceFieldCount(), 1500u);
+    }
+}
+
+TEST_F(SourceBrowsing, RecordsThatWouldTakeTooMuchMemoryAreRefusedByName)
+{
+    struct Case
+    {
+        const char* what;
+        int fields;
+        size_t fieldSize;
+        bool chain;     // merge field k+1 into field k for every k
+        int mappedRows; // rows mapped to field 1
+        bool refused;
+    };
+    const Case cases[] = {
+        {"merge chain over a 100 KB record", 1000, 100, true, 1, true},
+        {"merge chain over a short record", 1000, 3, true, 1, false},
+        {"one field of 5 MB mapped twice", 1, 5 << 20, false, 2, true},
+        {"one field of 5 MB mapped once", 1, 5 << 20, false, 1, false},
+    };
+    for (const Case& c : cases) {
+        std::string line;
+        for (int i = 0; i < c.fields; ++i)
+            line += (i > 0 ? "," : "") + std::string(c.fieldSize, 'v');
+        OpenSource("h,i\r\n" + line + "\r\n");
+        workspace.ClearMerges();
+        workspace.ChooseForm(FindFormIndex("1099-MISC"));
+        workspace.GoToRecord(2);
+        for (int row = 0; row < c.mappedRows; ++row)
+            workspace.DropOnDestination(row, 1);
+        if (c.chain) {
+            for (int k = 1; k < c.fields; ++k)
+                workspace.DropOnSource(k, k + 1);
+        }
+        workspace.GoToRecord(2);
+        EXPECT_EQ(!workspace.RecordProblem().empty(), c.refused) << c.what;
+        if (!c.refused) {
+            EXPECT_EQ(workspace.Rows()[0].value.size(),
+                      c.chain ? static_cast<size_t>(c.fields) * (c.fieldSize + 1) - 1 : c.fieldSize)
+                << c.what;
+            continue;
+        }
+        EXPECT_EQ(workspace.RecordProblem().rfind("Source record 2 is too large to map: its merged "
+                                                  "fields and mapped values need more than ",
+                                                  0),
+                  0u)
+            << workspace.RecordProblem();
+        EXPECT_TRUE(workspace.RecordProblem().ends_with(
+            " MB, and at most 8 MB can be held for one record"));
+        EXPECT_LE(workspace.SourceFields()[0].size(), c.fieldSize) << c.what; // merges not shown
+        workspace.GoToRecord(1);
+        EXPECT_EQ(workspace.RecordProblem(), "");
+    }
 }
 
 TEST_F(SourceBrowsing, SavingToAnUnwritablePlaceKeepsTheEdits)

@@ -42,5 +42,21 @@ TEST(SourceLines, EditsKeepOtherLinesAndJoinWithCrLf)
     EXPECT_EQ(moved.Joined(), "head\r\none\r\nTWO\r\n");
 }
 
+TEST(SourceLines, MovingKeepsEveryLineOfAShortText)
+{
+    // A text this short sits inside the string object itself; lines that pointed there would show
+    // whatever the moved-from object holds next.
+    SourceLines source(std::string("a\r\nbc\nd"));
+    SourceLines moved(std::move(source));
+    source = SourceLines(std::string("zzzzzzzz"));
+    EXPECT_EQ(AllLines(moved), (std::vector<std::string>{"a", "bc", "d"}));
+
+    SourceLines assigned;
+    assigned = std::move(moved);
+    moved = SourceLines(std::string("yyyyyyyy"));
+    assigned.Replace(1, "BC");
+    EXPECT_EQ(AllLines(assigned), (std::vector<std::string>{"a", "BC", "d"}));
+}
+
 } // namespace
 } // namespace impmap

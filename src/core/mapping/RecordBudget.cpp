@@ -1,0 +1,39 @@
+#include "mapping/RecordBudget.h"
+
+#include <cstdio>
+
+namespace impmap {
+
+size_t MergeGrowth(const std::vector<std::string>& fields, const std::vector<int>& activeMerges,
+                   const std::array<int, 1001>& merges)
+{
+    const size_t count = fields.size();
+    std::vector<size_t> length(count);
+    for (size_t i = 0; i < count; ++i)
+        length[i] = fields[i].size();
+    size_t growth = 0;
+    for (int k : activeMerges) {
+        const auto m = static_cast<size_t>(merges[static_cast<size_t>(k)]);
+        if (static_cast<size_t>(k) > count || m > count)
+            continue;
+        const size_t added = 1 + length[m - 1];
+        length[static_cast<size_t>(k) - 1] += added;
+        growth += added;
+        // Beyond the budget the exact figure no longer matters; stop before it could overflow.
+        if (growth > kRecordValueBudget)
+            return growth;
+    }
+    return growth;
+}
+
+std::string RecordTooLargeMessage(long record, size_t bytes)
+{
+    char size[32];
+    std::snprintf(size, sizeof size, "%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    return "Source record " + std::to_string(record) +
+           " is too large to map: its merged fields and mapped values need more than " + size +
+           ", and at most " + std::to_string(kRecordValueBudget / (1024 * 1024)) +
+           " MB can be held for one record";
+}
+
+} // namespace impmap
