@@ -5,6 +5,7 @@
 #include "convert/Text.h"
 #include "execute/Engine.h"
 #include "io/FileIo.h"
+#include "io/NativePath.h"
 #include "mapping/Workspace.h"
 
 #include <chrono>
@@ -73,7 +74,7 @@ bool OpenForRun(const std::string& verb, const RunSetup& setup, Workspace& works
                 std::ostream& err)
 {
     try {
-        ReadWholeFile(setup.mapFile);
+        ReadWholeFile(PathFromUtf8(setup.mapFile));
         workspace.OpenMapping(setup.mapFile, setup.source);
     } catch (const std::exception& e) {
         err << "impmap-cli " << verb << ": " << ForTerminal(e.what()) << '\n';
@@ -125,7 +126,7 @@ public:
     explicit OutputSink(const std::optional<std::string>& file)
     {
         if (file)
-            writer_ = std::make_unique<AtomicFileWriter>(*file);
+            writer_ = std::make_unique<AtomicFileWriter>(PathFromUtf8(*file));
         else
             buffer_ = std::tmpfile();
         if (!writer_ && !buffer_)

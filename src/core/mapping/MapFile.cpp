@@ -3,6 +3,7 @@
 #include "convert/Text.h"
 #include "io/FileIo.h"
 #include "io/IniFile.h"
+#include "io/NativePath.h"
 #include "mapping/Workspace.h"
 #include "schema/FormCatalogue.h"
 
@@ -22,7 +23,7 @@ std::string KeyOf(int n)
 
 std::string FileNameOf(const std::string& path)
 {
-    return std::filesystem::path(path).filename().string();
+    return Utf8FromPath(PathFromUtf8(path).filename());
 }
 
 // A setting read as an integer: decimal with an optional sign, or "0x" and hexadecimal digits.
@@ -92,13 +93,13 @@ void Workspace::SaveMapping(const std::string& path)
 
     bool written = true;
     try {
-        ini.Save(path);
+        ini.Save(PathFromUtf8(path));
     } catch (const FileError&) {
         written = false;
     }
     SetModified(false);
     SetMapCaption(FileNameOf(path));
-    lastMappingPath_ = std::filesystem::absolute(path).string();
+    lastMappingPath_ = Utf8FromPath(std::filesystem::absolute(PathFromUtf8(path)));
     if (!written)
         throw FileError("Unable to write to " + path);
 }
@@ -121,7 +122,7 @@ void Workspace::OpenMapping(const std::string& path,
         SetModified(false);
         ClearOutput();
         SetMapCaption(FileNameOf(path));
-        lastMappingPath_ = std::filesystem::absolute(path).string();
+        lastMappingPath_ = Utf8FromPath(std::filesystem::absolute(PathFromUtf8(path)));
         if (formIndex_ < 0 || !sourceLoaded_) {
             SetMapCaption({});
             lastMappingPath_.clear();
@@ -129,7 +130,7 @@ void Workspace::OpenMapping(const std::string& path,
     };
     SetMapCaption(FileNameOf(path));
     try {
-        const IniFile ini = IniFile::Load(path);
+        const IniFile ini = IniFile::Load(PathFromUtf8(path));
         SetSourcePath(sourceOverride ? *sourceOverride : ini.ReadString("Source", "FileSpec", ""));
         SelectForm(FindFormIndex(ini.ReadString("Destination", "Form", "")));
         LoadDestinationFields();

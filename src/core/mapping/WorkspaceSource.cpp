@@ -3,6 +3,7 @@
 #include "convert/Rejection.h"
 #include "convert/Text.h"
 #include "io/FileIo.h"
+#include "io/NativePath.h"
 #include "mapping/Workspace.h"
 #include "source/SplitRecord.h"
 
@@ -23,7 +24,7 @@ void Workspace::OpenSource()
     headerRecord_.clear();
     Notify(kChangeSourceLines);
     try {
-        lines_ = SourceLines(ReadWholeFile(Trim(sourcePath_)));
+        lines_ = SourceLines(ReadWholeFile(PathFromUtf8(Trim(sourcePath_))));
     } catch (...) {
         // A failed load leaves no source at all: nothing shown, an empty box.
         sourceLoaded_ = false;
@@ -196,7 +197,7 @@ void Workspace::SaveSource()
     if (header_ == 1)
         text = headerRecord_ + "\r\n";
     text += lines_.Joined();
-    WriteFileAtomically(Trim(sourcePath_), text);
+    WriteFileAtomically(PathFromUtf8(Trim(sourcePath_)), text);
     sourceModified_ = false;
     Notify(kChangeSourceModified);
 }

@@ -1,0 +1,98 @@
+#include "io/NativePath.h"
+
+#include "../TestSupport.h"
+#include "io/FileIo.h"
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace impmap {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path U8(const char8_t* text)
+{
+    return fs::path(std::u8string(text));
+}
+
+TEST(NativePath, NamesSurviveTheRoundTrip)
+{
+    const std::pair<std::string, fs::path> cases[] = {
+        {"", fs::path()},
+        {"plain.MAP", U8(u8"plain.MAP")},
+        {"\xC3\x9C"
+         "bung \xC3\xB1 \xE6\x9D\xB1\xE4\xBA\xAC.MAP",
+         U8(u8"Übung ñ 東京.MAP")},
+        {"r\xC3\xA9sum\xC3\xA9/\xF0\x9F\x93\x84.txt", U8(u8"résumé/📄.txt")},
+    };
+    for (const auto& [utf8, expected] : cases) {
+        const fs::path path = PathFromUtf8(utf8);
+        EXPECT_EQ(path.native(), expected.native()) << utf8;
+        EXPECT_EQ(Utf8FromPath(path), utf8);
+    }
+}
+
+TEST(NativePath, WindowsFoldersAndFileNames)
+{
+#ifdef _WIN32
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Data\\\xC3\x9C"
+         "bung\\x.MAP",
+         "x.MAP"},
+        {"c:/Data/x.MAP", "x.MAP"},
+        {"\\\\server\\share\\forms\\W-2.MAP", "W-2.MAP"},
+        {"D:relative.MAP", "relative.MAP"},
+    };
+    for (const auto& [utf8, name] : cases) {
+        const fs::path path = PathFromUtf8(utf8);
+        EXPECT_EQ(Utf8FromPath(path.filename()), name) << utf8;
+        EXPECT_TRUE(path.has_root_name()) << utf8;
+    }
+    EXPECT_EQ(Utf8FromWide(L"\u00DC\U0001F4C4"), "\xC3\x9C\xF0\x9F\x93\x84");
+    EXPECT_EQ(Utf8FromWide(std::wstring(1, wchar_t(0xD800))), "\xEF\xBF\xBD");
+    // Text that is not UTF-8 is a name in the system's code page, as older map files hold it.
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "the system code page is " << GetACP() << ", not 1252";
+    EXPECT_EQ(PathFromUtf8("\xDC"
+                           "bung.TXT")
+                  .native(),
+              L"\u00DC"
+              L"bung.TXT");
+#else
+    GTEST_SKIP() << "drive letters and UTF-16 names exist only on Windows";
+#endif
+}
+
+TEST(NativePath, FilesWithNonAsciiNamesAreWrittenReadAndReported)
+{
+    test::TempDir dir;
+    const std::string folder = Utf8FromPath(dir.Path()) + "/\xC3\x9C"
+                                                          "bung \xE6\x9D\xB1\xE4\xBA\xAC";
+    fs::create_directory(PathFromUtf8(folder));
+    const std::string file = folder + "/r\xC3\xA9sum\xC3\xA9.MAP";
+    WriteFileAtomically(PathFromUtf8(file), "[Source]\r\n");
+
+    // The name on disk is the Unicode name, not its bytes in some code page.
+    const fs::path onDisk = dir.Path() / U8(u8"Übung 東京") / U8(u8"résumé.MAP");
+    EXPECT_EQ(test::ReadFile(onDisk), "[Source]\r\n");
+    EXPECT_EQ(ReadWholeFile(PathFromUtf8(file)), "[Source]\r\n");
+
+    const fs::path missing = PathFromUtf8(folder + "/\xC3\xB1o.MAP");
+    try {
+        ReadWholeFile(missing);
+        ADD_FAILURE() << "reading a missing file succeeded";
+    } catch (const FileError& e) {
+        EXPECT_EQ(
+            std::string(e.what()).rfind("Cannot open file \"" + Utf8FromPath(missing) + "\". ", 0),
+            0u)
+            << e.what();
+        EXPECT_NE(std::string(e.what()).find("\xC3\xB1o.MAP\". "), std::string::npos);
+    }
+}
+
+} // namespace
+} // namespace impmap
