@@ -6,6 +6,7 @@
 #include "execute/Engine.h"
 #include "io/FileIo.h"
 #include "io/NativePath.h"
+#include "io/TempFile.h"
 #include "mapping/Workspace.h"
 
 #include <chrono>
@@ -128,7 +129,7 @@ public:
         if (file)
             writer_ = std::make_unique<AtomicFileWriter>(PathFromUtf8(*file));
         else
-            buffer_ = std::tmpfile();
+            buffer_ = OpenTemporaryFile();
         if (!writer_ && !buffer_)
             throw FileError("Cannot create a temporary file for the output");
     }

@@ -2,7 +2,9 @@
 
 #include "../TestSupport.h"
 #include "io/FileIo.h"
+#include "io/TempFile.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
@@ -87,6 +89,37 @@ TEST(NativePath, FilesWithNonAsciiNamesAreWrittenReadAndReported)
             << e.what();
         EXPECT_NE(std::string(e.what()).find("\xC3\xB1o.MAP\". "), std::string::npos);
     }
+}
+
+// The temporary files this program's temporary file function names ("imp*.tmp" on Windows).
+size_t TemporaryFileCount()
+{
+    size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path())) {
+        const std::string name = Utf8FromPath(entry.path().filename());
+        if (name.starts_with("imp") && name.ends_with(".tmp"))
+            ++count;
+    }
+    return count;
+}
+
+TEST(TemporaryFile, HoldsWhatIsWrittenAndLeavesNothingBehind)
+{
+    const size_t before = TemporaryFileCount();
+    std::FILE* file = OpenTemporaryFile();
+    ASSERT_NE(file, nullptr);
+    std::string bytes(200000, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i % 251);
+    bytes += "\r\n\x1A\r\n"; // no text-mode translation, no end-of-file character
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+    std::rewind(file);
+    std::string back(bytes.size() + 10, '?');
+    EXPECT_EQ(std::fread(back.data(), 1, back.size(), file), bytes.size());
+    back.resize(bytes.size());
+    EXPECT_EQ(back, bytes);
+    EXPECT_EQ(std::fclose(file), 0);
+    EXPECT_EQ(TemporaryFileCount(), before);
 }
 
 } // namespace
