@@ -179,7 +179,10 @@ private slots:
         QStringList tools;
         for (QAction* action : ui.popupTools->actions())
             tools << action->text();
-        QCOMPARE(tools, (QStringList{"Map by &Name", "&Reset This Mapping", "Create Header"}));
+        QCOMPARE(tools, (QStringList{"Map by &Name", "&Reset This Mapping", "Create Header", "",
+                                     "&Map Selected Field", "Merge &Into...",
+                                     "&Assign or Unassign Field\tEnter", "&Unassign Field\tDel",
+                                     "Set &Fixed Value...\tShift+F10", "Change Source &Value..."}));
         QCOMPARE(ui.tabs->tabText(0), QStringLiteral("Mapping"));
         QCOMPARE(ui.tabs->tabText(1), QStringLiteral("Source"));
         QCOMPARE(ui.tabs->tabText(2), QStringLiteral("Output"));
