@@ -13,7 +13,7 @@ jobs=$(nproc)
 [ "$jobs" -gt 2 ] && jobs=2
 start=$SECONDS
 cmake -S . -B "$build" -G Ninja -DIMPMAP_WERROR=ON "${launcher[@]}" > /dev/null
-cmake --build "$build" -j "$jobs" --target impmap impmap-cli impmap_icons impmap_changelog
+cmake --build "$build" -j "$jobs" --target impmap impmap-cli impmap_icons impmap_changelog impmap_man_pages
 rm -f "$build"/impmap_*.deb
 (cd "$build" && cpack -G DEB > cpack.log) || {
   cat "$build/cpack.log"
