@@ -3,6 +3,7 @@
 #include "CliArgs.h"
 #include "Verbs.h"
 #include "io/FileIo.h"
+#include "io/NativePath.h"
 #include "mapping/HeaderLine.h"
 #include "schema/FormCatalogue.h"
 
@@ -84,7 +85,7 @@ int RunHeader(const std::vector<std::string>& words, const VerbContext& context)
     const std::string text = HeaderLine(formIndex, delimiter) + "\r\n";
     if (const auto file = args.Value("-o")) {
         try {
-            WriteFileAtomically(*file, text);
+            WriteFileAtomically(PathFromUtf8(*file), text);
         } catch (const FileError& e) {
             context.err << e.what() << '\n';
             return kExitUsage;

@@ -3,6 +3,7 @@
 #include "CliArgs.h"
 #include "Verbs.h"
 #include "io/FileIo.h"
+#include "io/NativePath.h"
 #include "source/QuotedLineBreaks.h"
 #include "source/SourceFormat.h"
 
@@ -35,7 +36,7 @@ int RunJoinLines(const std::vector<std::string>& words, const VerbContext& conte
             return kExitOk;
         }
         const std::string& written = target ? *target : path;
-        WriteFileAtomically(written, SourceFileBytes(source.format, nullptr, joined));
+        WriteFileAtomically(PathFromUtf8(written), SourceFileBytes(source.format, nullptr, joined));
         context.out << path << ": " << joins << (joins == 1 ? " line break" : " line breaks")
                     << " inside quoted values replaced by blanks, written to " << written << '\n';
         return kExitOk;

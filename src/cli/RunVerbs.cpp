@@ -6,6 +6,8 @@
 #include "convert/Text.h"
 #include "execute/Engine.h"
 #include "io/FileIo.h"
+#include "io/NativePath.h"
+#include "io/TempFile.h"
 #include "mapping/Workspace.h"
 
 #include <cerrno>
@@ -76,7 +78,7 @@ bool OpenForRun(const std::string& verb, const RunSetup& setup, Workspace& works
                 std::ostream& err)
 {
     try {
-        ReadWholeFile(setup.mapFile);
+        ReadWholeFile(PathFromUtf8(setup.mapFile));
         workspace.OpenMapping(setup.mapFile, setup.source);
     } catch (const std::exception& e) {
         err << "impmap-cli " << verb << ": " << ForTerminal(e.what()) << '\n';
@@ -129,9 +131,9 @@ public:
     {
         errno = 0;
         if (file)
-            writer_ = std::make_unique<AtomicFileWriter>(*file);
+            writer_ = std::make_unique<AtomicFileWriter>(PathFromUtf8(*file));
         else
-            buffer_ = std::tmpfile();
+            buffer_ = OpenTemporaryFile();
         if (!writer_ && !buffer_)
             throw FileError("Cannot create a temporary file for the output. " + ErrnoReason());
     }

@@ -1,6 +1,7 @@
 #include "io/FileIo.h"
 
 #include "convert/Text.h"
+#include "io/NativePath.h"
 
 #include <algorithm>
 #include <atomic>
@@ -38,16 +39,7 @@ constexpr int kTempNameAttempts = 10;
 
 std::string PathText(const fs::path& path)
 {
-#ifdef _WIN32
-    try {
-        return path.string();
-    } catch (const std::system_error&) {
-        const std::u8string utf8 = path.u8string();
-        return std::string(utf8.begin(), utf8.end());
-    }
-#else
-    return path.string();
-#endif
+    return Utf8FromPath(path);
 }
 
 std::error_code ErrnoCode(int err)

@@ -3,6 +3,7 @@
 #include "convert/Text.h"
 #include "io/FileIo.h"
 #include "io/IniFile.h"
+#include "io/NativePath.h"
 #include "mapping/Workspace.h"
 #include "schema/FormCatalogue.h"
 
@@ -21,7 +22,7 @@ std::string KeyOf(int n)
 
 std::string FileNameOf(const std::string& path)
 {
-    return std::filesystem::path(path).filename().string();
+    return Utf8FromPath(PathFromUtf8(path).filename());
 }
 
 // A setting as the INI reader reads integers (32-bit, decimal or "0x" hexadecimal); anything
@@ -70,13 +71,13 @@ void Workspace::SaveMapping(const std::string& path)
 
     std::optional<std::string> failure;
     try {
-        ini.Save(path);
+        ini.Save(PathFromUtf8(path));
     } catch (const FileError& e) {
         failure = e.Reason();
     }
     SetModified(false);
     SetMapCaption(FileNameOf(path));
-    lastMappingPath_ = std::filesystem::absolute(path).string();
+    lastMappingPath_ = Utf8FromPath(std::filesystem::absolute(PathFromUtf8(path)));
     if (failure)
         throw FileError("Unable to write to " + path + ". " + *failure, *failure);
 }
@@ -99,7 +100,7 @@ void Workspace::OpenMapping(const std::string& path,
         SetModified(false);
         ClearOutput();
         SetMapCaption(FileNameOf(path));
-        lastMappingPath_ = std::filesystem::absolute(path).string();
+        lastMappingPath_ = Utf8FromPath(std::filesystem::absolute(PathFromUtf8(path)));
         if (formIndex_ < 0 || !sourceLoaded_) {
             SetMapCaption({});
             lastMappingPath_.clear();
@@ -107,7 +108,7 @@ void Workspace::OpenMapping(const std::string& path,
     };
     SetMapCaption(FileNameOf(path));
     try {
-        const IniFile ini = IniFile::Load(path);
+        const IniFile ini = IniFile::Load(PathFromUtf8(path));
         SetSourcePath(sourceOverride ? *sourceOverride : ini.ReadString("Source", "FileSpec", ""));
         SelectForm(FindFormIndex(ini.ReadString("Destination", "Form", "")));
         LoadDestinationFields();

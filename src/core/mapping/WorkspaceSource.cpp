@@ -3,6 +3,7 @@
 #include "convert/Rejection.h"
 #include "convert/Text.h"
 #include "io/FileIo.h"
+#include "io/NativePath.h"
 #include "mapping/RecordBudget.h"
 #include "mapping/Workspace.h"
 #include "source/SourceFormat.h"
@@ -222,7 +223,7 @@ void Workspace::SaveSource()
 {
     // The header line goes back exactly when loading took it away (a Header change that did not
     // reload must not add or drop it); the file keeps its byte-order mark and its line end.
-    WriteFileAtomically(Trim(sourcePath_),
+    WriteFileAtomically(PathFromUtf8(Trim(sourcePath_)),
                         SourceFileBytes(format_, headerTaken_ ? &headerRecord_ : nullptr, lines_));
     sourceModified_ = false;
     Notify(kChangeSourceModified);

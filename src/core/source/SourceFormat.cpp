@@ -1,6 +1,7 @@
 #include "source/SourceFormat.h"
 
 #include "io/FileIo.h"
+#include "io/NativePath.h"
 
 #include <algorithm>
 #include <cstring>
@@ -133,7 +134,7 @@ SourceFormat DetectSourceFormat(std::string_view bytes)
 SourceText ReadSourceFile(const std::string& path)
 {
     SourceText source;
-    source.bytes = ReadWholeFile(path);
+    source.bytes = ReadWholeFile(PathFromUtf8(path));
     if (const char* form = Utf16Form(source.bytes)) {
         throw FileError("Cannot open file \"" + path + "\". It is " + form +
                         " text, which cannot be read here: save it as UTF-8 or ANSI text and "

@@ -162,6 +162,8 @@ void ExecuteController::SetUp(long total)
     // control back its own state.
     for (QWidget* group : SettingsGroups(ui))
         group->setEnabled(false);
+    // The window is hidden for the run; the keyboard comes back to where it was.
+    focusBeforeRun_ = QApplication::focusWidget();
     SetRunControlsShown(false);
     context_.window.hide();
 
@@ -209,6 +211,8 @@ void ExecuteController::CleanUp(int failingRow)
     ui.lvDestination->show();
     if (failingRow >= 0)
         MarkFailingRow(failingRow);
+    else if (focusBeforeRun_)
+        focusBeforeRun_->setFocus();
     context_.window.raise();
     context_.window.activateWindow();
     if (log_->LineCount() > 0)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +60,7 @@ private:
     LinesModel* outputModel_ = nullptr;
     int messageIntervalMs_ = kMessageIntervalMs;
     bool busy_ = false;
+    QPointer<QWidget> focusBeforeRun_;
 };
 
 } // namespace impmap::gui

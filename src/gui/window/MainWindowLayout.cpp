@@ -2,6 +2,7 @@
 
 #include "platform/Help.h"
 #include "schema/FormCatalogue.h"
+#include "window/MainWindowAccessibility.h"
 #include "window/MainWindowUi.h"
 
 #include <QAction>
@@ -464,6 +465,7 @@ void BuildMainWindowLayout(QMainWindow& window, MainWindowUi& ui)
     for (QWidget* widget : window.findChildren<QWidget*>())
         widget->setToolTipDuration(kHintDisplayMs);
     ApplyWhatsThis(&window);
+    ApplyAccessibility(ui);
 }
 
 void SetInitialColumnWidths(MainWindowUi& ui)

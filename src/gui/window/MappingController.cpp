@@ -8,6 +8,7 @@
 #include "window/MainWindowUi.h"
 #include "window/MappingDragDrop.h"
 #include "window/MappingHints.h"
+#include "window/MappingKeyboard.h"
 #include "window/MappingToolsMenu.h"
 #include "window/MappingViews.h"
 
@@ -33,6 +34,7 @@ MappingController::MappingController(MainWindowContext& context, QObject* parent
         [this](int target, int dragged) { lvSourceDragDrop(target, dragged); }, this);
     hints_ = new MappingHints(context_, this);
     toolsMenu_ = new MappingToolsMenu(context_, this);
+    keyboard_ = new MappingKeyboard(context_, *this, this);
     for (QTreeView* view : {context_.ui.lvSource, context_.ui.lvDestination}) {
         // The right button edits values in these lists; it opens no context menu there.
         view->setContextMenuPolicy(Qt::PreventContextMenu);

@@ -9,6 +9,7 @@ namespace impmap::gui {
 struct MainWindowContext;
 class MappingDragDrop;
 class MappingHints;
+class MappingKeyboard;
 class MappingToolsMenu;
 
 // The user's edits of the mapping in the two lists of the Mapping tab: drag and drop (assign,
@@ -40,6 +41,7 @@ public:
     MappingDragDrop& DragDrop() { return *dragDrop_; }
     MappingHints& Hints() { return *hints_; }
     MappingToolsMenu& ToolsMenu() { return *toolsMenu_; }
+    MappingKeyboard& Keyboard() { return *keyboard_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,6 +54,7 @@ private:
     MappingDragDrop* dragDrop_ = nullptr;
     MappingHints* hints_ = nullptr;
     MappingToolsMenu* toolsMenu_ = nullptr;
+    MappingKeyboard* keyboard_ = nullptr;
 };
 
 } // namespace impmap::gui
