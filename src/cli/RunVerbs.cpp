@@ -3,7 +3,7 @@
 #include "CliArgs.h"
 #include "Verbs.h"
 #include "convert/Text.h"
-#include "execute/Engine.h"
+#include "execute/FastEngine.h"
 #include "io/FileIo.h"
 #include "mapping/Workspace.h"
 
@@ -173,8 +173,7 @@ class RunCallbacks : public ExecuteCallbacks
 public:
     RunCallbacks(OutputSink* sink, const VerbContext& context)
         : sink_(sink), context_(context), progress_(context.err, context.errIsTerminal)
-    {
-    }
+    {}
     void Progress(long position, long total) override { progress_.Show(position, total); }
     void Warning(const std::string& line) override { context_.err << line << '\n'; }
     void OutputLine(std::string_view line) override
@@ -204,7 +203,7 @@ int RunRun(const std::vector<std::string>& words, const VerbContext& context)
         ExecuteResult result;
         {
             RunCallbacks callbacks(&sink, context);
-            result = Execute(workspace, callbacks, ExecuteOptions{setup.today, false});
+            result = ExecuteFast(workspace, callbacks, ExecuteOptions{setup.today, false});
         }
         if (result.outcome == ExecuteResult::Outcome::Failed) {
             context.err << ForTerminal(WithFinalFullStop(result.message)) << '\n';
@@ -230,7 +229,7 @@ int RunCheck(const std::vector<std::string>& words, const VerbContext& context)
     ExecuteResult result;
     {
         RunCallbacks callbacks(nullptr, context);
-        result = Execute(workspace, callbacks, ExecuteOptions{setup.today, true});
+        result = ExecuteFast(workspace, callbacks, ExecuteOptions{setup.today, true});
     }
     if (result.outcome == ExecuteResult::Outcome::Failed) {
         context.err << ForTerminal(WithFinalFullStop(result.message)) << '\n';

@@ -4,6 +4,7 @@
 #include "convert/Rejection.h"
 #include "convert/Text.h"
 #include "convert/Validators.h"
+#include "execute/FieldRule.h"
 #include "execute/OutputLine.h"
 #include "mapping/Workspace.h"
 
@@ -34,7 +35,8 @@ FieldFailure MapsFailure(const DestinationRow& row, const char* reason, const st
 
 FieldFailure ValidatorFailure(const DestinationRow& row, const Rejection& rejection)
 {
-    return {rejection.what(), "Destination field \"" + row.caption + "\": " + rejection.ErrorLine()};
+    return {rejection.what(),
+            "Destination field \"" + row.caption + "\": " + rejection.ErrorLine()};
 }
 
 // Converts and checks one value by its row's type code. Returns a failure, or nothing.
@@ -43,8 +45,7 @@ class FieldRules
 public:
     FieldRules(ExecuteCallbacks& callbacks, const ExecuteOptions& options, bool implied)
         : callbacks_(callbacks), options_(options), implied_(implied)
-    {
-    }
+    {}
 
     std::optional<FieldFailure> Apply(const DestinationRow& row, long record, const char* hint,
                                       std::string& value)
@@ -161,6 +162,20 @@ public:
 };
 
 } // namespace
+
+std::optional<FieldRuleFailure> ApplyFieldRule(const DestinationRow& row, long record,
+                                               bool headerHint, std::string& value,
+                                               ExecuteCallbacks& callbacks,
+                                               const ExecuteOptions& options, bool implied,
+                                               long& warnings)
+{
+    FieldRules rules(callbacks, options, implied);
+    auto failure = rules.Apply(row, record, headerHint ? kHeaderHint : "", value);
+    warnings += rules.warnings;
+    if (!failure)
+        return std::nullopt;
+    return FieldRuleFailure{std::move(failure->message), std::move(failure->checkLine)};
+}
 
 std::string NullRecordNotice(long count)
 {

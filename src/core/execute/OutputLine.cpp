@@ -18,7 +18,7 @@ constexpr std::array<bool, 256> MakeQuoteTable()
 
 constexpr std::array<bool, 256> kNeedsQuotes = MakeQuoteTable();
 
-bool NeedsQuotes(const std::string& value)
+bool NeedsQuotes(std::string_view value)
 {
     for (const char c : value) {
         if (kNeedsQuotes[static_cast<unsigned char>(c)])
@@ -27,21 +27,29 @@ bool NeedsQuotes(const std::string& value)
     return false;
 }
 
-void AppendQuoted(const std::string& value, std::string& line)
+void AppendQuoted(std::string_view value, std::string& line)
 {
     line += '"';
     size_t start = 0;
     for (size_t quote = value.find('"'); quote != std::string::npos;
          quote = value.find('"', start)) {
-        line.append(value, start, quote - start + 1);
+        line.append(value.substr(start, quote - start + 1));
         line += '"';
         start = quote + 1;
     }
-    line.append(value, start, std::string::npos);
+    line.append(value.substr(start));
     line += '"';
 }
 
 } // namespace
+
+void AppendOutputValue(std::string_view value, std::string& line)
+{
+    if (NeedsQuotes(value))
+        AppendQuoted(value, line);
+    else
+        line += value;
+}
 
 void AppendOutputLine(const std::vector<std::string>& values, std::string& line)
 {
@@ -52,10 +60,7 @@ void AppendOutputLine(const std::vector<std::string>& values, std::string& line)
     for (size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
             line += ',';
-        if (NeedsQuotes(values[i]))
-            AppendQuoted(values[i], line);
-        else
-            line += values[i];
+        AppendOutputValue(values[i], line);
     }
 }
 

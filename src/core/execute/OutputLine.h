@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace impmap {
@@ -9,5 +10,7 @@ namespace impmap {
 // character (1 to 31), a double quote or a comma is written in double quotes with its quotes
 // doubled. A layout of one row with an empty value gives two double quotes.
 void AppendOutputLine(const std::vector<std::string>& values, std::string& line);
+// Appends one value as AppendOutputLine writes it.
+void AppendOutputValue(std::string_view value, std::string& line);
 
 } // namespace impmap
