@@ -227,15 +227,15 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
             AppendOutputValue(planRow.constant, out);
             continue;
         case PlanRow::Kind::Text:
-            AppendOutputValue(RowText(planRow, line), out);
+            AppendOutputValue(TrimView(RowText(planRow, line)), out);
             continue;
         case PlanRow::Kind::TinType:
             AppendOutputValue(TrimView(tinType_), out);
             continue;
         case PlanRow::Kind::Amount: {
             char converted[24];
-            const size_t length =
-                ConvertCommonAmount(RowText(planRow, line), planRow.row.typeCode, converted);
+            const size_t length = ConvertCommonAmount(TrimView(RowText(planRow, line)),
+                                                      planRow.row.typeCode, converted);
             if (length > 0) {
                 out.append(converted, length);
                 continue;
