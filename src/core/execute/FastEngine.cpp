@@ -220,7 +220,7 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
         for (size_t c = 0; c < pipeline.Count(); ++c) {
             ConvertedChunk* chunk = &pipeline.Take(c);
             // Workers guess the carried TIN type; a wrong guess is converted again.
-            if (plan->tinTypeCarried && chunk->carryIn != carry)
+            if (chunk->carryUsed && chunk->carryIn != carry)
                 pipeline.Reconvert(c, carry);
             size_t event = 0;
             size_t lineStart = 0;
@@ -272,7 +272,8 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
                 callbacks.ProcessMessages();
             }
             warnings += chunk->warnings;
-            carry = chunk->carryOut;
+            if (chunk->carrySet)
+                carry = chunk->carryOut;
             pipeline.Release(c);
         }
     } catch (...) {

@@ -53,6 +53,8 @@ void RecordConverter::ConvertChunk(const SourceLines& lines, long first, long co
     chunk.failingRow = -1;
     chunk.message.clear();
     chunk.carryIn = carryIn;
+    chunk.carryUsed = false;
+    chunk.carrySet = false;
     carry_ = carryIn;
     Reporter reporter(chunk, options_.checkAll);
     for (long record = first; record < first + count; ++record) {
@@ -68,18 +70,18 @@ void RecordConverter::ConvertChunk(const SourceLines& lines, long first, long co
 
 size_t RecordConverter::ScanFields(std::string_view line)
 {
-    const size_t keep = spans_.size();
-    size_t count = 0;
-    auto store = [&](size_t begin, size_t end, bool raw) {
-        if (count < keep)
-            spans_[count] = FieldSpan{begin, end, raw};
-        ++count;
-    };
     if (line.empty())
         return 0;
     const char* data = line.data();
     const size_t size = line.size();
     const bool nbsp = std::memchr(data, '\xA0', size) != nullptr;
+    const size_t keep = spans_.size();
+    size_t count = 0;
+    auto store = [&](size_t begin, size_t end, bool raw) {
+        if (count < keep)
+            spans_[count] = FieldSpan{begin, end, raw, nbsp};
+        ++count;
+    };
     const char delimiter = plan_.delimiter;
     if (std::memchr(data, '"', size) == nullptr) {
         size_t start = 0;
@@ -94,35 +96,56 @@ size_t RecordConverter::ScanFields(std::string_view line)
         }
     }
     // A double quote toggles the inside-quotes state, where delimiters are plain bytes.
-    bool inside = false;
     bool raw = nbsp;
     size_t start = 0;
-    for (size_t i = 0; i < size; ++i) {
-        const char c = data[i];
-        if (c == '"') {
-            inside = !inside;
+    size_t i = 0;
+    for (;;) {
+        while (i < size && data[i] != delimiter && data[i] != '"')
+            ++i;
+        if (i == size)
+            break;
+        if (data[i] == '"') {
             raw = true;
-        } else if (c == delimiter && !inside) {
-            store(start, i, raw);
-            start = i + 1;
-            raw = nbsp;
+            const void* close = std::memchr(data + i + 1, '"', size - i - 1);
+            if (!close)
+                break; // the rest of the line is inside quotes
+            i = static_cast<size_t>(static_cast<const char*>(close) - data) + 1;
+            continue;
         }
+        store(start, i, raw);
+        start = ++i;
+        raw = nbsp;
     }
     store(start, size, raw);
     return count;
 }
 
-void RecordConverter::AppendField(int field, std::string_view line, std::string& out) const
+bool RecordConverter::FieldView(int field, std::string_view line, std::string_view& view) const
 {
     const FieldSpan& span = spans_[static_cast<size_t>(field - 1)];
-    const std::string_view bytes = line.substr(span.begin, span.end - span.begin);
-    if (!span.raw) {
-        out += TrimView(bytes);
+    view = TrimView(line.substr(span.begin, span.end - span.begin));
+    if (!span.raw)
+        return true;
+    // A value in one pair of quotes (blanks around them allowed) is the text between them.
+    if (!span.nbsp && view.size() >= 2 && view.front() == '"' && view.back() == '"' &&
+        std::memchr(view.data() + 1, '"', view.size() - 2) == nullptr) {
+        view = TrimView(view.substr(1, view.size() - 2));
+        return true;
+    }
+    return false;
+}
+
+void RecordConverter::AppendField(int field, std::string_view line, std::string& out) const
+{
+    std::string_view view;
+    if (FieldView(field, line, view)) {
+        out += view;
         return;
     }
+    const FieldSpan& span = spans_[static_cast<size_t>(field - 1)];
     // Quotes dropped and non-breaking spaces made blanks before trimming, as splitting does.
     const size_t from = out.size();
-    for (const char c : bytes) {
+    for (const char c : line.substr(span.begin, span.end - span.begin)) {
         if (c != '"')
             out += c == '\xA0' ? ' ' : c;
     }
@@ -148,10 +171,9 @@ std::string_view RecordConverter::RowText(const PlanRow& planRow, std::string_vi
         const int m = plan_.merges[static_cast<size_t>(k)];
         return m <= fieldCount ? m : 0;
     };
-    if (mergeOf(field) == 0 && !spans_[static_cast<size_t>(field - 1)].raw) {
-        const FieldSpan& span = spans_[static_cast<size_t>(field - 1)];
-        return TrimView(line.substr(span.begin, span.end - span.begin));
-    }
+    std::string_view view;
+    if (mergeOf(field) == 0 && FieldView(field, line, view))
+        return view;
     // Merges are applied from the highest field down, so a field appends a higher field with
     // that one's merges already in it, and a lower (or the same) field as it stands.
     text_.clear();
@@ -201,6 +223,9 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
         if (!type.empty()) {
             carry_.assign(type);
             flags |= ConvertedChunk::kTinTypeSet;
+            chunk.carrySet = true;
+        } else if (!chunk.carrySet && plan_.tinTypeCarried) {
+            chunk.carryUsed = true;
         }
         tinType_ = carry_;
         const PlanRow& tinRow = plan_.rows[static_cast<size_t>(plan_.lastTinTypeRow)];

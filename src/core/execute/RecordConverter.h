@@ -46,8 +46,11 @@ struct ConvertedChunk
     long failingRecord = 0;
     int failingRow = -1;
     std::string message;
-    // The TIN type carried into the first record and out of the last.
+    // The TIN type carried into the first record and out of the last; whether a record wrote
+    // the one carried in, and whether a record set a new one.
     std::string carryIn, carryOut;
+    bool carryUsed = false;
+    bool carrySet = false;
 };
 
 class RecordConverter
@@ -66,7 +69,8 @@ private:
     {
         size_t begin = 0;
         size_t end = 0;
-        bool raw = false; // holds double quotes or non-breaking spaces
+        bool raw = false;  // holds double quotes or non-breaking spaces
+        bool nbsp = false; // the line holds non-breaking spaces
     };
     class Reporter;
 
@@ -74,6 +78,8 @@ private:
                        Reporter& reporter);
     size_t ScanFields(std::string_view line);
     std::string_view RowText(const PlanRow& planRow, std::string_view line);
+    // The field's value as a view into the line when it is one; false when it needs cleaning.
+    bool FieldView(int field, std::string_view line, std::string_view& view) const;
     void AppendField(int field, std::string_view line, std::string& out) const;
     bool ApplyRule(const PlanRow& planRow, long record, ConvertedChunk& chunk, Reporter& reporter,
                    size_t rowIndex);
