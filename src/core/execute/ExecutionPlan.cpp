@@ -175,6 +175,8 @@ std::optional<ExecutionPlan> ExecutionPlan::Compile(const Workspace& workspace,
             planRow.kind = PlanRow::Kind::Text;
         } else if (planRow.display == DisplayStep::Amount && !plan.implied) {
             planRow.kind = PlanRow::Kind::Amount;
+        } else if (planRow.display == DisplayStep::Indicator) {
+            planRow.kind = PlanRow::Kind::Indicator;
         } else {
             planRow.kind = PlanRow::Kind::General;
         }

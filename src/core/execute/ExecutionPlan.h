@@ -32,11 +32,12 @@ struct PlanRow
 {
     enum class Kind : unsigned char
     {
-        Constant, // a fixed value: constant holds what the run writes
-        Text,     // a source value written trimmed, without conversion
-        Amount,   // a money amount (fast one-pass conversion, general path for the rest)
-        General,  // display step and rule on a copy of the value
-        TinType,  // the last TIN type row: set from the last taxpayer id of each record
+        Constant,  // a fixed value: constant holds what the run writes
+        Text,      // a source value written trimmed, without conversion
+        Amount,    // a money amount (fast one-pass conversion, general path for the rest)
+        Indicator, // an indicator (the yes and no words directly, general path for the rest)
+        General,   // display step and rule on a copy of the value
+        TinType,   // the last TIN type row: set from the last taxpayer id of each record
     };
     Kind kind = Kind::Text;
     DisplayStep display = DisplayStep::None;

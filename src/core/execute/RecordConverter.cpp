@@ -6,7 +6,6 @@
 #include "execute/OutputLine.h"
 #include "mapping/Workspace.h"
 
-#include <charconv>
 #include <cstring>
 
 namespace impmap {
@@ -79,7 +78,7 @@ size_t RecordConverter::ScanFields(std::string_view line)
     size_t count = 0;
     auto store = [&](size_t begin, size_t end, bool raw) {
         if (count < keep)
-            spans_[count] = FieldSpan{begin, end, raw, nbsp};
+            spans_[count] = FieldSpan{begin, end, raw};
         ++count;
     };
     const char delimiter = plan_.delimiter;
@@ -95,7 +94,8 @@ size_t RecordConverter::ScanFields(std::string_view line)
             start = end + 1;
         }
     }
-    // A double quote toggles the inside-quotes state, where delimiters are plain bytes.
+    // A double quote toggles the inside-quotes state, where delimiters are plain bytes. A field
+    // that is one quoted text is kept as the text between its quotes.
     bool raw = nbsp;
     size_t start = 0;
     size_t i = 0;
@@ -105,11 +105,21 @@ size_t RecordConverter::ScanFields(std::string_view line)
         if (i == size)
             break;
         if (data[i] == '"') {
-            raw = true;
             const void* close = std::memchr(data + i + 1, '"', size - i - 1);
-            if (!close)
+            if (!close) {
+                raw = true;
                 break; // the rest of the line is inside quotes
-            i = static_cast<size_t>(static_cast<const char*>(close) - data) + 1;
+            }
+            const auto closeAt = static_cast<size_t>(static_cast<const char*>(close) - data);
+            if (i == start && !raw && (closeAt + 1 == size || data[closeAt + 1] == delimiter)) {
+                store(i + 1, closeAt, false);
+                start = i = closeAt + 2;
+                if (closeAt + 1 == size)
+                    return count;
+                continue;
+            }
+            raw = true;
+            i = closeAt + 1;
             continue;
         }
         store(start, i, raw);
@@ -124,15 +134,7 @@ bool RecordConverter::FieldView(int field, std::string_view line, std::string_vi
 {
     const FieldSpan& span = spans_[static_cast<size_t>(field - 1)];
     view = TrimView(line.substr(span.begin, span.end - span.begin));
-    if (!span.raw)
-        return true;
-    // A value in one pair of quotes (blanks around them allowed) is the text between them.
-    if (!span.nbsp && view.size() >= 2 && view.front() == '"' && view.back() == '"' &&
-        std::memchr(view.data() + 1, '"', view.size() - 2) == nullptr) {
-        view = TrimView(view.substr(1, view.size() - 2));
-        return true;
-    }
-    return false;
+    return !span.raw;
 }
 
 void RecordConverter::AppendField(int field, std::string_view line, std::string& out) const
@@ -267,6 +269,14 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
             }
             break;
         }
+        case PlanRow::Kind::Indicator: {
+            std::string_view written;
+            if (ConvertCommonIndicator(TrimView(RowText(planRow, line)), written)) {
+                out += written;
+                continue;
+            }
+            break;
+        }
         case PlanRow::Kind::General:
             break;
         }
@@ -289,23 +299,21 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
 
 size_t ConvertCommonAmount(std::string_view text, char typeCode, char* out)
 {
-    unsigned long long whole = 0;
-    unsigned fraction = 0;
-    int wholeDigits = 0, fractionDigits = 0;
+    char whole[14], fraction[4];
+    size_t wholeDigits = 0, fractionDigits = 0;
     bool point = false, minus = false, digits = false;
     for (const char c : text) {
         if (c >= '0' && c <= '9') {
-            const auto digit = static_cast<unsigned>(c - '0');
-            if (point) {
-                if (++fractionDigits > 4)
-                    return 0;
-                fraction = fraction * 10 + digit;
-            } else {
-                if (++wholeDigits > 14)
-                    return 0;
-                whole = whole * 10 + digit;
-            }
             digits = true;
+            if (point) {
+                if (fractionDigits == 4)
+                    return 0;
+                fraction[fractionDigits++] = c;
+            } else if (wholeDigits > 0 || c != '0') {
+                if (wholeDigits == 14)
+                    return 0;
+                whole[wholeDigits++] = c;
+            }
             continue;
         }
         switch (c) {
@@ -333,24 +341,46 @@ size_t ConvertCommonAmount(std::string_view text, char typeCode, char* out)
     }
     if (!digits && (point || minus))
         return 0;
-    for (int i = fractionDigits; i < 4; ++i)
-        fraction *= 10;
-    char* p = out;
-    if (whole == 0 && fraction == 0) {
-        *p++ = '0';
+    while (fractionDigits > 0 && fraction[fractionDigits - 1] == '0')
+        --fractionDigits;
+    if (wholeDigits == 0 && fractionDigits == 0) {
+        out[0] = '0';
         return 1;
     }
+    char* p = out;
     if (minus)
         *p++ = '-';
-    p = std::to_chars(p, out + 20, whole).ptr;
-    if (fraction != 0) {
+    if (wholeDigits == 0)
+        *p++ = '0';
+    std::memcpy(p, whole, wholeDigits);
+    p += wholeDigits;
+    if (fractionDigits > 0) {
         *p++ = '.';
-        for (unsigned divisor = 1000; fraction != 0; divisor /= 10) {
-            *p++ = static_cast<char>('0' + fraction / divisor);
-            fraction %= divisor;
-        }
+        std::memcpy(p, fraction, fractionDigits);
+        p += fractionDigits;
     }
     return static_cast<size_t>(p - out);
+}
+
+bool ConvertCommonIndicator(std::string_view text, std::string_view& written)
+{
+    if (text.size() > 5)
+        return false;
+    char upper[5];
+    for (size_t i = 0; i < text.size(); ++i)
+        upper[i] = UpperByte(text[i]);
+    const std::string_view word(upper, text.size());
+    if (word.empty() || word == "NULL" || word == "0" || word == "N" || word == "F" ||
+        word == "FALSE" || word == "NO") {
+        written = {};
+        return true;
+    }
+    if (word == "X" || word == "1" || word == "Y" || word == "T" || word == "TRUE" ||
+        word == "YES") {
+        written = "X";
+        return true;
+    }
+    return false;
 }
 
 } // namespace impmap

@@ -69,8 +69,7 @@ private:
     {
         size_t begin = 0;
         size_t end = 0;
-        bool raw = false;  // holds double quotes or non-breaking spaces
-        bool nbsp = false; // the line holds non-breaking spaces
+        bool raw = false; // needs cleaning: holds double quotes or non-breaking spaces
     };
     class Reporter;
 
@@ -98,5 +97,9 @@ private:
 // conversion (blanks, letters, exponents, more than 14 integer or 4 decimal digits, a minus sign
 // after the digits). out needs room for 20 bytes.
 size_t ConvertCommonAmount(std::string_view text, char typeCode, char* out);
+
+// The written form of an indicator given as a yes or no word (any case), "X" or nothing: "X" or
+// empty. False for any other text, which needs the general conversion.
+bool ConvertCommonIndicator(std::string_view text, std::string_view& written);
 
 } // namespace impmap

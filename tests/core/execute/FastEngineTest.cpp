@@ -235,5 +235,19 @@ TEST(FastEngine, CommonAmountShapesInOnePass)
     }
 }
 
+TEST(FastEngine, CommonIndicatorWordsDirectly)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},       {"no", ""},    {"False", ""},  {"null", ""}, {"0", ""},
+        {"x", "X"},     {"yes", "X"},  {"TRUE", "X"},  {"t", "X"},   {"1", "X"},
+        {"maybe", "?"}, {"yess", "?"}, {"nulls", "?"}, {"2", "?"},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::string_view written;
+        const bool direct = ConvertCommonIndicator(text, written);
+        EXPECT_EQ(direct ? std::string(written) : "?", expected) << text;
+    }
+}
+
 } // namespace
 } // namespace impmap
