@@ -42,7 +42,7 @@ measure() {
     done
     awk -v verb="$verb" -v s="$best" -v n="$records" -v b="$bytes" -v kb="$peak" 'BEGIN {
         printf "%-6s %8.2f s  %10.0f records/s  %7.1f MB/s  peak %6.0f MB (%.2f x file)\n",
-               verb, s, n / s, b / s / 1e6, kb / 1024, kb * 1024 / b }'
+               verb, s, n / s, b / s / 1e6, kb * 1024 / 1e6, kb * 1024 / b }'
 }
 
 echo "$form: $records records, $(awk -v b="$bytes" 'BEGIN {printf "%.0f", b / 1e6}') MB, best of $repeat"

@@ -13,7 +13,7 @@
 namespace impmap {
 namespace {
 
-constexpr size_t kChunkBytes = size_t{8} << 20;
+constexpr size_t kChunkBytes = size_t{4} << 20;
 constexpr size_t kNoChunk = static_cast<size_t>(-1);
 
 // The first record of every chunk, and one past the last record at the end.
@@ -57,7 +57,7 @@ public:
                   std::string carryIn)
         : plan_(plan), options_(options), lines_(lines), starts_(std::move(starts)),
           carryIn_(std::move(carryIn)), local_(plan, options),
-          slots_(workers == 0 ? 1 : static_cast<size_t>(workers) * 2 + 1),
+          slots_(workers == 0 ? 1 : static_cast<size_t>(workers) * 2),
           holds_(slots_.size(), kNoChunk)
     {
         for (int i = 0; i < workers; ++i)

@@ -12,8 +12,8 @@ struct FastOptions
 {
     // Worker threads: -1 one per core (at most 4), 0 none (all work on the caller's thread).
     int threads = -1;
-    // Records per chunk; a chunk also ends after about 8 MB of source.
-    long chunkRecords = 8192;
+    // Records per chunk; a chunk also ends after about 4 MB of source.
+    long chunkRecords = 4096;
 };
 
 // Runs the mapping as Execute does. Mappings whose fixed values the plan cannot take over

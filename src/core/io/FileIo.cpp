@@ -151,6 +151,11 @@ std::string ReadWholeFile(const fs::path& path)
         throw fail(ErrnoCode(errno));
 
     std::string bytes;
+    // Room for the whole file up front, so that a large file is not copied while it grows.
+    std::error_code sizeError;
+    const auto expected = fs::file_size(path, sizeError);
+    if (!sizeError && expected < bytes.max_size() - kReadChunkSize)
+        bytes.reserve(static_cast<size_t>(expected) + kReadChunkSize);
     size_t used = 0;
     int readError = 0;
     for (;;) {
