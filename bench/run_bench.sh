@@ -4,12 +4,21 @@
 # per second and MB per second, with the peak memory and the output's checksum.
 #
 #   bench/run_bench.sh [CLI] [WORKDIR]
-#     CLI      the impmap-cli to measure (default build-rel/src/cli/impmap-cli)
+#     CLI      the impmap-cli to measure (default: build-rel/ in Release, built first)
 #     WORKDIR  where the source, map file and output go (default /tmp/impmap-bench)
 #   Environment: RECORDS (1000000), FORM (1099-MISC or W-2), REPEAT (3)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-cli=$(realpath "${1:-$here/../build-rel/src/cli/impmap-cli}")
+root=$(cd "$here/.." && pwd)
+if [ -z "${1:-}" ]; then
+    # shellcheck source=../scripts/deps.sh
+    source "$root/scripts/deps.sh"
+    impmap_install_deps libbenchmark-dev time python3
+    cmake -S "$root" -B "$root/build-rel" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DIMPMAP_BUILD_GUI=OFF -DIMPMAP_BUILD_BENCHMARKS=ON >/dev/null
+    cmake --build "$root/build-rel" -j2 --target impmap-cli impmap_benchmarks >/dev/null
+fi
+cli=$(realpath "${1:-$root/build-rel/src/cli/impmap-cli}")
 work=${2:-/tmp/impmap-bench}
 records=${RECORDS:-1000000}
 form=${FORM:-1099-MISC}
