@@ -152,6 +152,8 @@ std::optional<ExecutionPlan> ExecutionPlan::Compile(const Workspace& workspace,
         planRow.row = DestinationRow{row.caption, {}, row.sourceFieldNo, row.typeCode};
         planRow.field = row.sourceFieldNo > 0 ? row.sourceFieldNo : 0;
         planRow.hasRule = HasRule(row.typeCode);
+        planRow.merged = planRow.field > 0 && planRow.field <= kMaxMergeField &&
+                         plan.merges[static_cast<size_t>(planRow.field)] > 0;
         planRow.display =
             DisplayStepOf(row.typeCode, index == plan.lastTaxpayerRow, index == lastSsnRow);
         if (planRow.field > 0) {

@@ -42,6 +42,7 @@ struct PlanRow
     Kind kind = Kind::Text;
     DisplayStep display = DisplayStep::None;
     int field = 0;        // source field (1-based), 0 when not mapped
+    bool merged = false;  // the field has a merge
     bool hasRule = false; // the run's rule does something for this type code
     DestinationRow row;   // caption and type code for the rules and their messages
     std::string constant;

@@ -54,6 +54,12 @@ void RecordConverter::ConvertChunk(const SourceLines& lines, long first, long co
     chunk.carryIn = carryIn;
     chunk.carryUsed = false;
     chunk.carrySet = false;
+    // Room for about what the lines will need, so that the buffer rarely grows.
+    size_t sourceBytes = 0;
+    for (long record = first; record < first + count; ++record)
+        sourceBytes += lines.Line(static_cast<size_t>(record - 1)).size();
+    chunk.text.reserve(sourceBytes + sourceBytes / 4 +
+                       plan_.rows.size() * static_cast<size_t>(count));
     carry_ = carryIn;
     Reporter reporter(chunk, options_.checkAll);
     for (long record = first; record < first + count; ++record) {
@@ -162,6 +168,17 @@ void RecordConverter::AppendField(int field, std::string_view line, std::string&
 }
 
 std::string_view RecordConverter::RowText(const PlanRow& planRow, std::string_view line)
+{
+    // The common case first: a plain field without merges is a view into the line.
+    if (!planRow.merged && static_cast<size_t>(planRow.field) <= fieldCount_) {
+        const FieldSpan& span = spans_[static_cast<size_t>(planRow.field - 1)];
+        if (!span.raw)
+            return TrimView(line.substr(span.begin, span.end - span.begin));
+    }
+    return MergedRowText(planRow, line);
+}
+
+std::string_view RecordConverter::MergedRowText(const PlanRow& planRow, std::string_view line)
 {
     const auto fieldCount = static_cast<int>(fieldCount_);
     const int field = planRow.field;

@@ -76,7 +76,9 @@ private:
     bool ConvertRecord(std::string_view line, long record, ConvertedChunk& chunk,
                        Reporter& reporter);
     size_t ScanFields(std::string_view line);
+    // The row's source value (merged, cleaned) as the record display shows it, untrimmed.
     std::string_view RowText(const PlanRow& planRow, std::string_view line);
+    std::string_view MergedRowText(const PlanRow& planRow, std::string_view line);
     // The field's value as a view into the line when it is one; false when it needs cleaning.
     bool FieldView(int field, std::string_view line, std::string_view& view) const;
     void AppendField(int field, std::string_view line, std::string& out) const;
