@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace impmap {
@@ -60,8 +61,12 @@ public:
           slots_(workers == 0 ? 1 : static_cast<size_t>(workers) * 2),
           holds_(slots_.size(), kNoChunk)
     {
-        for (int i = 0; i < workers; ++i)
-            threads_.emplace_back([this] { Work(); });
+        // A thread the system cannot start leaves its share to the others, or to the caller.
+        try {
+            for (int i = 0; i < workers; ++i)
+                threads_.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+        }
     }
     ~ChunkPipeline()
     {
