@@ -316,9 +316,13 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
 
 size_t ConvertCommonAmount(std::string_view text, char typeCode, char* out)
 {
-    char whole[14], fraction[4];
-    size_t wholeDigits = 0, fractionDigits = 0;
-    bool point = false, minus = false, digits = false;
+    // The integer digits go straight to out (after the minus sign, which has to come first),
+    // the decimals aside until their trailing zeros are known.
+    char fraction[4];
+    size_t fractionDigits = 0;
+    char* whole = out;
+    char* p = out;
+    bool point = false, digits = false;
     for (const char c : text) {
         if (c >= '0' && c <= '9') {
             digits = true;
@@ -326,10 +330,10 @@ size_t ConvertCommonAmount(std::string_view text, char typeCode, char* out)
                 if (fractionDigits == 4)
                     return 0;
                 fraction[fractionDigits++] = c;
-            } else if (wholeDigits > 0 || c != '0') {
-                if (wholeDigits == 14)
+            } else if (p != whole || c != '0') {
+                if (p - whole == 14)
                     return 0;
-                whole[wholeDigits++] = c;
+                *p++ = c;
             }
             continue;
         }
@@ -348,33 +352,29 @@ size_t ConvertCommonAmount(std::string_view text, char typeCode, char* out)
         case '-':
             if (typeCode == 'c')
                 continue; // code c drops minus signs
-            if (minus || digits || point)
+            if (whole != out || digits || point)
                 return 0;
-            minus = true;
+            *p++ = '-';
+            whole = p;
             continue;
         default:
             return 0;
         }
     }
-    if (!digits && (point || minus))
+    if (!digits && (point || whole != out))
         return 0;
     while (fractionDigits > 0 && fraction[fractionDigits - 1] == '0')
         --fractionDigits;
-    if (wholeDigits == 0 && fractionDigits == 0) {
-        out[0] = '0';
+    if (p == whole && fractionDigits == 0) {
+        out[0] = '0'; // zero, with or without a minus sign
         return 1;
     }
-    char* p = out;
-    if (minus)
-        *p++ = '-';
-    if (wholeDigits == 0)
+    if (p == whole)
         *p++ = '0';
-    std::memcpy(p, whole, wholeDigits);
-    p += wholeDigits;
     if (fractionDigits > 0) {
         *p++ = '.';
-        std::memcpy(p, fraction, fractionDigits);
-        p += fractionDigits;
+        for (size_t i = 0; i < fractionDigits; ++i)
+            *p++ = fraction[i];
     }
     return static_cast<size_t>(p - out);
 }
