@@ -96,8 +96,8 @@ MISC_ROWS = list(range(1, 11)) + [0, 11, 0] + list(range(12, 38)) + [0]
 def w2_record(rng, record):
     first, last = rng.choice(FIRST), rng.choice(LAST)
     street, line2, city, state, zipcode = address(rng)
-    ssn = tin(rng, record).replace("-", "")
-    if len(ssn) == 9 and rng.random() < 0.8:
+    ssn = f"{rng.randrange(10**8, 10**9):09d}"  # a bad SSN would stop a W-2 run
+    if rng.random() < 0.8:
         ssn = f"{ssn[:3]}-{ssn[3:5]}-{ssn[5:]}"
     wages = rng.randrange(1500000, 25000000)
     def m(v):
