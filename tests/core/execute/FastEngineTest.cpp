@@ -113,6 +113,23 @@ TEST(FastEngine, BehavesAsThePlainEngine)
     }
 }
 
+TEST(FastEngine, LongRecordsAndMergeChains)
+{
+    // A record of 200,000 fields, and a chain merging fields 1 to 999 and 100,000 into field 1.
+    std::string chain;
+    for (int k = 1; k < 999; ++k)
+        chain += std::to_string(1000 + k).substr(1) + "=" + std::to_string(k + 1) + "\r\n";
+    chain += "999=100000\r\n";
+    std::string wide = "first";
+    for (int i = 2; i <= 200000; ++i)
+        wide += "," + std::to_string(i % 97);
+    const RunSetup setup{MapText("1099-MISC", Misc({{1, 1}, {2, 999}, {18, 998}}), "", chain),
+                         wide + "\r\nshort,1\r\n" + wide + "\r\n"};
+    test::TempDir dir;
+    for (const FastOptions& cut : {FastOptions{0, 1}, FastOptions{2, 1}})
+        EXPECT_EQ(CompareEngines(dir.Path().string(), setup, cut), "");
+}
+
 // Random sources and maps over forms that between them use every type code.
 TEST(FastEngine, BehavesAsThePlainEngineOnRandomInput)
 {
