@@ -34,7 +34,10 @@ private:
 
 RecordConverter::RecordConverter(const ExecutionPlan& plan, const ExecuteOptions& options)
     : plan_(plan), options_(options), spans_(static_cast<size_t>(plan.maxField))
-{}
+{
+    stops_[static_cast<unsigned char>(plan.delimiter)] = true;
+    stops_[static_cast<unsigned char>('"')] = true;
+}
 
 void RecordConverter::ConvertChunk(const SourceLines& lines, long first, long count,
                                    const std::string& carryIn, ConvertedChunk& chunk)
@@ -106,7 +109,7 @@ size_t RecordConverter::ScanFields(std::string_view line)
     size_t start = 0;
     size_t i = 0;
     for (;;) {
-        while (i < size && data[i] != delimiter && data[i] != '"')
+        while (i < size && !stops_[static_cast<unsigned char>(data[i])])
             ++i;
         if (i == size)
             break;

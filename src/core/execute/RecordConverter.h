@@ -3,6 +3,7 @@
 #include "execute/ExecutionPlan.h"
 #include "source/SourceLines.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -87,6 +88,7 @@ private:
 
     const ExecutionPlan& plan_;
     const ExecuteOptions& options_;
+    std::array<bool, 256> stops_{}; // the delimiter and the double quote
     std::vector<FieldSpan> spans_;
     size_t fieldCount_ = 0;
     std::string text_;  // a merged or cleaned source value
