@@ -173,7 +173,8 @@ class RunCallbacks : public ExecuteCallbacks
 public:
     RunCallbacks(OutputSink* sink, const VerbContext& context)
         : sink_(sink), context_(context), progress_(context.err, context.errIsTerminal)
-    {}
+    {
+    }
     void Progress(long position, long total) override { progress_.Show(position, total); }
     void Warning(const std::string& line) override { context_.err << line << '\n'; }
     void OutputLine(std::string_view line) override

@@ -35,8 +35,7 @@ FieldFailure MapsFailure(const DestinationRow& row, const char* reason, const st
 
 FieldFailure ValidatorFailure(const DestinationRow& row, const Rejection& rejection)
 {
-    return {rejection.what(),
-            "Destination field \"" + row.caption + "\": " + rejection.ErrorLine()};
+    return {rejection.what(), "Destination field \"" + row.caption + "\": " + rejection.ErrorLine()};
 }
 
 // Converts and checks one value by its row's type code. Returns a failure, or nothing.
@@ -45,7 +44,8 @@ class FieldRules
 public:
     FieldRules(ExecuteCallbacks& callbacks, const ExecuteOptions& options, bool implied)
         : callbacks_(callbacks), options_(options), implied_(implied)
-    {}
+    {
+    }
 
     std::optional<FieldFailure> Apply(const DestinationRow& row, long record, const char* hint,
                                       std::string& value)
