@@ -15,9 +15,9 @@
 
 namespace {
 
-const char* const kFormNames[] = {"Clients", "ALE Group", "1098",   "1095-B",   "1098-C",
-                                  "W-2C",    "1099-R",    "1099-B", "1099-MISC", "W-2",
-                                  "Sponsors", "1099-NEC"};
+const char* const kFormNames[] = {"Clients",   "ALE Group", "1098",     "1095-B",
+                                  "1098-C",    "W-2C",      "1099-R",   "1099-B",
+                                  "1099-MISC", "W-2",       "Sponsors", "1099-NEC"};
 const char* const kFixedValues[] = {"yes", "$1,000", "12A", "123-45-6789", "S", "1/5/22", "Q"};
 
 std::string Folder()
@@ -62,11 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             merges += Key(k) + "=" + std::to_string(m) + "\r\n";
     }
     impmap::test::RunSetup setup;
-    setup.mapText = "[Source]\r\nFileSpec=src.csv\r\nDecimal=" + std::to_string((settings >> 3) & 1) +
-                    "\r\nDelimiter=" + std::to_string((settings & 3) % 3) +
-                    "\r\nHeader=" + std::to_string((settings >> 2) & 1) +
-                    "\r\n[Destination]\r\nForm=" + kFormNames[data[0] % 12] + "\r\nMap=" + map +
-                    "\r\n[Default]\r\n" + defaults + "[Merge]\r\n" + merges;
+    setup.mapText =
+        "[Source]\r\nFileSpec=src.csv\r\nDecimal=" + std::to_string((settings >> 3) & 1) +
+        "\r\nDelimiter=" + std::to_string((settings & 3) % 3) +
+        "\r\nHeader=" + std::to_string((settings >> 2) & 1) +
+        "\r\n[Destination]\r\nForm=" + kFormNames[data[0] % 12] + "\r\nMap=" + map +
+        "\r\n[Default]\r\n" + defaults + "[Merge]\r\n" + merges;
     setup.source.assign(reinterpret_cast<const char*>(data + 39), size - 39);
     setup.checkAll = (settings & 0x10) != 0;
     const impmap::FastOptions cut{(data[2] >> 4) % 3, 1 + data[2] % 8};
