@@ -4,7 +4,7 @@
 #include "SafeOutput.h"
 #include "Verbs.h"
 #include "convert/Text.h"
-#include "execute/Engine.h"
+#include "execute/FastEngine.h"
 #include "io/FileIo.h"
 #include "io/NativePath.h"
 #include "io/TempFile.h"
@@ -226,7 +226,7 @@ int RunRun(const std::vector<std::string>& words, const VerbContext& context)
         ExecuteResult result;
         {
             RunCallbacks callbacks(&sink, context);
-            result = Execute(workspace, callbacks, ExecuteOptions{setup.today, false});
+            result = ExecuteFast(workspace, callbacks, ExecuteOptions{setup.today, false});
         }
         if (result.outcome == ExecuteResult::Outcome::Failed) {
             context.err << ForTerminal(WithFinalFullStop(result.message)) << '\n';
@@ -252,7 +252,7 @@ int RunCheck(const std::vector<std::string>& words, const VerbContext& context)
     ExecuteResult result;
     {
         RunCallbacks callbacks(nullptr, context);
-        result = Execute(workspace, callbacks, ExecuteOptions{setup.today, true});
+        result = ExecuteFast(workspace, callbacks, ExecuteOptions{setup.today, true});
     }
     if (result.outcome == ExecuteResult::Outcome::Failed) {
         context.err << ForTerminal(WithFinalFullStop(result.message)) << '\n';

@@ -4,6 +4,7 @@
 #include "convert/Rejection.h"
 #include "convert/Text.h"
 #include "convert/Validators.h"
+#include "execute/FieldRule.h"
 #include "execute/OutputLine.h"
 #include "mapping/Workspace.h"
 #include "source/QuotedLineBreaks.h"
@@ -198,6 +199,20 @@ private:
 };
 
 } // namespace
+
+std::optional<FieldRuleFailure> ApplyFieldRule(const DestinationRow& row, long record,
+                                               bool headerHint, std::string& value,
+                                               ExecuteCallbacks& callbacks,
+                                               const ExecuteOptions& options, bool implied,
+                                               long& warnings)
+{
+    FieldRules rules(callbacks, options, implied);
+    auto failure = rules.Apply(row, record, headerHint ? kHeaderHint : "", value);
+    warnings += rules.warnings;
+    if (!failure)
+        return std::nullopt;
+    return FieldRuleFailure{std::move(failure->message), std::move(failure->checkLine)};
+}
 
 std::string NullRecordNotice(long count)
 {

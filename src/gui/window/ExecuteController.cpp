@@ -1,8 +1,8 @@
 #include "window/ExecuteController.h"
 
 #include "convert/CivilDate.h"
-#include "execute/Engine.h"
 #include "execute/ExecuteDialog.h"
+#include "execute/FastEngine.h"
 #include "execute/OutputSaver.h"
 #include "execute/WarningLog.h"
 #include "mapping/Workspace.h"
@@ -131,7 +131,7 @@ void ExecuteController::Run()
     try {
         // The engine checks the mapping before anything else and then calls Started, which
         // hides the window and shows the progress dialog.
-        result = Execute(context_.workspace, callbacks, ExecuteOptions{SystemToday(), false});
+        result = ExecuteFast(context_.workspace, callbacks, ExecuteOptions{SystemToday(), false});
         if (callbacks.setUp && result.outcome == ExecuteResult::Outcome::Completed)
             Complete(callbacks.lines, result.nullRecords);
     } catch (...) {

@@ -1,0 +1,229 @@
+#include "execute/ExecutionPlan.h"
+
+#include "convert/Converters.h"
+#include "convert/Text.h"
+#include "execute/FieldRule.h"
+#include "mapping/Workspace.h"
+
+#include <algorithm>
+
+namespace impmap {
+namespace {
+
+// Keeps the digits only, pads with zeros on the left and keeps the last nine.
+void KeepLastNineDigits(std::string& value)
+{
+    std::string digits = "000000000";
+    for (char c : value) {
+        if (c >= '0' && c <= '9')
+            digits += c;
+    }
+    value.assign(digits, digits.size() - 9, 9);
+}
+
+// Drops the 4th and 7th characters of an 11-character SSN form.
+void DropSsnFormDashes(std::string& value)
+{
+    value = value.substr(0, 3) + value.substr(4, 2) + value.substr(7, 4);
+}
+
+bool HasRule(char typeCode)
+{
+    return std::string_view("cCuw#IbDdeknNYy").find(typeCode) != std::string_view::npos;
+}
+
+DisplayStep DisplayStepOf(char typeCode, bool lastTaxpayer, bool lastSsn)
+{
+    switch (typeCode) {
+    case 'T':
+        return DisplayStep::TinType;
+    case 'c':
+    case 'C':
+        return DisplayStep::Amount;
+    case 'w':
+        return DisplayStep::Whole;
+    case '9':
+        return DisplayStep::Nine;
+    case 'I':
+        return DisplayStep::Indicator;
+    default:
+        break;
+    }
+    if (lastTaxpayer)
+        return DisplayStep::LastTaxpayer;
+    return lastSsn ? DisplayStep::LastSsn : DisplayStep::None;
+}
+
+int LastRowOf(const std::vector<DestinationRow>& rows, char typeCode)
+{
+    for (size_t i = rows.size(); i-- > 0;) {
+        if (rows[i].typeCode == typeCode)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// Swallows what a rule reports while a fixed value is tried out.
+class SilentCallbacks : public ExecuteCallbacks
+{
+public:
+    void OutputLine(std::string_view) override {}
+};
+
+// The fixed value of an unmapped row as every record writes it; nothing when its conversion
+// does not settle after one pass or its rule rejects or replaces it.
+std::optional<std::string> ConstantOf(const PlanRow& planRow, const std::string& value,
+                                      const ExecutionPlan& plan, const ExecuteOptions& options)
+{
+    std::string once = value;
+    ApplyDisplayStep(planRow.display, planRow.row.typeCode, once, plan.implied);
+    std::string twice = once;
+    ApplyDisplayStep(planRow.display, planRow.row.typeCode, twice, plan.implied);
+    if (once != twice)
+        return std::nullopt;
+    std::string written(TrimView(once));
+    if (!planRow.hasRule)
+        return written;
+    SilentCallbacks silent;
+    long warnings = 0;
+    if (ApplyFieldRule(planRow.row, 1, plan.headerHint, written, silent, options, plan.implied,
+                       warnings) ||
+        warnings > 0)
+        return std::nullopt;
+    return written;
+}
+
+} // namespace
+
+void ApplyDisplayStep(DisplayStep step, char typeCode, std::string& value, bool implied)
+{
+    if (step == DisplayStep::None)
+        return;
+    TrimInPlace(value);
+    switch (step) {
+    case DisplayStep::TinType:
+        ConvertTinType(value);
+        break;
+    case DisplayStep::Amount:
+        TryConvertAmount(value, typeCode, implied);
+        break;
+    case DisplayStep::Whole:
+        ConvertWholeNumber(value);
+        break;
+    case DisplayStep::Nine:
+        KeepLastNineDigits(value);
+        break;
+    case DisplayStep::Indicator:
+        ConvertIndicator(value);
+        break;
+    case DisplayStep::LastTaxpayer:
+        if (value.size() == 10)
+            value.erase(2, 1);
+        else if (value.size() == 11)
+            DropSsnFormDashes(value);
+        break;
+    case DisplayStep::LastSsn:
+        if (value.size() == 11)
+            DropSsnFormDashes(value);
+        break;
+    case DisplayStep::None:
+        break;
+    }
+}
+
+std::optional<ExecutionPlan> ExecutionPlan::Compile(const Workspace& workspace,
+                                                    const ExecuteOptions& options)
+{
+    ExecutionPlan plan;
+    const std::vector<DestinationRow>& rows = workspace.Rows();
+    plan.delimiter = workspace.DelimiterCharacter();
+    plan.implied = workspace.ImpliedDecimal();
+    plan.headerHint = workspace.Header() == 0;
+    plan.merges.assign(workspace.MergeSources().begin(), workspace.MergeSources().end());
+    plan.lastTaxpayerRow = LastRowOf(rows, 'N');
+    plan.lastTinTypeRow = LastRowOf(rows, 'T');
+    plan.tinTypeValue = workspace.TinTypeValue();
+    const int lastSsnRow = LastRowOf(rows, 'n');
+
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const DestinationRow& row = rows[i];
+        const auto index = static_cast<int>(i);
+        PlanRow planRow;
+        planRow.row = DestinationRow{row.caption, {}, row.sourceFieldNo, row.typeCode};
+        planRow.field = row.sourceFieldNo > 0 ? row.sourceFieldNo : 0;
+        planRow.hasRule = HasRule(row.typeCode);
+        planRow.merged = planRow.field > 0 && planRow.field <= kMaxMergeField &&
+                         plan.merges[static_cast<size_t>(planRow.field)] > 0;
+        planRow.display =
+            DisplayStepOf(row.typeCode, index == plan.lastTaxpayerRow, index == lastSsnRow);
+        if (planRow.field > 0) {
+            planRow.notAllocated.append("(").append(std::to_string(planRow.field));
+            planRow.notAllocated.append(") ").append(kNotAllocated).append("?");
+        }
+        if (index == plan.lastTinTypeRow && plan.lastTaxpayerRow >= 0) {
+            planRow.kind = PlanRow::Kind::TinType;
+            if (planRow.field == 0) {
+                plan.tinTypeCarried = true;
+                plan.initialTinType = row.value;
+                ApplyDisplayStep(DisplayStep::TinType, 'T', plan.initialTinType, plan.implied);
+            }
+        } else if (planRow.field == 0) {
+            auto constant = ConstantOf(planRow, row.value, plan, options);
+            if (!constant)
+                return std::nullopt;
+            planRow.kind = PlanRow::Kind::Constant;
+            planRow.constant = std::move(*constant);
+        } else if (planRow.display == DisplayStep::None && !planRow.hasRule) {
+            planRow.kind = PlanRow::Kind::Text;
+        } else if (planRow.display == DisplayStep::Amount && !plan.implied) {
+            planRow.kind = PlanRow::Kind::Amount;
+        } else if (planRow.display == DisplayStep::Indicator) {
+            planRow.kind = PlanRow::Kind::Indicator;
+        } else {
+            planRow.kind = PlanRow::Kind::General;
+        }
+        plan.rows.push_back(std::move(planRow));
+    }
+
+    if (plan.lastTaxpayerRow >= 0) {
+        const DestinationRow& row = rows[static_cast<size_t>(plan.lastTaxpayerRow)];
+        if (row.sourceFieldNo <= 0) {
+            // A fixed id: the first record sees it as stored, later ones as converted; both
+            // must set the same TIN type.
+            const std::string_view first = TrimView(row.value);
+            std::string converted(first);
+            ApplyDisplayStep(DisplayStep::LastTaxpayer, 'N', converted, plan.implied);
+            if (TinTypeOf(first, plan.tinTypeValue) != TinTypeOf(converted, plan.tinTypeValue))
+                return std::nullopt;
+            plan.lastTaxpayerConstant = converted;
+        }
+    }
+
+    // Merges chain upwards: a field appends a higher field with that one's own merges.
+    for (const PlanRow& planRow : plan.rows) {
+        int field = planRow.field;
+        plan.maxField = std::max(plan.maxField, field);
+        while (field > 0 && field <= kMaxMergeField &&
+               plan.merges[static_cast<size_t>(field)] > 0) {
+            const int next = plan.merges[static_cast<size_t>(field)];
+            plan.maxField = std::max(plan.maxField, next);
+            if (next <= field)
+                break;
+            field = next;
+        }
+    }
+    return plan;
+}
+
+std::string_view TinTypeOf(std::string_view taxpayerId, const std::string& tinTypeValue)
+{
+    if (taxpayerId.empty())
+        return "N/A";
+    if (taxpayerId.size() == 10)
+        return "EIN";
+    if (taxpayerId.size() == 11)
+        return "SSN";
+    return tinTypeValue;
+}
+
+} // namespace impmap

@@ -1,0 +1,406 @@
+#include "execute/RecordConverter.h"
+
+#include "convert/Converters.h"
+#include "convert/Text.h"
+#include "execute/FieldRule.h"
+#include "execute/OutputLine.h"
+#include "mapping/Workspace.h"
+
+#include <cstring>
+
+namespace impmap {
+
+// Keeps what the rules report for one record, to be passed on later in record order.
+class RecordConverter::Reporter : public ExecuteCallbacks
+{
+public:
+    Reporter(ConvertedChunk& chunk, bool checkAll) : chunk_(chunk), checkAll_(checkAll) {}
+    void OutputLine(std::string_view) override {}
+    void Warning(const std::string& line) override { Add(ChunkEvent::Kind::Warning, line); }
+    void Problem(const std::string& line) override
+    {
+        Add(checkAll_ ? ChunkEvent::Kind::TinProblem : ChunkEvent::Kind::Warning, line);
+    }
+    void Add(ChunkEvent::Kind kind, std::string text)
+    {
+        chunk_.events.push_back(ChunkEvent{record, kind, std::move(text)});
+    }
+    long record = 0;
+
+private:
+    ConvertedChunk& chunk_;
+    bool checkAll_;
+};
+
+RecordConverter::RecordConverter(const ExecutionPlan& plan, const ExecuteOptions& options)
+    : plan_(plan), options_(options), spans_(static_cast<size_t>(plan.maxField))
+{
+    stops_[static_cast<unsigned char>(plan.delimiter)] = true;
+    stops_[static_cast<unsigned char>('"')] = true;
+}
+
+void RecordConverter::ConvertChunk(const SourceLines& lines, long first, long count,
+                                   const std::string& carryIn, ConvertedChunk& chunk)
+{
+    chunk.first = first;
+    chunk.count = count;
+    chunk.converted = 0;
+    chunk.text.clear();
+    chunk.ends.clear();
+    chunk.flags.clear();
+    chunk.events.clear();
+    chunk.warnings = 0;
+    chunk.failed = false;
+    chunk.failingRecord = 0;
+    chunk.failingRow = -1;
+    chunk.message.clear();
+    chunk.carryIn = carryIn;
+    chunk.carryUsed = false;
+    chunk.carrySet = false;
+    // Room for about what the lines will need, so that the buffer rarely grows.
+    size_t sourceBytes = 0;
+    for (long record = first; record < first + count; ++record)
+        sourceBytes += lines.Line(static_cast<size_t>(record - 1)).size();
+    chunk.text.reserve(sourceBytes + sourceBytes / 4 +
+                       plan_.rows.size() * static_cast<size_t>(count));
+    carry_ = carryIn;
+    Reporter reporter(chunk, options_.checkAll);
+    for (long record = first; record < first + count; ++record) {
+        reporter.record = record;
+        const bool ok =
+            ConvertRecord(lines.Line(static_cast<size_t>(record - 1)), record, chunk, reporter);
+        ++chunk.converted;
+        if (!ok)
+            break;
+    }
+    chunk.carryOut = carry_;
+}
+
+size_t RecordConverter::ScanFields(std::string_view line)
+{
+    if (line.empty())
+        return 0;
+    const char* data = line.data();
+    const size_t size = line.size();
+    const bool nbsp = std::memchr(data, '\xA0', size) != nullptr;
+    const size_t keep = spans_.size();
+    size_t count = 0;
+    auto store = [&](size_t begin, size_t end, bool raw) {
+        if (count < keep)
+            spans_[count] = FieldSpan{begin, end, raw};
+        ++count;
+    };
+    const char delimiter = plan_.delimiter;
+    if (std::memchr(data, '"', size) == nullptr) {
+        size_t start = 0;
+        for (;;) {
+            const void* hit = std::memchr(data + start, delimiter, size - start);
+            const size_t end =
+                hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : size;
+            store(start, end, nbsp);
+            if (!hit)
+                return count;
+            start = end + 1;
+        }
+    }
+    // A double quote toggles the inside-quotes state, where delimiters are plain bytes. A field
+    // that is one quoted text is kept as the text between its quotes.
+    bool raw = nbsp;
+    size_t start = 0;
+    size_t i = 0;
+    for (;;) {
+        while (i < size && !stops_[static_cast<unsigned char>(data[i])])
+            ++i;
+        if (i == size)
+            break;
+        if (data[i] == '"') {
+            const void* close = std::memchr(data + i + 1, '"', size - i - 1);
+            if (!close) {
+                raw = true;
+                break; // the rest of the line is inside quotes
+            }
+            const auto closeAt = static_cast<size_t>(static_cast<const char*>(close) - data);
+            if (i == start && !raw && (closeAt + 1 == size || data[closeAt + 1] == delimiter)) {
+                store(i + 1, closeAt, false);
+                start = i = closeAt + 2;
+                if (closeAt + 1 == size)
+                    return count;
+                continue;
+            }
+            raw = true;
+            i = closeAt + 1;
+            continue;
+        }
+        store(start, i, raw);
+        start = ++i;
+        raw = nbsp;
+    }
+    store(start, size, raw);
+    return count;
+}
+
+bool RecordConverter::FieldView(int field, std::string_view line, std::string_view& view) const
+{
+    const FieldSpan& span = spans_[static_cast<size_t>(field - 1)];
+    view = TrimView(line.substr(span.begin, span.end - span.begin));
+    return !span.raw;
+}
+
+void RecordConverter::AppendField(int field, std::string_view line, std::string& out) const
+{
+    std::string_view view;
+    if (FieldView(field, line, view)) {
+        out += view;
+        return;
+    }
+    const FieldSpan& span = spans_[static_cast<size_t>(field - 1)];
+    // Quotes dropped and non-breaking spaces made blanks before trimming, as splitting does.
+    const size_t from = out.size();
+    for (const char c : line.substr(span.begin, span.end - span.begin)) {
+        if (c != '"')
+            out += c == '\xA0' ? ' ' : c;
+    }
+    size_t end = out.size();
+    while (end > from && IsTrimmable(out[end - 1]))
+        --end;
+    out.resize(end);
+    size_t begin = from;
+    while (begin < end && IsTrimmable(out[begin]))
+        ++begin;
+    out.erase(from, begin - from);
+}
+
+std::string_view RecordConverter::RowText(const PlanRow& planRow, std::string_view line)
+{
+    // The common case first: a plain field without merges is a view into the line.
+    if (!planRow.merged && static_cast<size_t>(planRow.field) <= fieldCount_) {
+        const FieldSpan& span = spans_[static_cast<size_t>(planRow.field - 1)];
+        if (!span.raw)
+            return TrimView(line.substr(span.begin, span.end - span.begin));
+    }
+    return MergedRowText(planRow, line);
+}
+
+std::string_view RecordConverter::MergedRowText(const PlanRow& planRow, std::string_view line)
+{
+    const auto fieldCount = static_cast<int>(fieldCount_);
+    const int field = planRow.field;
+    if (field > fieldCount)
+        return planRow.notAllocated;
+    auto mergeOf = [&](int k) {
+        if (k > kMaxMergeField)
+            return 0;
+        const int m = plan_.merges[static_cast<size_t>(k)];
+        return m <= fieldCount ? m : 0;
+    };
+    std::string_view view;
+    if (mergeOf(field) == 0 && FieldView(field, line, view))
+        return view;
+    // Merges are applied from the highest field down, so a field appends a higher field with
+    // that one's merges already in it, and a lower (or the same) field as it stands.
+    text_.clear();
+    AppendField(field, line, text_);
+    for (int k = field, m = mergeOf(k); m > 0; k = m, m = mergeOf(k)) {
+        text_ += ' ';
+        AppendField(m, line, text_);
+        if (m <= k)
+            break;
+    }
+    return text_;
+}
+
+bool RecordConverter::ApplyRule(const PlanRow& planRow, long record, ConvertedChunk& chunk,
+                                Reporter& reporter, size_t rowIndex)
+{
+    long warnings = 0;
+    auto failure = ApplyFieldRule(planRow.row, record, record == 1 && plan_.headerHint, value_,
+                                  reporter, options_, plan_.implied, warnings);
+    chunk.warnings += warnings;
+    if (!failure)
+        return true;
+    if (options_.checkAll) {
+        reporter.Add(ChunkEvent::Kind::FieldProblem,
+                     "Record " + std::to_string(record) + ": " + failure->checkLine);
+        return true;
+    }
+    chunk.failed = true;
+    chunk.failingRecord = record;
+    chunk.failingRow = static_cast<int>(rowIndex);
+    chunk.message = std::move(failure->message);
+    return false;
+}
+
+bool RecordConverter::ConvertRecord(std::string_view line, long record, ConvertedChunk& chunk,
+                                    Reporter& reporter)
+{
+    fieldCount_ = ScanFields(line);
+    unsigned char flags = 0;
+    // The last taxpayer id decides the last TIN type row before any row is written.
+    if (plan_.lastTinTypeRow >= 0 && plan_.lastTaxpayerRow >= 0) {
+        const PlanRow& taxpayer = plan_.rows[static_cast<size_t>(plan_.lastTaxpayerRow)];
+        const std::string_view id = taxpayer.field > 0
+                                        ? TrimView(RowText(taxpayer, line))
+                                        : std::string_view(plan_.lastTaxpayerConstant);
+        const std::string_view type = TinTypeOf(id, plan_.tinTypeValue);
+        if (!type.empty()) {
+            carry_.assign(type);
+            flags |= ConvertedChunk::kTinTypeSet;
+            chunk.carrySet = true;
+        } else if (!chunk.carrySet && plan_.tinTypeCarried) {
+            chunk.carryUsed = true;
+        }
+        tinType_ = carry_;
+        const PlanRow& tinRow = plan_.rows[static_cast<size_t>(plan_.lastTinTypeRow)];
+        if (type.empty() && tinRow.field > 0) {
+            tinType_.assign(RowText(tinRow, line));
+            ApplyDisplayStep(DisplayStep::TinType, 'T', tinType_, plan_.implied);
+        }
+    }
+    if (fieldCount_ == 0) {
+        chunk.flags.push_back(flags | ConvertedChunk::kNullRecord);
+        chunk.ends.push_back(chunk.text.size());
+        return true;
+    }
+
+    std::string& out = chunk.text;
+    const size_t lineStart = out.size();
+    const size_t rowCount = plan_.rows.size();
+    for (size_t j = 0; j < rowCount; ++j) {
+        const PlanRow& planRow = plan_.rows[j];
+        if (j > 0)
+            out += ',';
+        switch (planRow.kind) {
+        case PlanRow::Kind::Constant:
+            AppendCommaValue(planRow.constant, out);
+            continue;
+        case PlanRow::Kind::Text:
+            AppendCommaValue(TrimView(RowText(planRow, line)), out);
+            continue;
+        case PlanRow::Kind::TinType:
+            AppendCommaValue(TrimView(tinType_), out);
+            continue;
+        case PlanRow::Kind::Amount: {
+            char converted[24];
+            const size_t length = ConvertCommonAmount(TrimView(RowText(planRow, line)),
+                                                      planRow.row.typeCode, converted);
+            if (length > 0) {
+                out.append(converted, length);
+                continue;
+            }
+            break;
+        }
+        case PlanRow::Kind::Indicator: {
+            std::string_view written;
+            if (ConvertCommonIndicator(TrimView(RowText(planRow, line)), written)) {
+                out += written;
+                continue;
+            }
+            break;
+        }
+        case PlanRow::Kind::General:
+            break;
+        }
+        value_.assign(RowText(planRow, line));
+        ApplyDisplayStep(planRow.display, planRow.row.typeCode, value_, plan_.implied);
+        TrimInPlace(value_);
+        if (planRow.hasRule && !ApplyRule(planRow, record, chunk, reporter, j)) {
+            out.resize(lineStart);
+            return false;
+        }
+        AppendCommaValue(value_, out);
+    }
+    // A layout of one row writes an empty value as two double quotes.
+    if (rowCount == 1 && out.size() == lineStart)
+        out += "\"\"";
+    chunk.flags.push_back(flags);
+    chunk.ends.push_back(out.size());
+    return true;
+}
+
+size_t ConvertCommonAmount(std::string_view text, char typeCode, char* out)
+{
+    // The integer digits go straight to out (after the minus sign, which has to come first),
+    // the decimals aside until their trailing zeros are known.
+    char fraction[4];
+    size_t fractionDigits = 0;
+    char* whole = out;
+    char* p = out;
+    bool point = false, digits = false;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            digits = true;
+            if (point) {
+                if (fractionDigits == 4)
+                    return 0;
+                fraction[fractionDigits++] = c;
+            } else if (p != whole || c != '0') {
+                if (p - whole == 14)
+                    return 0;
+                *p++ = c;
+            }
+            continue;
+        }
+        switch (c) {
+        case '$':
+        case ',':
+        case '+':
+        case ')':
+            continue;
+        case '.':
+            if (point)
+                return 0;
+            point = true;
+            continue;
+        case '(':
+        case '-':
+            if (typeCode == 'c')
+                continue; // code c drops minus signs
+            if (whole != out || digits || point)
+                return 0;
+            *p++ = '-';
+            whole = p;
+            continue;
+        default:
+            return 0;
+        }
+    }
+    if (!digits && (point || whole != out))
+        return 0;
+    while (fractionDigits > 0 && fraction[fractionDigits - 1] == '0')
+        --fractionDigits;
+    if (p == whole && fractionDigits == 0) {
+        out[0] = '0'; // zero, with or without a minus sign
+        return 1;
+    }
+    if (p == whole)
+        *p++ = '0';
+    if (fractionDigits > 0) {
+        *p++ = '.';
+        for (size_t i = 0; i < fractionDigits; ++i)
+            *p++ = fraction[i];
+    }
+    return static_cast<size_t>(p - out);
+}
+
+bool ConvertCommonIndicator(std::string_view text, std::string_view& written)
+{
+    if (text.size() > 5)
+        return false;
+    char upper[5];
+    for (size_t i = 0; i < text.size(); ++i)
+        upper[i] = UpperByte(text[i]);
+    const std::string_view word(upper, text.size());
+    if (word.empty() || word == "NULL" || word == "0" || word == "N" || word == "F" ||
+        word == "FALSE" || word == "NO") {
+        written = {};
+        return true;
+    }
+    if (word == "X" || word == "1" || word == "Y" || word == "T" || word == "TRUE" ||
+        word == "YES") {
+        written = "X";
+        return true;
+    }
+    return false;
+}
+
+} // namespace impmap

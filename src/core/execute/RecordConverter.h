@@ -1,0 +1,109 @@
+#pragma once
+
+#include "execute/ExecutionPlan.h"
+#include "source/SourceLines.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Converting a run of records by a compiled plan, without the record display: values are taken
+// as views into the source line, amounts are converted in one pass and the output lines of the
+// whole run of records go into one buffer.
+namespace impmap {
+
+// Something a record reports, kept until the caller's thread passes it on in record order.
+struct ChunkEvent
+{
+    enum class Kind : unsigned char
+    {
+        Warning,     // a warning of the run
+        TinProblem,  // a bad taxpayer number in check mode (a problem, counted as a warning)
+        FieldProblem // a failed field in check mode
+    };
+    long record = 0;
+    Kind kind = Kind::Warning;
+    std::string text;
+};
+
+// The converted records first .. first + count - 1.
+struct ConvertedChunk
+{
+    static constexpr unsigned char kNullRecord = 1;
+    static constexpr unsigned char kTinTypeSet = 2; // the record set the last TIN type row
+
+    long first = 1;
+    long count = 0;
+    long converted = 0;               // records done: all of them, or up to the failing one
+    std::string text;                 // the output lines back to back, without line ends
+    std::vector<size_t> ends;         // per record: where its line ends in text
+    std::vector<unsigned char> flags; // per record
+    std::vector<ChunkEvent> events;
+    long warnings = 0;
+    // The first failing record (outside check mode); its line is not kept.
+    bool failed = false;
+    long failingRecord = 0;
+    int failingRow = -1;
+    std::string message;
+    // The TIN type carried into the first record and out of the last; whether a record wrote
+    // the one carried in, and whether a record set a new one.
+    std::string carryIn, carryOut;
+    bool carryUsed = false;
+    bool carrySet = false;
+};
+
+class RecordConverter
+{
+public:
+    RecordConverter(const ExecutionPlan& plan, const ExecuteOptions& options);
+
+    // Converts count records from first (1-based) of lines into chunk (its buffers are reused),
+    // starting with carryIn as the carried TIN type. Outside check mode it stops at the first
+    // failing record.
+    void ConvertChunk(const SourceLines& lines, long first, long count, const std::string& carryIn,
+                      ConvertedChunk& chunk);
+
+private:
+    struct FieldSpan
+    {
+        size_t begin = 0;
+        size_t end = 0;
+        bool raw = false; // needs cleaning: holds double quotes or non-breaking spaces
+    };
+    class Reporter;
+
+    bool ConvertRecord(std::string_view line, long record, ConvertedChunk& chunk,
+                       Reporter& reporter);
+    size_t ScanFields(std::string_view line);
+    // The row's source value (merged, cleaned) as the record display shows it, untrimmed.
+    std::string_view RowText(const PlanRow& planRow, std::string_view line);
+    std::string_view MergedRowText(const PlanRow& planRow, std::string_view line);
+    // The field's value as a view into the line when it is one; false when it needs cleaning.
+    bool FieldView(int field, std::string_view line, std::string_view& view) const;
+    void AppendField(int field, std::string_view line, std::string& out) const;
+    bool ApplyRule(const PlanRow& planRow, long record, ConvertedChunk& chunk, Reporter& reporter,
+                   size_t rowIndex);
+
+    const ExecutionPlan& plan_;
+    const ExecuteOptions& options_;
+    std::array<bool, 256> stops_{}; // the delimiter and the double quote
+    std::vector<FieldSpan> spans_;
+    size_t fieldCount_ = 0;
+    std::string text_;  // a merged or cleaned source value
+    std::string value_; // a value under conversion
+    std::string tinType_, carry_;
+};
+
+// Writes the converted form of a money amount in the common shapes ("$1,234.50", "(75.00)",
+// "-12", "") in one pass and returns its length, or 0 when the text needs the general
+// conversion (blanks, letters, exponents, more than 14 integer or 4 decimal digits, a minus sign
+// after the digits). out needs room for 20 bytes.
+size_t ConvertCommonAmount(std::string_view text, char typeCode, char* out);
+
+// The written form of an indicator given as a yes or no word (any case), "X" or nothing: "X" or
+// empty. False for any other text, which needs the general conversion.
+bool ConvertCommonIndicator(std::string_view text, std::string_view& written);
+
+} // namespace impmap
