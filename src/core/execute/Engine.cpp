@@ -34,21 +34,23 @@ FieldFailure MapsFailure(const DestinationRow& row, const char* reason, const st
 
 FieldFailure ValidatorFailure(const DestinationRow& row, const Rejection& rejection)
 {
-    return {rejection.what(), "Destination field \"" + row.caption + "\": " + rejection.ErrorLine()};
+    return {rejection.what(),
+            "Destination field \"" + row.caption + "\": " + rejection.ErrorLine()};
 }
 
 // Converts and checks one value by its row's type code. Returns a failure, or nothing.
 class FieldRules
 {
 public:
-    FieldRules(ExecuteCallbacks& callbacks, const ExecuteOptions& options, bool implied)
-        : callbacks_(callbacks), options_(options), implied_(implied)
-    {
-    }
+    FieldRules(ExecuteCallbacks& callbacks, const ExecuteOptions& options, bool implied,
+               const std::vector<std::string>& sourceFields)
+        : callbacks_(callbacks), options_(options), implied_(implied), sourceFields_(sourceFields)
+    {}
 
-    std::optional<FieldFailure> Apply(const DestinationRow& row, long record, const char* hint,
-                                      std::string& value)
+    std::optional<FieldFailure> Apply(const DestinationRow& row, int rowIndex, long record,
+                                      const char* hint, std::string& value)
     {
+        rowIndex_ = rowIndex;
         try {
             return ApplyRule(row, record, hint, value);
         } catch (const Rejection& rejection) {
@@ -143,9 +145,11 @@ private:
             return MapsFailure(row, "to an invalid taxpayer identification value ", value, hint);
         const std::string warning =
             "Record " + std::to_string(record) + ": Bad TIN " + value + " (assigned to 000000000)";
-        if (options_.checkAll)
+        if (options_.checkAll) {
             callbacks_.Problem(warning);
-        else
+            callbacks_.FieldProblemFound({record, rowIndex_, SourceValueOf(row, sourceFields_),
+                                          warning.substr(warning.find(": ") + 2), true});
+        } else
             callbacks_.Warning(warning);
         ++warnings;
         value = "000000000";
@@ -155,12 +159,23 @@ private:
     ExecuteCallbacks& callbacks_;
     const ExecuteOptions& options_;
     bool implied_;
+    const std::vector<std::string>& sourceFields_;
+    int rowIndex_ = -1;
 
 public:
     long warnings = 0;
 };
 
 } // namespace
+
+// A row's value as it stood in the source: its source field after merges, or its fixed value.
+std::string SourceValueOf(const DestinationRow& row, const std::vector<std::string>& fields)
+{
+    if (row.sourceFieldNo <= 0)
+        return row.value;
+    const auto no = static_cast<size_t>(row.sourceFieldNo);
+    return no <= fields.size() ? fields[no - 1] : std::string();
+}
 
 std::string NullRecordNotice(long count)
 {
@@ -197,7 +212,7 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
     const long step = total > 1000 ? 25 : (total > 500 ? 10 : 1);
     callbacks.Started(total);
 
-    FieldRules rules(callbacks, options, workspace.ImpliedDecimal());
+    FieldRules rules(callbacks, options, workspace.ImpliedDecimal(), workspace.SourceFields());
     const auto& rows = workspace.Rows();
     std::vector<std::string> values(rows.size());
     std::string line;
@@ -219,7 +234,7 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
             std::string& value = values[j];
             const std::string_view trimmed = TrimView(rows[j].value);
             value.assign(trimmed.data(), trimmed.size());
-            auto failure = rules.Apply(rows[j], i, hint, value);
+            auto failure = rules.Apply(rows[j], static_cast<int>(j), i, hint, value);
             if (!failure)
                 continue;
             if (!options.checkAll) {
@@ -232,7 +247,11 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
             ++result.failures;
             ++result.problems;
             callbacks.Problem("Record " + std::to_string(i) + ": " + failure->checkLine);
+            callbacks.FieldProblemFound({i, static_cast<int>(j),
+                                         SourceValueOf(rows[j], workspace.SourceFields()),
+                                         std::move(failure->checkLine), false});
         }
+        callbacks.RecordValues(i, values, workspace.SourceFields());
         line.clear();
         AppendOutputLine(values, line);
         callbacks.OutputLine(line);
