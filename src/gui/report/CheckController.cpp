@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QMainWindow>
+#include <QMenu>
 #include <QTabWidget>
 
 namespace impmap::gui {
@@ -41,8 +42,11 @@ CheckController::CheckController(MainWindowContext& context, ExecuteController& 
                                  QObject* parent)
     : QObject(parent), context_(context), execute_(execute)
 {
-    connect(context_.ui.popupCheckAll, &QAction::triggered, this,
-            &CheckController::popupCheckAllClick);
+    MainWindowUi& ui = context_.ui;
+    connect(ui.popupCheckAll, &QAction::triggered, this, &CheckController::popupCheckAllClick);
+    connect(ui.popupTools, &QMenu::aboutToShow, this, [this] {
+        context_.ui.popupCheckAll->setEnabled(context_.workspace.ExecuteEnabled());
+    });
 }
 
 CheckController::~CheckController()
@@ -78,6 +82,8 @@ void CheckController::CheckAll()
     report_ = new CheckReportWindow(std::move(list), summary, context_.prompts,
                                     context_.folders.saveOutput, name);
     report_->setAttribute(Qt::WA_DeleteOnClose);
+    // Left open, it does not keep the program running once the main window has closed.
+    report_->setAttribute(Qt::WA_QuitOnClose, false);
     connect(report_, &CheckReportWindow::ShowProblem, this, &CheckController::ShowProblem);
     report_->show();
     report_->raise();

@@ -2,6 +2,8 @@
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>
+#include <array>
+#include <vector>
 
 namespace impmap {
 class ProblemList;
@@ -63,7 +65,11 @@ protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
+    // The rank of every problem in the order of a column, made on first use.
+    const std::vector<unsigned>& Ranks(int column) const;
+
     const ProblemList& list_;
+    mutable std::array<std::vector<unsigned>, ProblemsModel::kColumnCount> ranks_;
     int row_ = -1;
     Kind kind_ = Kind::All;
 };
