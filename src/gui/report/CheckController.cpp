@@ -44,9 +44,8 @@ CheckController::CheckController(MainWindowContext& context, ExecuteController& 
 {
     MainWindowUi& ui = context_.ui;
     connect(ui.popupCheckAll, &QAction::triggered, this, &CheckController::popupCheckAllClick);
-    connect(ui.popupTools, &QMenu::aboutToShow, this, [this] {
-        context_.ui.popupCheckAll->setEnabled(context_.workspace.ExecuteEnabled());
-    });
+    connect(ui.popupTools, &QMenu::aboutToShow, this,
+            [this] { context_.ui.popupCheckAll->setEnabled(context_.workspace.ExecuteEnabled()); });
 }
 
 CheckController::~CheckController()
@@ -80,13 +79,14 @@ void CheckController::CheckAll()
     const QString source = FromBytes(workspace.SourcePath());
     const QString name = QFileInfo(source).completeBaseName() + QStringLiteral("PROBLEMS");
     report_ = new CheckReportWindow(std::move(list), summary, context_.prompts,
-                                    context_.folders.saveOutput, name);
+                                    context_.folders.saveOutput, name, &context_.window);
     report_->setAttribute(Qt::WA_DeleteOnClose);
     // Left open, it does not keep the program running once the main window has closed.
     report_->setAttribute(Qt::WA_QuitOnClose, false);
     connect(report_, &CheckReportWindow::ShowProblem, this, &CheckController::ShowProblem);
     report_->show();
     report_->raise();
+    report_->activateWindow();
 }
 
 void CheckController::ShowProblem(long record, int row)

@@ -22,12 +22,14 @@ namespace impmap::gui {
 CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QString& summary,
                                      Prompts& prompts, const QString& folder,
                                      const QString& proposedName, QWidget* parent)
-    : QWidget(parent, Qt::Window), list_(std::move(list)), prompts_(prompts), folder_(folder),
-      proposedName_(proposedName)
+    // A dialog's window type keeps it above the main window, so that a double-click that brings
+    // the main window to the front does not hide the report behind it.
+    : QWidget(parent, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      list_(std::move(list)), prompts_(prompts), folder_(folder), proposedName_(proposedName)
 {
     setObjectName(QStringLiteral("fmCheckReport"));
     setWindowTitle(QStringLiteral("Check All Records"));
-    resize(900, 500);
+    resize(1000, 600);
 
     QString text = summary;
     if (!list_->Complete())
@@ -65,11 +67,17 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
     // Fixed row heights and column widths: nothing is measured over all rows.
     tvProblems_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tvProblems_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    tvProblems_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    const int widths[] = {70, 170, 140, 420};
-    for (int column = 0; column < 4; ++column)
-        tvProblems_->setColumnWidth(column, widths[column]);
-    tvProblems_->horizontalHeader()->setStretchLastSection(true);
+    // The problem text takes the room the other columns leave.
+    QHeaderView* header = tvProblems_->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setSectionResizeMode(ProblemsModel::kProblem, QHeaderView::Stretch);
+    header->setStretchLastSection(false);
+    const std::pair<int, int> widths[] = {{ProblemsModel::kRecord, 70},
+                                          {ProblemsModel::kField, 170},
+                                          {ProblemsModel::kSourceValue, 130},
+                                          {ProblemsModel::kKind, 70}};
+    for (const auto& [column, width] : widths)
+        tvProblems_->setColumnWidth(column, width);
 
     bSave_ = new QPushButton(QStringLiteral("&Save Problem Records..."));
     bSave_->setObjectName(QStringLiteral("bSaveProblems"));

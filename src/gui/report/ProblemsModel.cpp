@@ -36,9 +36,14 @@ int ProblemsModel::columnCount(const QModelIndex& parent) const
 
 QVariant ProblemsModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     const FieldProblem& problem = list_.Problems()[static_cast<size_t>(index.row())];
+    // A problem too long for its column shows whole in its tooltip.
+    if (role == Qt::ToolTipRole && index.column() == kProblem)
+        return FromBytes(problem.text);
+    if (role != Qt::DisplayRole)
+        return {};
     switch (index.column()) {
     case kRecord:
         return QString::number(problem.record);

@@ -14,8 +14,11 @@ TotalsView::TotalsView(QWidget* parent) : QTreeWidget(parent)
     setColumnCount(3);
     setHeaderLabels(
         {QStringLiteral("Destination Field"), QStringLiteral("Records"), QStringLiteral("Sum")});
-    setColumnWidth(0, 260);
-    setColumnWidth(1, 90);
+    // The numbers stay beside their captions rather than at the far edge of a wide window.
+    header()->setStretchLastSection(false);
+    setColumnWidth(0, 300);
+    setColumnWidth(1, 100);
+    setColumnWidth(2, 200);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
