@@ -5,14 +5,13 @@
 
 namespace impmap {
 
-ProblemList::ProblemList(const Workspace& workspace)
+ProblemList::ProblemList(const Workspace& workspace, size_t maxListed)
     : workspace_(workspace), rules_(workspace.Rows(), workspace.TinTypeValue()),
-      delimiter_(workspace.DelimiterCharacter())
+      delimiter_(workspace.DelimiterCharacter()), header_(ProblemRecordsHeader(workspace)),
+      maxListed_(maxListed)
 {
     for (const DestinationRow& row : workspace.Rows())
         captions_.push_back(row.caption);
-    if (workspace.Header() == 1 && !workspace.HeaderRecord().empty())
-        header_ = workspace.HeaderRecord();
 }
 
 void ProblemList::Add(const FieldProblem& problem)
@@ -27,8 +26,8 @@ void ProblemList::EndRecord(long record, const std::vector<std::string>& values,
     if (pending_.empty())
         return;
     found_ += static_cast<long>(pending_.size());
-    if (problems_.size() < kMaxListed) {
-        const size_t room = kMaxListed - problems_.size();
+    if (problems_.size() < maxListed_) {
+        const size_t room = maxListed_ - problems_.size();
         const size_t take = std::min(room, pending_.size());
         problems_.insert(problems_.end(), std::make_move_iterator(pending_.begin()),
                          std::make_move_iterator(pending_.begin() + static_cast<long>(take)));

@@ -22,7 +22,7 @@ public:
     static constexpr size_t kMaxListed = 500000;
 
     // Takes the mapping and the source settings as the check begins.
-    explicit ProblemList(const Workspace& workspace);
+    explicit ProblemList(const Workspace& workspace, size_t maxListed = kMaxListed);
 
     // A problem of the record in progress.
     void Add(const FieldProblem& problem);
@@ -49,6 +49,7 @@ private:
     std::vector<FieldProblem> problems_;
     std::vector<FieldProblem> pending_;
     std::vector<std::pair<long, std::string>> lines_; // record number and source line
+    size_t maxListed_;
     long found_ = 0;
 };
 

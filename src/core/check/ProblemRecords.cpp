@@ -1,6 +1,7 @@
 #include "check/ProblemRecords.h"
 
 #include "convert/Text.h"
+#include "mapping/Workspace.h"
 
 namespace impmap {
 
@@ -24,6 +25,13 @@ std::string ProblemsColumn(const std::vector<std::string>& texts, char delimiter
             c = ' ';
     }
     return joined;
+}
+
+std::optional<std::string> ProblemRecordsHeader(const Workspace& workspace)
+{
+    if (workspace.Header() == 1 && !workspace.HeaderRecord().empty())
+        return workspace.HeaderRecord();
+    return std::nullopt;
 }
 
 ProblemRecordsWriter::ProblemRecordsWriter(const std::filesystem::path& target, char delimiter,

@@ -14,6 +14,8 @@
 // and map them again. It is written in the source's delimiter, lines ending in CR LF.
 namespace impmap {
 
+class Workspace;
+
 // A problem as the last column lists it: a warning begins with "Warning: ".
 std::string ProblemColumnText(const FieldProblem& problem);
 
@@ -21,6 +23,9 @@ std::string ProblemColumnText(const FieldProblem& problem);
 // output lines; with a tab or a pipe, a delimiter, CR or LF inside it becomes a blank so that
 // the column stays one.
 std::string ProblemsColumn(const std::vector<std::string>& texts, char delimiter);
+
+// The header line the file begins with: the source's own when its Header setting is Skip.
+std::optional<std::string> ProblemRecordsHeader(const Workspace& workspace);
 
 class ProblemRecordsWriter
 {

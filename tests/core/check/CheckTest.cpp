@@ -1,6 +1,8 @@
-#include "check/Plausibility.h"
-
+#include "../mapping/WorkspaceFixture.h"
 #include "check/ControlTotals.h"
+#include "check/Plausibility.h"
+#include "check/ProblemList.h"
+#include "schema/FormCatalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -251,6 +253,73 @@ TEST(ControlTotals, OverflowingSumIsShownAsSuchAndNeverWraps)
     totals.Add({"0.0001"});
     totals.Add({"-922337203685477"});
     EXPECT_EQ(totals.Report(), "Rents\t4\toverflow\n");
+}
+
+// A check over a tab source under Header Read, its problems kept in a list of limited length.
+class ProblemListCheck : public test::WorkspaceFixture
+{
+protected:
+    struct Feed : ExecuteCallbacks
+    {
+        explicit Feed(ProblemList& list) : list(list) {}
+        void OutputLine(std::string_view) override {}
+        void FieldProblemFound(const FieldProblem& p) override { list.Add(p); }
+        void RecordValues(long record, const std::vector<std::string>& values,
+                          const std::vector<std::string>& fields) override
+        {
+            list.EndRecord(record, values, fields);
+        }
+        ProblemList& list;
+    };
+
+    std::string Check(size_t maxListed, ProblemList*& out)
+    {
+        OpenSource("Ann\t12A\t7\r\nBo\t1\t101234567\r\n\r\nCy\tX\t5\r\nDi\t2\t101234568\r\n");
+        workspace.SetDelimiter(0);
+        workspace.ChooseForm(FindFormIndex("1099-NEC"));
+        workspace.DropOnDestination(RowOf("Name line 1"), 1);
+        workspace.DropOnDestination(RowOf("Nonemployee compensation"), 2);
+        workspace.DropOnDestination(RowOf("Taxpayer id"), 3);
+        workspace.GoToRecord(1);
+        list = std::make_unique<ProblemList>(workspace, maxListed);
+        Feed feed(*list);
+        EXPECT_EQ(Execute(workspace, feed, ExecuteOptions{CivilDate{2022, 6, 1}, true}).outcome,
+                  ExecuteResult::Outcome::Completed);
+        out = list.get();
+        list->Save(dir.File("p.txt"));
+        return test::ReadFile(dir.File("p.txt"));
+    }
+
+    std::unique_ptr<ProblemList> list;
+};
+
+TEST_F(ProblemListCheck, SavesEveryListedRecordWithItsProblemsJoined)
+{
+    ProblemList* problems = nullptr;
+    EXPECT_EQ(Check(ProblemList::kMaxListed, problems),
+              "Ann\t12A\t7\tDestination field \"Nonemployee compensation\" maps to an invalid "
+              "currency value \"12A\"; Warning: Destination field \"Taxpayer id\" holds "
+              "\"000000007\", padded with leading zeros from \"7\"\r\n"
+              "Cy\tX\t5\tDestination field \"Nonemployee compensation\" maps to an invalid "
+              "currency value \"X\"; Warning: Destination field \"Taxpayer id\" holds "
+              "\"000000005\", padded with leading zeros from \"5\"\r\n");
+    EXPECT_EQ(problems->Found(), 4);
+    EXPECT_TRUE(problems->Complete());
+    EXPECT_EQ(problems->RecordsWithProblems(), 2);
+}
+
+TEST_F(ProblemListCheck, ProblemsBeyondTheLimitAreCountedNotListed)
+{
+    ProblemList* problems = nullptr;
+    EXPECT_EQ(Check(3, problems),
+              "Ann\t12A\t7\tDestination field \"Nonemployee compensation\" maps to an invalid "
+              "currency value \"12A\"; Warning: Destination field \"Taxpayer id\" holds "
+              "\"000000007\", padded with leading zeros from \"7\"\r\n"
+              "Cy\tX\t5\tDestination field \"Nonemployee compensation\" maps to an invalid "
+              "currency value \"X\"\r\n");
+    EXPECT_EQ(problems->Found(), 4);
+    EXPECT_FALSE(problems->Complete());
+    EXPECT_EQ(problems->Problems().size(), 3u);
 }
 
 } // namespace
