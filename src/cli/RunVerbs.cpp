@@ -16,7 +16,8 @@
 namespace impmap::cli {
 
 const char* const kRunHelp =
-    "Usage: impmap-cli run MAPFILE [--source FILE] [-o FILE] [--today YYYY-MM-DD] [--totals]\n"
+    "Usage: impmap-cli run MAPFILE [--source FILE] [-o FILE] [--today YYYY-MM-DD]\n"
+    "                      [--totals]\n"
     "Opens the map file, executes the mapping over every source record and writes one\n"
     "import line per record, each followed by CR LF, to FILE or standard output.\n"
     "  --source FILE        use FILE instead of the map file's source file\n"

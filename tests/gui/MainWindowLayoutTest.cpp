@@ -179,10 +179,13 @@ private slots:
         QStringList tools;
         for (QAction* action : ui.popupTools->actions())
             tools << action->text();
-        QCOMPARE(tools, (QStringList{"Map by &Name", "&Reset This Mapping", "Create Header"}));
+        QCOMPARE(tools, (QStringList{"Map by &Name", "&Reset This Mapping", "Create Header", "",
+                                     "Check &All Records"}));
         QCOMPARE(ui.tabs->tabText(0), QStringLiteral("Mapping"));
         QCOMPARE(ui.tabs->tabText(1), QStringLiteral("Source"));
         QCOMPARE(ui.tabs->tabText(2), QStringLiteral("Output"));
+        QCOMPARE(ui.tabs->tabText(3), QStringLiteral("Totals"));
+        QVERIFY(!ui.tabs->isTabVisible(3));
         QStringList delimiters;
         for (int i = 0; i < ui.cbDelimiter->count(); ++i)
             delimiters << ui.cbDelimiter->itemText(i);
