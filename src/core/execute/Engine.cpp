@@ -34,8 +34,7 @@ FieldFailure MapsFailure(const DestinationRow& row, const char* reason, const st
 
 FieldFailure ValidatorFailure(const DestinationRow& row, const Rejection& rejection)
 {
-    return {rejection.what(),
-            "Destination field \"" + row.caption + "\": " + rejection.ErrorLine()};
+    return {rejection.what(), "Destination field \"" + row.caption + "\": " + rejection.ErrorLine()};
 }
 
 // Converts and checks one value by its row's type code. Returns a failure, or nothing.
@@ -45,7 +44,8 @@ public:
     FieldRules(ExecuteCallbacks& callbacks, const ExecuteOptions& options, bool implied,
                const std::vector<std::string>& sourceFields)
         : callbacks_(callbacks), options_(options), implied_(implied), sourceFields_(sourceFields)
-    {}
+    {
+    }
 
     std::optional<FieldFailure> Apply(const DestinationRow& row, int rowIndex, long record,
                                       const char* hint, std::string& value)

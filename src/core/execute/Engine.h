@@ -63,12 +63,7 @@ struct ExecuteOptions
 
 struct ExecuteResult
 {
-    enum class Outcome
-    {
-        Completed,
-        Failed,
-        Aborted
-    };
+    enum class Outcome { Completed, Failed, Aborted };
     Outcome outcome = Outcome::Aborted;
     long records = 0;     // records in the source
     long nullRecords = 0; // NULL records skipped

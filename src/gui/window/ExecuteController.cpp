@@ -54,8 +54,8 @@ class ExecuteController::RunCallbacks : public ExecuteCallbacks
 {
 public:
     RunCallbacks(ExecuteController& controller, ExecuteCallbacks* checkSink)
-        : controller_(controller), checkSink_(checkSink),
-          totals(controller.context_.workspace.Rows())
+        : totals(controller.context_.workspace.Rows()), controller_(controller),
+          checkSink_(checkSink)
     {
     }
 
@@ -98,17 +98,13 @@ public:
             checkSink_->RecordValues(record, values, sourceFields);
     }
 
+    ControlTotals totals;
     bool setUp = false;
     std::vector<std::string> lines;
 
 private:
     ExecuteController& controller_;
     ExecuteCallbacks* checkSink_;
-
-public:
-    ControlTotals totals;
-
-private:
     QElapsedTimer clock_;
 };
 

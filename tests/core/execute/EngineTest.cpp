@@ -1,6 +1,5 @@
-#include "execute/Engine.h"
-
 #include "../mapping/WorkspaceFixture.h"
+#include "execute/Engine.h"
 #include "schema/FormCatalogue.h"
 
 namespace impmap {
@@ -229,7 +228,8 @@ TEST_F(Engine, NullRecordsAndLinesOfDelimiters)
     ASSERT_EQ(result.outcome, ExecuteResult::Outcome::Completed);
     EXPECT_EQ(result.nullRecords, 2);
     EXPECT_EQ(recorder.lines,
-              (std::vector<std::string>{"a,,,,e,0", ",,,,\"(5) NOT ALLOCATED?\",0"}));
+              (std::vector<std::string>{"a,,,,e,0",
+                                        ",,,,\"(5) NOT ALLOCATED?\",0"}));
     EXPECT_EQ(recorder.pumps, 2);
     EXPECT_EQ(NullRecordNotice(1),
               "Your source file contains 1 NULL record.\r\nNULL records are skipped during "
