@@ -11,11 +11,9 @@ RunExtras::RunExtras(const Workspace& workspace, const ExtrasOptions& options, s
       rules_(workspace.Rows(), workspace.TinTypeValue()), totals_(workspace.Rows())
 {
     if (options_.problemRecords) {
-        std::optional<std::string> header;
-        if (workspace.Header() == 1 && !workspace.HeaderRecord().empty())
-            header = workspace.HeaderRecord();
-        records_ = std::make_unique<ProblemRecordsWriter>(*options_.problemRecords,
-                                                          workspace.DelimiterCharacter(), header);
+        records_ = std::make_unique<ProblemRecordsWriter>(
+            *options_.problemRecords, workspace.DelimiterCharacter(),
+            ProblemRecordsHeader(workspace), workspace.SourcePath());
     }
 }
 

@@ -186,6 +186,16 @@ private slots:
         QCOMPARE(f.prompts.Asked().size(), size_t{2});
         QCOMPARE(f.prompts.Last().text, QStringLiteral("Cannot create file \"") + bad +
                                             QStringLiteral("\". No such file or directory."));
+
+        // The source file itself is refused and kept.
+        f.prompts.ClearAsked();
+        const QByteArray source = ExecuteFixture::ReadFile(f.sourcePath);
+        f.prompts.Enter(f.sourcePath).Press(Button::Ok);
+        QTest::mouseClick(f.Report()->SaveButton(), Qt::LeftButton);
+        QCOMPARE(f.prompts.Last().text,
+                 QStringLiteral("Cannot create file \"") + f.sourcePath +
+                     QStringLiteral("\". It is the source file, which it would replace."));
+        QCOMPARE(ExecuteFixture::ReadFile(f.sourcePath), source);
     }
 
     void TotalsFollowACompletedExecuteAndCancelLeavesNoReport()

@@ -8,7 +8,7 @@ namespace impmap {
 ProblemList::ProblemList(const Workspace& workspace, size_t maxListed)
     : workspace_(workspace), rules_(workspace.Rows(), workspace.TinTypeValue()),
       delimiter_(workspace.DelimiterCharacter()), header_(ProblemRecordsHeader(workspace)),
-      maxListed_(maxListed)
+      sourcePath_(workspace.SourcePath()), maxListed_(maxListed)
 {
     for (const DestinationRow& row : workspace.Rows())
         captions_.push_back(row.caption);
@@ -40,7 +40,7 @@ void ProblemList::EndRecord(long record, const std::vector<std::string>& values,
 
 void ProblemList::Save(const std::filesystem::path& path) const
 {
-    ProblemRecordsWriter writer(path, delimiter_, header_);
+    ProblemRecordsWriter writer(path, delimiter_, header_, sourcePath_);
     std::vector<std::string> texts;
     size_t next = 0;
     for (const auto& [record, line] : lines_) {

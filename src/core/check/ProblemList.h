@@ -46,6 +46,7 @@ private:
     std::vector<std::string> captions_;
     char delimiter_;
     std::optional<std::string> header_;
+    std::string sourcePath_;
     std::vector<FieldProblem> problems_;
     std::vector<FieldProblem> pending_;
     std::vector<std::pair<long, std::string>> lines_; // record number and source line

@@ -34,9 +34,21 @@ std::optional<std::string> ProblemRecordsHeader(const Workspace& workspace)
     return std::nullopt;
 }
 
+const std::filesystem::path&
+ProblemRecordsWriter::NotTheSource(const std::filesystem::path& target,
+                                   const std::filesystem::path& sourcePath)
+{
+    std::error_code ec;
+    if (!sourcePath.empty() && std::filesystem::equivalent(target, sourcePath, ec))
+        throw FileError("Cannot create file \"" + target.string() +
+                        "\". It is the source file, which it would replace");
+    return target;
+}
+
 ProblemRecordsWriter::ProblemRecordsWriter(const std::filesystem::path& target, char delimiter,
-                                           const std::optional<std::string>& headerLine)
-    : writer_(target), delimiter_(delimiter)
+                                           const std::optional<std::string>& headerLine,
+                                           const std::filesystem::path& sourcePath)
+    : writer_(NotTheSource(target, sourcePath)), delimiter_(delimiter)
 {
     if (headerLine) {
         line_ = *headerLine;

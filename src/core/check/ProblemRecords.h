@@ -31,9 +31,11 @@ class ProblemRecordsWriter
 {
 public:
     // headerLine: the source's header line when its Header setting is Skip, written first with
-    // the column "Problems". Throws FileError as AtomicFileWriter does.
+    // the column "Problems". Throws FileError as AtomicFileWriter does, and when target is the
+    // source file itself, which the file would otherwise replace.
     ProblemRecordsWriter(const std::filesystem::path& target, char delimiter,
-                         const std::optional<std::string>& headerLine);
+                         const std::optional<std::string>& headerLine,
+                         const std::filesystem::path& sourcePath);
 
     // One record: its source line and its problems' texts (at least one).
     void Add(std::string_view sourceLine, const std::vector<std::string>& texts);
@@ -42,6 +44,9 @@ public:
     long Records() const { return records_; }
 
 private:
+    static const std::filesystem::path& NotTheSource(const std::filesystem::path& target,
+                                                     const std::filesystem::path& sourcePath);
+
     AtomicFileWriter writer_;
     char delimiter_;
     long records_ = 0;

@@ -240,6 +240,14 @@ TEST_F(CliProblemRecords, NoProblemWritesTheHeaderAloneAndAnUnwritableFileExitsT
     EXPECT_EQ(bad.out, "");
     EXPECT_EQ(bad.err.rfind("impmap-cli check: Cannot create file \"" + missing + "\". ", 0), 0u)
         << bad.err;
+
+    // Naming the source file would replace it: refused, the source kept.
+    const std::string source = ReadFile(dir.File("src.txt"));
+    const CliRun over = Cli({"check", dir.File("m.MAP"), "--problem-records", dir.File("src.txt")});
+    EXPECT_EQ(over.status, 2);
+    EXPECT_EQ(over.err, "impmap-cli check: Cannot create file \"" + dir.File("src.txt") +
+                            "\". It is the source file, which it would replace\n");
+    EXPECT_EQ(ReadFile(dir.File("src.txt")), source);
 }
 
 TEST_F(CliProblemRecords, TotalsGoToStandardErrorAfterRunAndCheck)
