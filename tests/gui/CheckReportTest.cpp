@@ -145,6 +145,14 @@ private slots:
         QCOMPARE(f.ui.lvDestination->currentIndex().row(), f.RowOf("USPS Delivery Point"));
         QVERIFY(f.ui.lvDestination->selectionModel()->isRowSelected(f.RowOf("USPS Delivery Point"),
                                                                     {}));
+
+        // Enter on the current row does the same; Escape closes the report.
+        view->setCurrentIndex(view->model()->index(0, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(f.workspace.CurrentRecord(), 2L);
+        QCOMPARE(f.ui.lvDestination->currentIndex().row(), f.RowOf("Rents"));
+        QTest::keyClick(view, Qt::Key_Escape);
+        QTRY_VERIFY(f.Report() == nullptr);
     }
 
     void SaveProblemRecordsWritesTheRecordsToFix()

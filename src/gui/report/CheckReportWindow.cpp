@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <filesystem>
@@ -100,10 +101,12 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
 
     connect(coField_, &QComboBox::currentIndexChanged, this, &CheckReportWindow::FilterChange);
     connect(coKind_, &QComboBox::currentIndexChanged, this, &CheckReportWindow::FilterChange);
-    connect(tvProblems_, &QTableView::doubleClicked, this,
-            &CheckReportWindow::tvProblemsDoubleClick);
+    // A double-click, or Enter on the current row.
+    connect(tvProblems_, &QTableView::activated, this, &CheckReportWindow::tvProblemsDoubleClick);
     connect(bSave_, &QPushButton::clicked, this, &CheckReportWindow::bSaveClick);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
+            &QWidget::close);
 }
 
 CheckReportWindow::~CheckReportWindow() = default;
