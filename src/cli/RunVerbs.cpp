@@ -1,6 +1,7 @@
 // The verbs that execute a map file: run and check.
 #include "Cli.h"
 #include "CliArgs.h"
+#include "RunExtras.h"
 #include "SafeOutput.h"
 #include "Verbs.h"
 #include "convert/Text.h"
@@ -21,20 +22,32 @@ namespace impmap::cli {
 
 const char* const kRunHelp =
     "Usage: impmap-cli run MAPFILE [--source FILE] [-o FILE] [--today YYYY-MM-DD]\n"
+    "                      [--totals]\n"
     "Opens the map file, executes the mapping over every source record and writes one\n"
     "import line per record, each followed by CR LF, to FILE or standard output.\n"
     "  --source FILE        use FILE instead of the map file's source file\n"
     "  -o FILE              write the output to FILE (replaced only when the run completes)\n"
     "  --today YYYY-MM-DD   the date used for two-digit years and birth dates\n"
+    "  --totals             after a completed run, print on standard error for every amount\n"
+    "                       field mapped or fixed: caption TAB records with a non-zero\n"
+    "                       amount TAB sum of the amounts written\n"
     "Warnings and the NULL-record notice go to standard error.\n"
     "Exit status: 0 completed, 1 the run failed (message on standard error),\n"
     "2 usage error or a map or source file that cannot be read.\n";
 
 const char* const kCheckHelp =
     "Usage: impmap-cli check MAPFILE [--source FILE] [--today YYYY-MM-DD]\n"
+    "                        [--problem-records FILE] [--totals]\n"
     "Executes the mapping without stopping at a failing field and lists every problem of\n"
-    "every record, one line each, in record and field order, then a count line.\n"
-    "Bad taxpayer numbers after record 1 are listed as the run's warnings.\n"
+    "every record, one line each, in record order, then a count line.\n"
+    "Bad taxpayer numbers after record 1 are listed as the run's warnings, and so are\n"
+    "implausible values (\"Record N: Warning: ...\"): taxpayer numbers never issued or\n"
+    "padded with zeros, a TIN type carried from an earlier record, zip codes, state codes\n"
+    "and e-mail addresses; warnings never change the exit status.\n"
+    "  --problem-records FILE  write every record that has a problem, as it stands in the\n"
+    "                          source, with a last column listing its problems (after the\n"
+    "                          header line with \"Problems\" when the header is skipped)\n"
+    "  --totals                print the control totals on standard error, as run does\n"
     "Exit status: 0 no field failed its check, 1 some did, 2 usage or file errors.\n";
 
 namespace {
@@ -192,9 +205,11 @@ private:
 class RunCallbacks : public ExecuteCallbacks
 {
 public:
-    RunCallbacks(OutputSink* sink, const VerbContext& context)
-        : sink_(sink), context_(context), progress_(context.err, context.errIsTerminal)
-    {}
+    RunCallbacks(OutputSink* sink, RunExtras& extras, const VerbContext& context)
+        : sink_(sink), extras_(extras), context_(context),
+          progress_(context.err, context.errIsTerminal)
+    {
+    }
     void Progress(long position, long total) override { progress_.Show(position, total); }
     void Warning(const std::string& line) override { context_.err << line << '\n'; }
     void OutputLine(std::string_view line) override
@@ -203,9 +218,19 @@ public:
             sink_->Write(line);
     }
     void Problem(const std::string& line) override { context_.out << line << '\n'; }
+    void FieldProblemFound(const FieldProblem& problem) override
+    {
+        extras_.FieldProblemFound(problem);
+    }
+    void RecordValues(long record, const std::vector<std::string>& values,
+                      const std::vector<std::string>& sourceFields) override
+    {
+        extras_.RecordValues(record, values, sourceFields);
+    }
 
 private:
     OutputSink* sink_;
+    RunExtras& extras_;
     const VerbContext& context_;
     ProgressLine progress_;
 };
@@ -214,7 +239,7 @@ private:
 
 int RunRun(const std::vector<std::string>& words, const VerbContext& context)
 {
-    const CliArgs args("run", words, {"--source", "-o", "--today"}, {});
+    const CliArgs args("run", words, {"--source", "-o", "--today"}, {"--totals"});
     const RunSetup setup = ParseRunArgs("run", args);
     Workspace workspace;
     if (!OpenForRun("run", setup, workspace, context.err))
@@ -223,9 +248,10 @@ int RunRun(const std::vector<std::string>& words, const VerbContext& context)
         if (const auto output = args.Value("-o"))
             RefuseOutputOverInput(*output, {setup.mapFile, workspace.SourcePath()});
         OutputSink sink(args.Value("-o"));
+        RunExtras extras(workspace, {false, args.Flag("--totals"), std::nullopt}, context.out);
         ExecuteResult result;
         {
-            RunCallbacks callbacks(&sink, context);
+            RunCallbacks callbacks(&sink, extras, context);
             result = ExecuteFast(workspace, callbacks, ExecuteOptions{setup.today, false});
         }
         if (result.outcome == ExecuteResult::Outcome::Failed) {
@@ -235,6 +261,7 @@ int RunRun(const std::vector<std::string>& words, const VerbContext& context)
         sink.Commit(context.out);
         if (result.nullRecords > 0)
             context.err << ForTerminal(NullRecordNotice(result.nullRecords)) << '\n';
+        extras.Finish(context.err);
         return kExitOk;
     } catch (const FileError& e) {
         context.err << "impmap-cli run: " << e.what() << '\n';
@@ -244,22 +271,31 @@ int RunRun(const std::vector<std::string>& words, const VerbContext& context)
 
 int RunCheck(const std::vector<std::string>& words, const VerbContext& context)
 {
-    const CliArgs args("check", words, {"--source", "--today"}, {});
+    const CliArgs args("check", words, {"--source", "--today", "--problem-records"}, {"--totals"});
     const RunSetup setup = ParseRunArgs("check", args);
     Workspace workspace;
     if (!OpenForRun("check", setup, workspace, context.err))
         return kExitUsage;
-    ExecuteResult result;
-    {
-        RunCallbacks callbacks(nullptr, context);
-        result = ExecuteFast(workspace, callbacks, ExecuteOptions{setup.today, true});
+    try {
+        RunExtras extras(workspace, {true, args.Flag("--totals"), args.Value("--problem-records")},
+                         context.out);
+        ExecuteResult result;
+        {
+            RunCallbacks callbacks(nullptr, extras, context);
+            result = ExecuteFast(workspace, callbacks, ExecuteOptions{setup.today, true});
+        }
+        if (result.outcome == ExecuteResult::Outcome::Failed) {
+            context.err << ForTerminal(WithFinalFullStop(result.message)) << '\n';
+            return kExitFailed;
+        }
+        context.out << result.records << " records checked, " << result.problems + extras.Warnings()
+                    << " problems\n";
+        extras.Finish(context.err);
+        return result.failures > 0 ? kExitFailed : kExitOk;
+    } catch (const FileError& e) {
+        context.err << "impmap-cli check: " << e.what() << '\n';
+        return kExitUsage;
     }
-    if (result.outcome == ExecuteResult::Outcome::Failed) {
-        context.err << ForTerminal(WithFinalFullStop(result.message)) << '\n';
-        return kExitFailed;
-    }
-    context.out << result.records << " records checked, " << result.problems << " problems\n";
-    return result.failures > 0 ? kExitFailed : kExitOk;
 }
 
 } // namespace impmap::cli

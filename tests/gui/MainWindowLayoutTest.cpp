@@ -180,13 +180,15 @@ private slots:
         for (QAction* action : ui.popupTools->actions())
             tools << action->text();
         QCOMPARE(tools, (QStringList{"Map by &Name", "&Reset This Mapping", "Create Header", "",
-                                     "&Join Lines Broken Inside Quotes", "",
+                                     "Check &All Records", "", "&Join Lines Broken Inside Quotes", "",
                                      "&Map Selected Field", "Merge &Into...",
                                      "&Assign or Unassign Field\tEnter", "&Unassign Field\tDel",
                                      "Set &Fixed Value...\tShift+F10", "Change Source &Value..."}));
         QCOMPARE(ui.tabs->tabText(0), QStringLiteral("Mapping"));
         QCOMPARE(ui.tabs->tabText(1), QStringLiteral("Source"));
         QCOMPARE(ui.tabs->tabText(2), QStringLiteral("Output"));
+        QCOMPARE(ui.tabs->tabText(3), QStringLiteral("Totals"));
+        QVERIFY(!ui.tabs->isTabVisible(3));
         QStringList delimiters;
         for (int i = 0; i < ui.cbDelimiter->count(); ++i)
             delimiters << ui.cbDelimiter->itemText(i);

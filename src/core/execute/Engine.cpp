@@ -46,13 +46,16 @@ FieldFailure ValidatorFailure(const DestinationRow& row, const Rejection& reject
 class FieldRules
 {
 public:
-    FieldRules(ExecuteCallbacks& callbacks, const ExecuteOptions& options, bool implied)
-        : callbacks_(callbacks), options_(options), implied_(implied)
-    {}
-
-    std::optional<FieldFailure> Apply(const DestinationRow& row, long record, const char* hint,
-                                      std::string& value)
+    FieldRules(ExecuteCallbacks& callbacks, const ExecuteOptions& options, bool implied,
+               const std::vector<std::string>& sourceFields)
+        : callbacks_(callbacks), options_(options), implied_(implied), sourceFields_(sourceFields)
     {
+    }
+
+    std::optional<FieldFailure> Apply(const DestinationRow& row, int rowIndex, long record,
+                                      const char* hint, std::string& value)
+    {
+        rowIndex_ = rowIndex;
         try {
             return ApplyRule(row, record, hint, value);
         } catch (const Rejection& rejection) {
@@ -147,9 +150,11 @@ private:
             return MapsFailure(row, "to an invalid taxpayer identification value ", value, hint);
         const std::string warning =
             "Record " + std::to_string(record) + ": Bad TIN " + value + " (assigned to 000000000)";
-        if (options_.checkAll)
+        if (options_.checkAll) {
             callbacks_.Problem(warning);
-        else
+            callbacks_.FieldProblemFound({record, rowIndex_, SourceValueOf(row, sourceFields_),
+                                          warning.substr(warning.find(": ") + 2), true});
+        } else
             callbacks_.Warning(warning);
         ++warnings;
         value = "000000000";
@@ -159,6 +164,8 @@ private:
     ExecuteCallbacks& callbacks_;
     const ExecuteOptions& options_;
     bool implied_;
+    const std::vector<std::string>& sourceFields_;
+    int rowIndex_ = -1;
 
 public:
     long warnings = 0;
@@ -200,14 +207,24 @@ private:
 
 } // namespace
 
+// A row's value as it stood in the source: its source field after merges, or its fixed value.
+std::string SourceValueOf(const DestinationRow& row, const std::vector<std::string>& fields)
+{
+    if (row.sourceFieldNo <= 0)
+        return row.value;
+    const auto no = static_cast<size_t>(row.sourceFieldNo);
+    return no <= fields.size() ? fields[no - 1] : std::string();
+}
+
 std::optional<FieldRuleFailure> ApplyFieldRule(const DestinationRow& row, long record,
                                                bool headerHint, std::string& value,
                                                ExecuteCallbacks& callbacks,
                                                const ExecuteOptions& options, bool implied,
                                                long& warnings)
 {
-    FieldRules rules(callbacks, options, implied);
-    auto failure = rules.Apply(row, record, headerHint ? kHeaderHint : "", value);
+    static const std::vector<std::string> kNoFields;
+    FieldRules rules(callbacks, options, implied, kNoFields);
+    auto failure = rules.Apply(row, -1, record, headerHint ? kHeaderHint : "", value);
     warnings += rules.warnings;
     if (!failure)
         return std::nullopt;
@@ -243,7 +260,7 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
     const long step = total > 1000 ? 25 : (total > 500 ? 10 : 1);
     callbacks.Started(total);
 
-    FieldRules rules(callbacks, options, workspace.ImpliedDecimal());
+    FieldRules rules(callbacks, options, workspace.ImpliedDecimal(), workspace.SourceFields());
     const auto& rows = workspace.Rows();
     std::vector<std::string> values(rows.size());
     std::string line;
@@ -280,7 +297,7 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
             std::string& value = values[j];
             const std::string_view trimmed = TrimView(rows[j].value);
             value.assign(trimmed.data(), trimmed.size());
-            auto failure = rules.Apply(rows[j], i, hint, value);
+            auto failure = rules.Apply(rows[j], static_cast<int>(j), i, hint, value);
             if (!failure)
                 continue;
             if (!options.checkAll) {
@@ -293,7 +310,11 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
             ++result.failures;
             ++result.problems;
             callbacks.Problem("Record " + std::to_string(i) + ": " + failure->checkLine);
+            callbacks.FieldProblemFound({i, static_cast<int>(j),
+                                         SourceValueOf(rows[j], workspace.SourceFields()),
+                                         std::move(failure->checkLine), false});
         }
+        callbacks.RecordValues(i, values, workspace.SourceFields());
         line.clear();
         AppendOutputLine(values, line);
         callbacks.OutputLine(line);

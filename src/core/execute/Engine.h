@@ -4,12 +4,24 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The execution engine: runs the current mapping over every source record, converting and
 // checking each destination value by its type code, and produces one output line per record.
 namespace impmap {
 
 class Workspace;
+struct DestinationRow;
+
+// One problem found in check mode, in parts.
+struct FieldProblem
+{
+    long record = 0;
+    int row = -1;            // 0-based destination row
+    std::string sourceValue; // the row's value as it stood in the source (or its fixed value)
+    std::string text;        // the problem line without its "Record N: " head
+    bool warning = false;    // a bad taxpayer number replaced by zeros
+};
 
 // What a run tells its caller while it goes on. All callbacks run on the caller's thread.
 class ExecuteCallbacks
@@ -30,6 +42,16 @@ public:
     virtual void OutputLine(std::string_view line) = 0;
     // In check mode: one problem line ("Record 4: Destination field ...").
     virtual void Problem(const std::string& line) { (void)line; }
+    // In check mode, with every Problem line: the same problem in parts.
+    virtual void FieldProblemFound(const FieldProblem& problem) { (void)problem; }
+    // Once per non-NULL record, after its values are converted and checked and before its
+    // OutputLine, in both modes: the values in row order and the record's source fields (after
+    // merges) from which they came.
+    virtual void RecordValues(long record, const std::vector<std::string>& values,
+                              const std::vector<std::string>& sourceFields)
+    {
+        (void)record, (void)values, (void)sourceFields;
+    }
 };
 
 struct ExecuteOptions
@@ -54,6 +76,10 @@ struct ExecuteResult
     long failingRecord = 0;
     int failingRow = -1;
 };
+
+// A row's value as it stood in the source: its source field (after merges) when mapped, empty
+// when the record lacks that field, its fixed value when unmapped.
+std::string SourceValueOf(const DestinationRow& row, const std::vector<std::string>& fields);
 
 // "Your source file contains N NULL record." / "... records." with its second line.
 std::string NullRecordNotice(long count);

@@ -1,5 +1,6 @@
 #include "window/ExecuteController.h"
 
+#include "check/ControlTotals.h"
 #include "convert/CivilDate.h"
 #include "execute/ExecuteDialog.h"
 #include "execute/FastEngine.h"
@@ -10,6 +11,7 @@
 #include "platform/Bytes.h"
 #include "platform/ErrorDisplay.h"
 #include "platform/Prompts.h"
+#include "report/TotalsView.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 
@@ -51,7 +53,11 @@ std::vector<QWidget*> RunButtons(const MainWindowUi& ui)
 class ExecuteController::RunCallbacks : public ExecuteCallbacks
 {
 public:
-    explicit RunCallbacks(ExecuteController& controller) : controller_(controller) {}
+    RunCallbacks(ExecuteController& controller, ExecuteCallbacks* checkSink)
+        : totals(controller.context_.workspace.Rows()), controller_(controller),
+          checkSink_(checkSink)
+    {
+    }
 
     void Started(long total) override
     {
@@ -74,13 +80,31 @@ public:
         QCoreApplication::processEvents();
         clock_.start();
     }
-    void OutputLine(std::string_view line) override { lines.emplace_back(line); }
+    void OutputLine(std::string_view line) override
+    {
+        if (checkSink_ == nullptr)
+            lines.emplace_back(line);
+    }
+    void FieldProblemFound(const FieldProblem& problem) override
+    {
+        if (checkSink_ != nullptr)
+            checkSink_->FieldProblemFound(problem);
+    }
+    void RecordValues(long record, const std::vector<std::string>& values,
+                      const std::vector<std::string>& sourceFields) override
+    {
+        totals.Add(values);
+        if (checkSink_ != nullptr)
+            checkSink_->RecordValues(record, values, sourceFields);
+    }
 
+    ControlTotals totals;
     bool setUp = false;
     std::vector<std::string> lines;
 
 private:
     ExecuteController& controller_;
+    ExecuteCallbacks* checkSink_;
     QElapsedTimer clock_;
 };
 
@@ -109,7 +133,12 @@ ExecuteController::~ExecuteController() = default;
 
 void ExecuteController::bExecuteClick()
 {
-    RunGuarded(context_.prompts, [this] { Run(); });
+    RunGuarded(context_.prompts, [this] { Run(nullptr); });
+}
+
+ExecuteResult ExecuteController::RunCheck(ExecuteCallbacks& sink)
+{
+    return Run(&sink);
 }
 
 void ExecuteController::bSaveOutputClick()
@@ -120,20 +149,24 @@ void ExecuteController::bSaveOutputClick()
     });
 }
 
-void ExecuteController::Run()
+ExecuteResult ExecuteController::Run(ExecuteCallbacks* checkSink)
 {
     // The window is hidden for the whole run; this only keeps a stray second click out.
     if (busy_)
-        return;
+        return {};
     busy_ = true;
-    RunCallbacks callbacks(*this);
+    RunCallbacks callbacks(*this, checkSink);
+    const bool check = checkSink != nullptr;
     ExecuteResult result;
     try {
         // The engine checks the mapping before anything else and then calls Started, which
         // hides the window and shows the progress dialog.
-        result = ExecuteFast(context_.workspace, callbacks, ExecuteOptions{SystemToday(), false});
-        if (callbacks.setUp && result.outcome == ExecuteResult::Outcome::Completed)
-            Complete(callbacks.lines, result.nullRecords);
+        result = ExecuteFast(context_.workspace, callbacks, ExecuteOptions{SystemToday(), check});
+        if (callbacks.setUp && result.outcome == ExecuteResult::Outcome::Completed) {
+            ShowTotals(&callbacks.totals);
+            if (!check)
+                Complete(callbacks.lines, result.nullRecords);
+        }
     } catch (...) {
         // A failure while saving ends the run as failed; the output stays for Save Output.
         EndRun(callbacks.setUp, -1);
@@ -143,6 +176,15 @@ void ExecuteController::Run()
     EndRun(callbacks.setUp, failed ? result.failingRow : -1);
     if (failed)
         ShowError(context_.prompts, FromBytes(result.message));
+    return result;
+}
+
+void ExecuteController::ShowTotals(const ControlTotals* totals)
+{
+    MainWindowUi& ui = context_.ui;
+    if (totals != nullptr)
+        ui.lvTotals->SetTotals(*totals);
+    ui.tabs->setTabVisible(ui.tabs->indexOf(ui.tabTotals), totals != nullptr);
 }
 
 void ExecuteController::EndRun(bool setUp, int failingRow)
@@ -173,6 +215,7 @@ void ExecuteController::SetUp(long total)
     progress_->ShowForRun();
 
     context_.workspace.ClearOutput();
+    ShowTotals(nullptr);
     log_->ClearLog();
 }
 
@@ -227,9 +270,13 @@ void ExecuteController::SetRunControlsShown(bool shown)
 
 void ExecuteController::MarkFailingRow(int row)
 {
-    QTreeView* view = context_.ui.lvDestination;
+    SelectDestinationRow(context_.ui.lvDestination, row);
+}
+
+void SelectDestinationRow(QTreeView* view, int row)
+{
     const QAbstractItemModel* model = view->model();
-    if (model == nullptr || row >= model->rowCount())
+    if (model == nullptr || row < 0 || row >= model->rowCount())
         return;
     const QModelIndex index = model->index(row, 0);
     view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |

@@ -1,11 +1,19 @@
 #pragma once
 
+#include "execute/Engine.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
+
+class QTreeView;
+
+namespace impmap {
+class ControlTotals;
+}
 
 namespace impmap::gui {
 
@@ -36,6 +44,10 @@ public:
     void bExecuteClick();
     // The Save Output button: saves the output again; a cancelled dialog says nothing.
     void bSaveOutputClick();
+    // Check All Records: runs the check with the progress dialog and its Cancel, passing the
+    // problems and record values on to sink, and shows the Totals tab when it completes. A
+    // failure (nothing mapped) is shown here.
+    ExecuteResult RunCheck(ExecuteCallbacks& sink);
 
     ExecuteDialog& ProgressDialog() const { return *progress_; }
     WarningLog& Log() const { return *log_; }
@@ -44,13 +56,15 @@ public:
 private:
     class RunCallbacks;
 
-    void Run();
+    ExecuteResult Run(ExecuteCallbacks* checkSink);
     void SetUp(long total);
     void Complete(std::vector<std::string>& lines, long nullRecords);
     void EndRun(bool setUp, int failingRow);
     void CleanUp(int failingRow);
     void SetRunControlsShown(bool shown);
     void MarkFailingRow(int row);
+    // The Totals tab shows these totals, or is hidden for none.
+    void ShowTotals(const ControlTotals* totals);
     // The Output tab is shown and Save Output enabled exactly while there is output.
     void reOutputChange(int lineCount);
 
@@ -62,5 +76,8 @@ private:
     bool busy_ = false;
     QPointer<QWidget> focusBeforeRun_;
 };
+
+// Selects the destination row, scrolls it into view and gives the list the focus.
+void SelectDestinationRow(QTreeView* view, int row);
 
 } // namespace impmap::gui

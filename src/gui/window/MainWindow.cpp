@@ -9,6 +9,7 @@
 #include "platform/HelpWindow.h"
 #include "platform/Settings.h"
 #include "platform/WorkingFolders.h"
+#include "report/CheckController.h"
 #include "window/ExecuteController.h"
 #include "window/MainWindowLayout.h"
 #include "window/MapFileController.h"
@@ -117,6 +118,7 @@ void MainWindow::FormCreate(const WorkingFolders& workingFolders)
     mapping_ = new MappingController(context_, this);
     execute_ = new ExecuteController(context_, this);
     sourceFormat_ = new SourceFormatController(context_, this);
+    new CheckController(context_, *execute_, this);
 
     connect(&notifier_, &WorkspaceSignals::Changed, this, &MainWindow::OnWorkspaceChanged);
     connect(ui_.bHelp, &QPushButton::clicked, this, &MainWindow::bHelpClick);

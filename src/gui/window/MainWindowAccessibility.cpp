@@ -1,5 +1,6 @@
 #include "window/MainWindowAccessibility.h"
 
+#include "report/TotalsView.h"
 #include "window/MainWindowUi.h"
 
 #include <QAbstractButton>
@@ -104,6 +105,8 @@ void ApplyAccessibility(MainWindowUi& ui)
         {ui.edSourceRecord, "Source record", "The text of the source record on display"},
         {ui.reSource, "Source lines", "Every line of the source file"},
         {ui.reOutput, "Output lines", "The import lines of the last run"},
+        {ui.lvTotals, "Control totals",
+         "For every amount field: the records with a non-zero amount and the sum written"},
     };
     for (const Described& control : controls)
         Describe(control.widget, control.name, control.description);

@@ -1,6 +1,7 @@
 #include "window/MainWindowLayout.h"
 
 #include "platform/Help.h"
+#include "report/TotalsView.h"
 #include "schema/FormCatalogue.h"
 #include "window/MainWindowAccessibility.h"
 #include "window/MainWindowUi.h"
@@ -328,6 +329,9 @@ QWidget* BuildBottomStrip(MainWindowUi& ui)
     ui.popupCreateHeader = ui.popupTools->addAction(QStringLiteral("Create Header"));
     ui.popupCreateHeader->setObjectName(QStringLiteral("popupCreateHeader"));
     ui.popupTools->addSeparator();
+    ui.popupCheckAll = ui.popupTools->addAction(QStringLiteral("Check &All Records"));
+    ui.popupCheckAll->setObjectName(QStringLiteral("popupCheckAll"));
+    ui.popupTools->addSeparator();
     ui.popupJoinLines =
         ui.popupTools->addAction(QStringLiteral("&Join Lines Broken Inside Quotes"));
     ui.popupJoinLines->setObjectName(QStringLiteral("popupJoinLines"));
@@ -454,11 +458,18 @@ void BuildMainWindowLayout(QMainWindow& window, MainWindowUi& ui)
     mapping->addWidget(BuildBottomStrip(ui));
     ui.tabSource = BuildSourceTab(ui);
     ui.tabOutput = BuildOutputTab(ui);
+    ui.tabTotals = Named(new QWidget, "tabTotals");
+    auto* totals = new QVBoxLayout(ui.tabTotals);
+    totals->setContentsMargins(4, 4, 4, 4);
+    ui.lvTotals = new TotalsView;
+    totals->addWidget(ui.lvTotals);
     ui.tabs->addTab(ui.tabMapping, QStringLiteral("Mapping"));
     ui.tabs->addTab(ui.tabSource, QStringLiteral("Source"));
     ui.tabs->addTab(ui.tabOutput, QStringLiteral("Output"));
+    ui.tabs->addTab(ui.tabTotals, QStringLiteral("Totals"));
     ui.tabs->setTabVisible(1, false);
     ui.tabs->setTabVisible(2, false);
+    ui.tabs->setTabVisible(3, false);
     ui.tabs->setCurrentIndex(0);
     window.setCentralWidget(ui.tabs);
 

@@ -18,6 +18,8 @@ class QWidget;
 
 namespace impmap::gui {
 
+class TotalsView;
+
 // Every control of the main window, by the name its role gives it. MainWindowLayout builds them
 // (each with its objectName set to the member name, so tests can find them); the controllers
 // connect to them. The window owns them through Qt's parent chain.
@@ -27,6 +29,7 @@ struct MainWindowUi
     QWidget* tabMapping = nullptr;
     QWidget* tabSource = nullptr;
     QWidget* tabOutput = nullptr;
+    QWidget* tabTotals = nullptr;
 
     // Mapping tab, top strip.
     QGroupBox* gbTaxForm = nullptr;
@@ -72,6 +75,7 @@ struct MainWindowUi
     QAction* popupResetMapping = nullptr;
     QAction* popupCreateHeader = nullptr;
     QAction* popupJoinLines = nullptr;
+    QAction* popupCheckAll = nullptr;
     QPushButton* bExecute = nullptr;
     QPushButton* bSaveOutput = nullptr;
     QPushButton* bHelp = nullptr;
@@ -89,6 +93,9 @@ struct MainWindowUi
 
     // Output tab.
     QListView* reOutput = nullptr;
+
+    // Totals tab: the control totals of the last completed run or check.
+    TotalsView* lvTotals = nullptr;
 };
 
 } // namespace impmap::gui

@@ -222,9 +222,131 @@ TEST(CliCheckVerb, ListsEveryProblemThenTheCount)
               "Record 1: Destination field \"Nonemployee compensation\" maps to an invalid "
               "currency value \"12A\"\n"
               "Record 3: Bad TIN 000012-34 (assigned to 000000000)\n"
+              "Record 4: Warning: Destination field \"Taxpayer id\" holds \"000000001\", padded "
+              "with leading zeros from \"1\"\n"
               "Record 5: Destination field \"Nonemployee compensation\" maps to an invalid "
               "currency value \"X Y\"\n"
-              "5 records checked, 3 problems\n");
+              "Record 5: Warning: Destination field \"Taxpayer id\" holds \"000000009\", padded "
+              "with leading zeros from \"9\"\n"
+              "5 records checked, 5 problems\n");
+}
+
+} // namespace
+} // namespace impmap
+
+namespace impmap {
+namespace {
+
+// A 1099-NEC map onto a source of name, taxpayer id and amount in the given delimiter.
+class CliProblemRecords : public ::testing::Test
+{
+protected:
+    void Write(char delimiter, int header, const std::string& source)
+    {
+        const int index = delimiter == '\t' ? 0 : (delimiter == ',' ? 1 : 2);
+        WriteFile(dir.File("src.txt"), source);
+        WriteFile(dir.File("m.MAP"), "[Source]\r\nFileSpec=" + dir.File("src.txt") +
+                                         "\r\nDelimiter=" + std::to_string(index) +
+                                         "\r\nHeader=" + std::to_string(header) +
+                                         "\r\n[Destination]\r\nForm=1099-NEC\r\nMap=" +
+                                         "001000000000000000000000000000000002000000000000003\r\n");
+    }
+
+    TempDir dir;
+};
+
+std::string Joined(const std::vector<std::string>& fields, char delimiter)
+{
+    std::string line;
+    for (const std::string& field : fields)
+        line += (line.empty() ? "" : std::string(1, delimiter)) + field;
+    return line;
+}
+
+TEST_F(CliProblemRecords, RecordsAsTheyStandWithTheirProblemsForEveryDelimiter)
+{
+    const std::string padded = "Warning: Destination field \"Taxpayer id\" holds \"000012345\", "
+                               "padded with leading zeros from \"12345\"";
+    const std::string badAmount =
+        "Destination field \"Nonemployee compensation\" maps to an invalid currency value \"12A\"";
+    const std::string badTin = "Destination field \"Taxpayer id\" maps to an invalid taxpayer "
+                               "identification value \"000000TIN\"";
+    const std::string badHeaderAmount = "Destination field \"Nonemployee compensation\" maps to "
+                                        "an invalid currency value \"AMOUNT\"";
+    for (const char delimiter : {'\t', ',', '|'}) {
+        const std::string name = delimiter == ',' ? "\"Lee, Bo\"" : "Lee Bo";
+        const std::string source = Joined({"NAME", "TIN", "AMOUNT"}, delimiter) + "\r\n" +
+                                   Joined({"Ann", "101234567", "12.50"}, delimiter) + "\n" +
+                                   Joined({name, " 12345", "5"}, delimiter) + "\r\n\r\n" +
+                                   Joined({"Roe", "101234568", "12A"}, delimiter) + "\r";
+        // The problems column as the delimiter wants it.
+        auto column = [delimiter](const std::string& text) {
+            if (delimiter != ',')
+                return text;
+            std::string quoted = "\"";
+            for (char c : text)
+                quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+            return quoted + "\"";
+        };
+        for (const int header : {0, 1}) {
+            SCOPED_TRACE(std::string("delimiter ") + delimiter + " header " +
+                         std::to_string(header));
+            Write(delimiter, header, source);
+            const std::string out = dir.File("problems.txt");
+            const CliRun run = Cli({"check", dir.File("m.MAP"), "--problem-records", out});
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.err, "");
+            std::string expected =
+                header == 1 ? Joined({"NAME", "TIN", "AMOUNT", "Problems"}, delimiter) + "\r\n"
+                            : Joined({"NAME", "TIN", "AMOUNT", column(badTin + "; " +
+                                                                      badHeaderAmount)},
+                                     delimiter) +
+                                  "\r\n";
+            expected += Joined({name, " 12345", "5", column(padded)}, delimiter) + "\r\n";
+            expected += Joined({"Roe", "101234568", "12A", column(badAmount)}, delimiter) + "\r\n";
+            EXPECT_EQ(ReadFile(out), expected);
+        }
+    }
+}
+
+TEST_F(CliProblemRecords, NoProblemWritesTheHeaderAloneAndAnUnwritableFileExitsTwo)
+{
+    Write(',', 1, "NAME,TIN,AMOUNT\r\nAnn,101234567,1\r\n");
+    const CliRun clean = Cli({"check", dir.File("m.MAP"), "--problem-records", dir.File("p.csv")});
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.out, "1 records checked, 0 problems\n");
+    EXPECT_EQ(ReadFile(dir.File("p.csv")), "NAME,TIN,AMOUNT,Problems\r\n");
+
+    const std::string missing = dir.File("none/p.csv");
+    const CliRun bad = Cli({"check", dir.File("m.MAP"), "--problem-records", missing});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err.rfind("impmap-cli check: Cannot create file \"" + missing + "\". ", 0), 0u)
+        << bad.err;
+
+    // Naming the source file would replace it: refused, the source kept.
+    const std::string source = ReadFile(dir.File("src.txt"));
+    const CliRun over = Cli({"check", dir.File("m.MAP"), "--problem-records", dir.File("src.txt")});
+    EXPECT_EQ(over.status, 2);
+    EXPECT_EQ(over.err, "impmap-cli check: Cannot create file \"" + dir.File("src.txt") +
+                            "\". It is the source file, which it would replace\n");
+    EXPECT_EQ(ReadFile(dir.File("src.txt")), source);
+}
+
+TEST_F(CliProblemRecords, TotalsGoToStandardErrorAfterRunAndCheck)
+{
+    Write(',', 1,
+          "NAME,TIN,AMOUNT\r\nAnn,101234567,\"1,234.50\"\r\nBo,101234568,0\r\n"
+          "Cy,101234569,(10)\r\n");
+    const CliRun run = Cli({"run", dir.File("m.MAP"), "--totals", "-o", dir.File("o.txt")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Nonemployee compensation\t2\t1244.5\n");
+    const CliRun plain = Cli({"run", dir.File("m.MAP"), "-o", dir.File("o.txt")});
+    EXPECT_EQ(plain.err, "");
+    const CliRun check = Cli({"check", dir.File("m.MAP"), "--totals"});
+    EXPECT_EQ(check.status, 0);
+    EXPECT_EQ(check.out, "3 records checked, 0 problems\n");
+    EXPECT_EQ(check.err, "Nonemployee compensation\t2\t1244.5\n");
 }
 
 TEST(CliJoinLinesVerb, JoinsBrokenRecordsAndChecksWarnOfThem)

@@ -22,7 +22,21 @@ public:
     void ProcessMessages() override { ++pumps; }
     void OutputLine(std::string_view line) override { lines.emplace_back(line); }
     void Problem(const std::string& line) override { problems.push_back(line); }
+    void FieldProblemFound(const FieldProblem& p) override
+    {
+        parts.push_back(std::to_string(p.record) + "|" + std::to_string(p.row) + "|" +
+                        p.sourceValue + "|" + p.text + (p.warning ? "|warning" : "|error"));
+    }
+    void RecordValues(long record, const std::vector<std::string>& values,
+                      const std::vector<std::string>& sourceFields) override
+    {
+        std::string text = std::to_string(record) + ":" + std::to_string(values.size());
+        for (const std::string& field : sourceFields)
+            text += ":" + field;
+        records.push_back(text);
+    }
 
+    std::vector<std::string> parts, records;
     std::vector<long> positions;
     long totals = 0;
     long cancelAt = 0;
@@ -341,6 +355,37 @@ TEST_F(Engine, CheckModeListsEveryProblem)
     EXPECT_EQ(result.problems, 5);
     EXPECT_EQ(result.failures, 4);
     EXPECT_TRUE(recorder.warnings.empty());
+    // The same problems in parts, and every record's values with the fields they came from.
+    const std::string foreign = std::to_string(RowOf("Foreign address indicator"));
+    const std::string rents = std::to_string(RowOf("Rents"));
+    const std::string tin = std::to_string(RowOf("Taxpayer id"));
+    EXPECT_EQ(recorder.parts,
+              (std::vector<std::string>{
+                  "1|" + foreign +
+                      "|maybe|Destination field \"Foreign address indicator\" maps "
+                      "to an invalid indicator value \"MAYBE\"|error",
+                  "1|" + rents +
+                      "|12A|Destination field \"Rents\" maps to an invalid currency "
+                      "value \"12A\"|error",
+                  "3|" + foreign +
+                      "|7.5|Destination field \"Foreign address indicator\" maps "
+                      "to an invalid indicator value \"7.5\"|error",
+                  "3|" + tin + "|12-34|Bad TIN 000012-34 (assigned to 000000000)|warning",
+                  "3|" + rents +
+                      "|B|Destination field \"Rents\" maps to an invalid currency "
+                      "value \"B\"|error",
+              }));
+    const std::string rowCount = std::to_string(workspace.Rows().size());
+    const std::vector<std::string> records = {"1:" + rowCount + ":12A:1:maybe",
+                                              "2:" + rowCount + ":5:2:y",
+                                              "3:" + rowCount + ":B:12-34:7.5"};
+    EXPECT_EQ(recorder.records, records);
+    // A run reports the values of every record it completes as well.
+    OpenSource("h\r\n5,2,y\r\n\r\n6,3,n\r\n", 1);
+    ASSERT_EQ(Run().outcome, ExecuteResult::Outcome::Completed);
+    EXPECT_EQ(recorder.records,
+              (std::vector<std::string>{"1:" + rowCount + ":5:2:y", "3:" + rowCount + ":6:3:n"}));
+    EXPECT_TRUE(recorder.parts.empty());
 
     OpenSource("h\r\nB\r\n", 1);
     workspace.ChooseForm(0);

@@ -1,0 +1,56 @@
+#include "RunExtras.h"
+
+#include "mapping/Workspace.h"
+
+#include <ostream>
+
+namespace impmap::cli {
+
+RunExtras::RunExtras(const Workspace& workspace, const ExtrasOptions& options, std::ostream& out)
+    : workspace_(workspace), options_(options), out_(out),
+      rules_(workspace.Rows(), workspace.TinTypeValue()), totals_(workspace.Rows())
+{
+    if (options_.problemRecords) {
+        records_ = std::make_unique<ProblemRecordsWriter>(
+            *options_.problemRecords, workspace.DelimiterCharacter(),
+            ProblemRecordsHeader(workspace), workspace.SourcePath());
+    }
+}
+
+void RunExtras::FieldProblemFound(const FieldProblem& problem)
+{
+    if (records_)
+        pending_.push_back(problem);
+}
+
+void RunExtras::RecordValues(long record, const std::vector<std::string>& values,
+                             const std::vector<std::string>& sourceFields)
+{
+    if (options_.totals)
+        totals_.Add(values);
+    if (!options_.check)
+        return;
+    const size_t found = pending_.size();
+    rules_.Check(record, values, sourceFields, pending_);
+    for (size_t i = found; i < pending_.size(); ++i) {
+        out_ << PlausibilityRules::Line(pending_[i]) << '\n';
+        ++warnings_;
+    }
+    if (records_ && !pending_.empty()) {
+        texts_.clear();
+        for (const FieldProblem& problem : pending_)
+            texts_.push_back(ProblemColumnText(problem));
+        records_->Add(workspace_.Lines().Line(static_cast<size_t>(record - 1)), texts_);
+    }
+    pending_.clear();
+}
+
+void RunExtras::Finish(std::ostream& err)
+{
+    if (records_)
+        records_->Commit();
+    if (options_.totals)
+        err << totals_.Report();
+}
+
+} // namespace impmap::cli

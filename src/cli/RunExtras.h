@@ -1,0 +1,59 @@
+#pragma once
+
+#include "check/ControlTotals.h"
+#include "check/Plausibility.h"
+#include "check/ProblemRecords.h"
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace impmap {
+class Workspace;
+}
+
+// What run and check report beside the engine's own lines: the plausibility warnings (check),
+// the problem records file (check --problem-records) and the control totals (--totals).
+namespace impmap::cli {
+
+struct ExtrasOptions
+{
+    bool check = false;
+    bool totals = false;
+    std::optional<std::string> problemRecords; // file to write
+};
+
+class RunExtras
+{
+public:
+    // Takes the mapping as the run begins. Throws FileError when the problem records file
+    // cannot be created.
+    RunExtras(const Workspace& workspace, const ExtrasOptions& options, std::ostream& out);
+
+    void FieldProblemFound(const FieldProblem& problem);
+    // Prints the record's plausibility warnings and writes it to the problem records file when
+    // it has a problem.
+    void RecordValues(long record, const std::vector<std::string>& values,
+                      const std::vector<std::string>& sourceFields);
+
+    // Plausibility warnings printed.
+    long Warnings() const { return warnings_; }
+    // After a completed run: writes the problem records file and prints the totals on err.
+    // Throws FileError.
+    void Finish(std::ostream& err);
+
+private:
+    const Workspace& workspace_;
+    ExtrasOptions options_;
+    std::ostream& out_;
+    PlausibilityRules rules_;
+    ControlTotals totals_;
+    std::unique_ptr<ProblemRecordsWriter> records_;
+    std::vector<FieldProblem> pending_; // the problems of the record in progress
+    std::vector<std::string> texts_;
+    long warnings_ = 0;
+};
+
+} // namespace impmap::cli

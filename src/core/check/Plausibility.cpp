@@ -1,0 +1,233 @@
+#include "check/Plausibility.h"
+
+#include "convert/Converters.h"
+#include "convert/Text.h"
+
+#include <algorithm>
+#include <array>
+
+namespace impmap {
+namespace {
+
+bool AllDigits(std::string_view text, size_t size)
+{
+    return text.size() == size && IsAllDigits(text);
+}
+
+int Number(std::string_view digits)
+{
+    int n = 0;
+    for (char c : digits)
+        n = n * 10 + (c - '0');
+    return n;
+}
+
+bool Contains(std::string_view caption, std::string_view word)
+{
+    return UpperAscii(caption).find(UpperAscii(word)) != std::string::npos;
+}
+
+bool EndsWith(std::string_view text, std::string_view end)
+{
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// The codes the Postal Service gives states, the District of Columbia, territories, freely
+// associated states and military post offices.
+constexpr std::array<std::string_view, 62> kStateCodes = {
+    "AA", "AE", "AK", "AL", "AP", "AR", "AS", "AZ", "CA", "CO", "CT", "DC", "DE", "FL", "FM", "GA",
+    "GU", "HI", "IA", "ID", "IL", "IN", "KS", "KY", "LA", "MA", "MD", "ME", "MH", "MI", "MN", "MO",
+    "MP", "MS", "MT", "NC", "ND", "NE", "NH", "NJ", "NM", "NV", "NY", "OH", "OK", "OR", "PA", "PR",
+    "PW", "RI", "SC", "SD", "TN", "TX", "UM", "UT", "VA", "VI", "VT", "WA", "WI", "WV"};
+
+// A caption that names a state code: "State", "State 1", "Corporate state", but not "Foreign
+// state or province" or "State 1 ID".
+bool NamesState(const std::string& caption)
+{
+    const std::string upper = UpperAscii(caption);
+    if (upper.rfind("FOREIGN", 0) == 0)
+        return false;
+    return EndsWith(upper, "STATE") || EndsWith(upper, "STATE 1") || EndsWith(upper, "STATE 2");
+}
+
+} // namespace
+
+std::string SsnReason(std::string_view nineDigits)
+{
+    if (!AllDigits(nineDigits, 9))
+        return {};
+    static constexpr std::array<std::string_view, 4> kMisused = {"078051120", "219099999",
+                                                                 "457555462", "123456789"};
+    const int area = Number(nineDigits.substr(0, 3));
+    const int group = Number(nineDigits.substr(3, 2));
+    const int serial = Number(nineDigits.substr(5, 4));
+    if (std::find(kMisused.begin(), kMisused.end(), nineDigits) != kMisused.end() ||
+        nineDigits.substr(0, 8) == "98765432")
+        return "a social security number known from advertising and misuse";
+    if (nineDigits.find_first_not_of(nineDigits[0]) == std::string_view::npos)
+        return "a social security number of nine equal digits";
+    if (area >= 900) {
+        const bool itin = (group >= 50 && group <= 65) || (group >= 70 && group <= 88) ||
+                          (group >= 90 && group <= 92) || group >= 94;
+        return itin ? std::string() : "an area of 900 to 999 that is no valid ITIN";
+    }
+    if (area == 0 || area == 666 || group == 0 || serial == 0)
+        return "a social security number never issued";
+    return {};
+}
+
+std::string EinReason(std::string_view nineDigits)
+{
+    if (!AllDigits(nineDigits, 9))
+        return {};
+    static constexpr std::array<int, 17> kNeverAssigned = {0,  7,  8,  9,  17, 18, 19, 28, 29,
+                                                           49, 69, 70, 78, 79, 89, 96, 97};
+    const int prefix = Number(nineDigits.substr(0, 2));
+    if (std::find(kNeverAssigned.begin(), kNeverAssigned.end(), prefix) != kNeverAssigned.end())
+        return "an employer identification number with a prefix never assigned";
+    return {};
+}
+
+std::string ZipReason(std::string_view zip, bool foreignAddress)
+{
+    if (zip.empty())
+        return {};
+    const bool fourFour = zip.size() == 9 && zip[4] == '-' && AllDigits(zip.substr(0, 4), 4) &&
+                          AllDigits(zip.substr(5), 4);
+    if (AllDigits(zip, 4) || fourFour)
+        return "a zip code that has lost its leading zero";
+    const bool fiveFour = zip.size() == 10 && zip[5] == '-' && AllDigits(zip.substr(0, 5), 5) &&
+                          AllDigits(zip.substr(6), 4);
+    if (foreignAddress || AllDigits(zip, 5) || AllDigits(zip, 9) || fiveFour)
+        return {};
+    return "neither a 5-digit nor a 5+4-digit zip code";
+}
+
+std::string StateReason(std::string_view state)
+{
+    if (state.empty())
+        return {};
+    const std::string upper = UpperAscii(state);
+    if (std::find(kStateCodes.begin(), kStateCodes.end(), upper) != kStateCodes.end())
+        return {};
+    return "not a two-letter state code";
+}
+
+std::string EmailReason(std::string_view email)
+{
+    if (email.empty())
+        return {};
+    const size_t at = email.find('@');
+    if (at == std::string_view::npos || email.find('@', at + 1) != std::string_view::npos ||
+        email.find('.', at + 1) == std::string_view::npos)
+        return "not an e-mail address";
+    return {};
+}
+
+PlausibilityRules::PlausibilityRules(const std::vector<DestinationRow>& rows,
+                                     std::string tinTypeValue)
+    : rows_(rows), rules_(rows.size(), Rule::None), tinTypeValue_(std::move(tinTypeValue))
+{
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        const DestinationRow& row = rows_[i];
+        const auto index = static_cast<int>(i);
+        if (row.typeCode == 'T')
+            tinTypeRow_ = index;
+        if (row.typeCode == 'N') {
+            taxpayerRow_ = index;
+            rules_[i] = Rule::TaxpayerId;
+        } else if (row.typeCode == 'n') {
+            // An "n" row holds either kind of number; its caption tells which.
+            rules_[i] = Contains(row.caption, "employer") ? Rule::Ein : Rule::Ssn;
+        } else if (row.typeCode == 'I' &&
+                   EqualsIgnoreCaseAscii(row.caption, "Foreign address indicator")) {
+            foreignRow_ = index;
+        } else if (row.typeCode == '$' && Contains(row.caption, "zip code") &&
+                   !Contains(row.caption, "extension")) {
+            rules_[i] = Rule::Zip;
+        } else if (row.typeCode == '$' && NamesState(row.caption)) {
+            rules_[i] = Rule::State;
+        } else if (row.typeCode == '$' && Contains(row.caption, "e-mail")) {
+            rules_[i] = Rule::Email;
+        }
+    }
+}
+
+std::string PlausibilityRules::TinTypeCarried(const std::vector<std::string>& values,
+                                              const std::vector<std::string>& sourceFields) const
+{
+    if (tinTypeRow_ < 0 || taxpayerRow_ < 0 || !tinTypeValue_.empty())
+        return {};
+    const DestinationRow& type = rows_[static_cast<size_t>(tinTypeRow_)];
+    const DestinationRow& taxpayer = rows_[static_cast<size_t>(taxpayerRow_)];
+    if (type.sourceFieldNo > 0 || taxpayer.sourceFieldNo <= 0)
+        return {};
+    const std::string id = Trim(SourceValueOf(taxpayer, sourceFields));
+    const std::string& kind = values[static_cast<size_t>(tinTypeRow_)];
+    if (id.empty() || id.size() == 10 || id.size() == 11 || kind.empty() || kind == "N/A")
+        return {};
+    return "Destination field \"" + type.caption + "\" holds \"" + kind +
+           "\" from an earlier record: the taxpayer id \"" + id +
+           "\" has neither the EIN nor the SSN form";
+}
+
+void PlausibilityRules::Check(long record, const std::vector<std::string>& values,
+                              const std::vector<std::string>& sourceFields,
+                              std::vector<FieldProblem>& out) const
+{
+    const bool foreign = foreignRow_ >= 0 && !values[static_cast<size_t>(foreignRow_)].empty();
+    const std::string tinType = tinTypeRow_ >= 0 ? values[static_cast<size_t>(tinTypeRow_)] : "";
+    const std::string carried = TinTypeCarried(values, sourceFields);
+    for (size_t i = 0; i < rows_.size() && i < values.size(); ++i) {
+        const DestinationRow& row = rows_[i];
+        const std::string& value = values[i];
+        std::vector<std::string> reasons;
+        switch (rules_[i]) {
+        case Rule::None:
+            break;
+        case Rule::Ssn:
+        case Rule::Ein:
+        case Rule::TaxpayerId: {
+            const std::string source = Trim(SourceValueOf(row, sourceFields));
+            if (!source.empty() && source.size() < 9 && IsAllDigits(source))
+                reasons.push_back("padded with leading zeros from \"" + source + "\"");
+            Rule kind = rules_[i];
+            if (kind == Rule::TaxpayerId) {
+                const bool ssn = tinTypeRow_ >= 0 ? tinType == "SSN" : Contains(row.caption, "SSN");
+                kind = ssn ? Rule::Ssn : (tinType == "EIN" ? Rule::Ein : Rule::None);
+            }
+            if (kind == Rule::Ssn)
+                reasons.push_back(SsnReason(value));
+            else if (kind == Rule::Ein)
+                reasons.push_back(EinReason(value));
+            break;
+        }
+        case Rule::Zip:
+            reasons.push_back(ZipReason(value, foreign));
+            break;
+        case Rule::State:
+            reasons.push_back(StateReason(value));
+            break;
+        case Rule::Email:
+            reasons.push_back(EmailReason(value));
+            break;
+        }
+        for (const std::string& reason : reasons) {
+            if (reason.empty())
+                continue;
+            out.push_back(
+                {record, static_cast<int>(i), SourceValueOf(row, sourceFields),
+                 "Destination field \"" + row.caption + "\" holds \"" + value + "\", " + reason,
+                 true});
+        }
+        if (static_cast<int>(i) == tinTypeRow_ && !carried.empty())
+            out.push_back({record, tinTypeRow_, SourceValueOf(row, sourceFields), carried, true});
+    }
+}
+
+std::string PlausibilityRules::Line(const FieldProblem& warning)
+{
+    return "Record " + std::to_string(warning.record) + ": Warning: " + warning.text;
+}
+
+} // namespace impmap

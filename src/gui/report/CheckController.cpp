@@ -1,0 +1,106 @@
+#include "report/CheckController.h"
+
+#include "check/ProblemList.h"
+#include "mapping/Workspace.h"
+#include "platform/Bytes.h"
+#include "platform/ErrorDisplay.h"
+#include "report/CheckReportWindow.h"
+#include "window/ExecuteController.h"
+#include "window/MainWindowContext.h"
+#include "window/MainWindowUi.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMenu>
+#include <QTabWidget>
+
+namespace impmap::gui {
+
+namespace {
+
+// Passes the run's problems and record values on to the list.
+class ListCallbacks : public ExecuteCallbacks
+{
+public:
+    explicit ListCallbacks(ProblemList& list) : list_(list) {}
+    void OutputLine(std::string_view line) override { (void)line; }
+    void FieldProblemFound(const FieldProblem& problem) override { list_.Add(problem); }
+    void RecordValues(long record, const std::vector<std::string>& values,
+                      const std::vector<std::string>& sourceFields) override
+    {
+        list_.EndRecord(record, values, sourceFields);
+    }
+
+private:
+    ProblemList& list_;
+};
+
+} // namespace
+
+CheckController::CheckController(MainWindowContext& context, ExecuteController& execute,
+                                 QObject* parent)
+    : QObject(parent), context_(context), execute_(execute)
+{
+    MainWindowUi& ui = context_.ui;
+    connect(ui.popupCheckAll, &QAction::triggered, this, &CheckController::popupCheckAllClick);
+    connect(ui.popupTools, &QMenu::aboutToShow, this,
+            [this] { context_.ui.popupCheckAll->setEnabled(context_.workspace.ExecuteEnabled()); });
+}
+
+CheckController::~CheckController()
+{
+    delete report_.data();
+}
+
+CheckReportWindow* CheckController::Report() const
+{
+    return report_.data();
+}
+
+void CheckController::popupCheckAllClick()
+{
+    RunGuarded(context_.prompts, [this] { CheckAll(); });
+}
+
+void CheckController::CheckAll()
+{
+    Workspace& workspace = context_.workspace;
+    if (workspace.Executing() || !workspace.ExecuteEnabled())
+        return;
+    auto list = std::make_unique<ProblemList>(workspace);
+    ListCallbacks callbacks(*list);
+    const ExecuteResult result = execute_.RunCheck(callbacks);
+    if (result.outcome != ExecuteResult::Outcome::Completed)
+        return;
+    const QString summary =
+        QStringLiteral("%1 records checked, %2 problems").arg(result.records).arg(list->Found());
+    delete report_.data();
+    const QString source = FromBytes(workspace.SourcePath());
+    const QString name = QFileInfo(source).completeBaseName() + QStringLiteral("PROBLEMS");
+    report_ = new CheckReportWindow(std::move(list), summary, context_.prompts,
+                                    context_.folders.saveOutput, name, &context_.window);
+    report_->setAttribute(Qt::WA_DeleteOnClose);
+    // Left open, it does not keep the program running once the main window has closed.
+    report_->setAttribute(Qt::WA_QuitOnClose, false);
+    connect(report_, &CheckReportWindow::ShowProblem, this, &CheckController::ShowProblem);
+    report_->show();
+    report_->raise();
+    report_->activateWindow();
+}
+
+void CheckController::ShowProblem(long record, int row)
+{
+    Workspace& workspace = context_.workspace;
+    if (workspace.Executing() || record < 1 ||
+        static_cast<size_t>(record) > workspace.RecordCount())
+        return;
+    workspace.GoToRecord(record);
+    MainWindowUi& ui = context_.ui;
+    ui.tabs->setCurrentWidget(ui.tabMapping);
+    SelectDestinationRow(ui.lvDestination, row);
+    context_.window.raise();
+    context_.window.activateWindow();
+}
+
+} // namespace impmap::gui

@@ -1,0 +1,143 @@
+#include "report/CheckReportWindow.h"
+
+#include "check/ProblemList.h"
+#include "io/FileIo.h"
+#include "platform/Bytes.h"
+#include "platform/ErrorDisplay.h"
+#include "platform/Prompts.h"
+#include "report/ProblemsModel.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <filesystem>
+#include <set>
+
+namespace impmap::gui {
+
+CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QString& summary,
+                                     Prompts& prompts, const QString& folder,
+                                     const QString& proposedName, QWidget* parent)
+    // A dialog's window type keeps it above the main window, so that a double-click that brings
+    // the main window to the front does not hide the report behind it.
+    : QWidget(parent, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      list_(std::move(list)), prompts_(prompts), folder_(folder), proposedName_(proposedName)
+{
+    setObjectName(QStringLiteral("fmCheckReport"));
+    setWindowTitle(QStringLiteral("Check All Records"));
+    resize(1000, 600);
+
+    QString text = summary;
+    if (!list_->Complete())
+        text += QStringLiteral(" (only the first %1 are listed)").arg(list_->Problems().size());
+    lbSummary_ = new QLabel(text);
+    lbSummary_->setObjectName(QStringLiteral("lbSummary"));
+
+    coField_ = new QComboBox;
+    coField_->setObjectName(QStringLiteral("coField"));
+    coField_->addItem(QStringLiteral("All fields"), -1);
+    std::set<int> rows;
+    for (const FieldProblem& problem : list_->Problems())
+        rows.insert(problem.row);
+    for (int row : rows) {
+        if (row >= 0 && static_cast<size_t>(row) < list_->Captions().size())
+            coField_->addItem(FromBytes(list_->Captions()[static_cast<size_t>(row)]), row);
+    }
+    coKind_ = new QComboBox;
+    coKind_->setObjectName(QStringLiteral("coKind"));
+    coKind_->addItems({QStringLiteral("Errors and warnings"), QStringLiteral("Errors"),
+                       QStringLiteral("Warnings")});
+
+    model_ = new ProblemsModel(*list_, this);
+    filter_ = new ProblemsFilter(*model_, this);
+    tvProblems_ = new QTableView;
+    tvProblems_->setObjectName(QStringLiteral("tvProblems"));
+    tvProblems_->setModel(filter_);
+    tvProblems_->setSortingEnabled(true);
+    tvProblems_->sortByColumn(ProblemsModel::kRecord, Qt::AscendingOrder);
+    tvProblems_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tvProblems_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tvProblems_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tvProblems_->setWordWrap(false);
+    tvProblems_->verticalHeader()->hide();
+    // Fixed row heights and column widths: nothing is measured over all rows.
+    tvProblems_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tvProblems_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    // The problem text takes the room the other columns leave.
+    QHeaderView* header = tvProblems_->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setSectionResizeMode(ProblemsModel::kProblem, QHeaderView::Stretch);
+    header->setStretchLastSection(false);
+    const std::pair<int, int> widths[] = {{ProblemsModel::kRecord, 70},
+                                          {ProblemsModel::kField, 170},
+                                          {ProblemsModel::kSourceValue, 130},
+                                          {ProblemsModel::kKind, 70}};
+    for (const auto& [column, width] : widths)
+        tvProblems_->setColumnWidth(column, width);
+
+    bSave_ = new QPushButton(QStringLiteral("&Save Problem Records..."));
+    bSave_->setObjectName(QStringLiteral("bSaveProblems"));
+    bSave_->setEnabled(!list_->Problems().empty());
+    auto* close = new QPushButton(QStringLiteral("&Close"));
+
+    auto* filters = new QHBoxLayout;
+    filters->addWidget(new QLabel(QStringLiteral("Field:")));
+    filters->addWidget(coField_, 1);
+    filters->addWidget(new QLabel(QStringLiteral("Kind:")));
+    filters->addWidget(coKind_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(lbSummary_, 1);
+    buttons->addWidget(bSave_);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(tvProblems_, 1);
+    layout->addLayout(buttons);
+
+    connect(coField_, &QComboBox::currentIndexChanged, this, &CheckReportWindow::FilterChange);
+    connect(coKind_, &QComboBox::currentIndexChanged, this, &CheckReportWindow::FilterChange);
+    // A double-click, or Enter on the current row.
+    connect(tvProblems_, &QTableView::activated, this, &CheckReportWindow::tvProblemsDoubleClick);
+    connect(bSave_, &QPushButton::clicked, this, &CheckReportWindow::bSaveClick);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
+            &QWidget::close);
+}
+
+CheckReportWindow::~CheckReportWindow() = default;
+
+void CheckReportWindow::FilterChange()
+{
+    const auto kind = static_cast<ProblemsFilter::Kind>(std::max(0, coKind_->currentIndex()));
+    filter_->SetFilter(coField_->currentData().toInt(), kind);
+}
+
+void CheckReportWindow::tvProblemsDoubleClick(const QModelIndex& index)
+{
+    const QModelIndex source = filter_->mapToSource(index);
+    if (!source.isValid())
+        return;
+    const FieldProblem& problem = list_->Problems()[static_cast<size_t>(source.row())];
+    emit ShowProblem(problem.record, problem.row);
+}
+
+void CheckReportWindow::bSaveClick()
+{
+    RunGuarded(prompts_, [this] {
+        const std::optional<QString> path = prompts_.SaveFileName(
+            QStringLiteral("Save Problem Records..."), folder_,
+            QStringLiteral("Text Files (*.TXT)|*.TXT|Comma Separated (*.CSV)|*.CSV|"
+                           "All Files (*.*)|*.*"),
+            QStringLiteral("TXT"), proposedName_);
+        if (!path || path->isEmpty())
+            return;
+        list_->Save(std::filesystem::path(path->toStdU16String()));
+    });
+}
+
+} // namespace impmap::gui

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+
+namespace impmap {
+class ProblemList;
+}
+
+namespace impmap::gui {
+
+class Prompts;
+class ProblemsFilter;
+class ProblemsModel;
+
+// The report of Check All Records: one row per problem, sorted by any column, filtered by
+// destination field and kind; a double-click asks for the record on the Mapping tab, and
+// "Save Problem Records..." writes the records to fix.
+class CheckReportWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // summary: the count line of the check ("N records checked, M problems"). folder: where the
+    // save dialog starts; proposedName: the file name it proposes.
+    CheckReportWindow(std::unique_ptr<ProblemList> list, const QString& summary, Prompts& prompts,
+                      const QString& folder, const QString& proposedName,
+                      QWidget* parent = nullptr);
+    ~CheckReportWindow() override;
+
+    QTableView* View() const { return tvProblems_; }
+    QComboBox* FieldFilter() const { return coField_; }
+    QComboBox* KindFilter() const { return coKind_; }
+    QPushButton* SaveButton() const { return bSave_; }
+    QLabel* Summary() const { return lbSummary_; }
+
+    void bSaveClick();
+
+signals:
+    // A problem row was double-clicked: its record and 0-based destination row.
+    void ShowProblem(long record, int row);
+
+private:
+    void FilterChange();
+    void tvProblemsDoubleClick(const QModelIndex& index);
+
+    std::unique_ptr<ProblemList> list_;
+    Prompts& prompts_;
+    QString folder_;
+    QString proposedName_;
+    ProblemsModel* model_ = nullptr;
+    ProblemsFilter* filter_ = nullptr;
+    QTableView* tvProblems_ = nullptr;
+    QComboBox* coField_ = nullptr;
+    QComboBox* coKind_ = nullptr;
+    QPushButton* bSave_ = nullptr;
+    QLabel* lbSummary_ = nullptr;
+};
+
+} // namespace impmap::gui

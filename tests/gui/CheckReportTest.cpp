@@ -1,0 +1,236 @@
+#include "ExecuteFixture.h"
+#include "report/CheckController.h"
+#include "report/CheckReportWindow.h"
+#include "report/ProblemsModel.h"
+#include "report/TotalsView.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPointer>
+#include <QTableView>
+#include <QTimer>
+
+using namespace impmap::gui;
+using namespace impmap::gui::testing;
+
+namespace {
+
+// Record 2 has a bad amount, record 3 a short taxpayer number, record 4 a bad delivery point.
+QByteArray ThreeProblems(int n)
+{
+    switch (n) {
+    case 2:
+        return "Payee 2,100000002,abc,12\r\n";
+    case 3:
+        return "Payee 3,12345,3.50,12\r\n";
+    case 4:
+        return "Payee 4,100000004,4.50,x\r\n";
+    default:
+        return GoodRecord(n);
+    }
+}
+
+const QString kBadAmount = QStringLiteral(
+    "2|Rents|abc|Destination field \"Rents\" maps to an invalid currency value \"ABC\"|Error");
+const QString kPadded =
+    QStringLiteral("3|Taxpayer id|12345|Destination field \"Taxpayer id\" holds \"000012345\", "
+                   "padded with leading zeros from \"12345\"|Warning");
+const QString kBadPoint =
+    QStringLiteral("4|USPS Delivery Point|x|Destination field \"USPS Delivery Point\" maps to an "
+                   "invalid US Postal Service Delivery Point value \"x\"|Error");
+
+// The rows of a view, each as its cells joined by "|".
+QStringList Rows(const QAbstractItemModel* model)
+{
+    QStringList rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c)
+            cells << model->index(r, c).data().toString();
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+QStringList TotalsShown(const ExecuteFixture& f)
+{
+    if (!f.ui.tabs->isTabVisible(f.ui.tabs->indexOf(f.ui.tabTotals)))
+        return {QStringLiteral("(hidden)")};
+    return Rows(f.ui.lvTotals->model());
+}
+
+struct CheckFixture : ExecuteFixture
+{
+    explicit CheckFixture(const QByteArray& source) : ExecuteFixture(source)
+    {
+        check = std::make_unique<CheckController>(context, *controller);
+    }
+    CheckReportWindow* Report() const { return check->Report(); }
+    std::unique_ptr<CheckController> check;
+};
+
+} // namespace
+
+class CheckReportTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void CheckListsEveryProblemAndShowsTheTotals()
+    {
+        CheckFixture f(Records(5, ThreeProblems));
+        f.workspace.GoToRecord(5);
+        f.ui.popupCheckAll->trigger();
+
+        VerifyAsked(f.prompts, {});
+        f.VerifyRestored();
+        QCOMPARE(f.workspace.CurrentRecord(), 5L);
+        QVERIFY(f.Report() != nullptr && f.Report()->isVisible());
+        QCOMPARE(f.Report()->windowTitle(), QStringLiteral("Check All Records"));
+        QCOMPARE(f.Report()->Summary()->text(), QStringLiteral("5 records checked, 3 problems"));
+        QCOMPARE(Rows(f.Report()->View()->model()), (QStringList{kBadAmount, kPadded, kBadPoint}));
+        QCOMPARE(TotalsShown(f), QStringList{QStringLiteral("Rents|4|15")});
+        QVERIFY(!f.OutputTabVisible());
+
+        // A second check replaces the report; a run that fails hides the totals.
+        QPointer<CheckReportWindow> first = f.Report();
+        f.ui.popupCheckAll->trigger();
+        QVERIFY(first.isNull());
+        QVERIFY(f.Report() != nullptr);
+        f.prompts.Press(Button::Ok);
+        f.controller->bExecuteClick();
+        QCOMPARE(TotalsShown(f), QStringList{QStringLiteral("(hidden)")});
+    }
+
+    void SortsByAnyColumnAndFiltersByFieldAndKind()
+    {
+        CheckFixture f(Records(5, ThreeProblems));
+        f.ui.popupCheckAll->trigger();
+        QTableView* view = f.Report()->View();
+        view->sortByColumn(ProblemsModel::kField, Qt::DescendingOrder);
+        QCOMPARE(Rows(view->model()), (QStringList{kBadPoint, kPadded, kBadAmount}));
+        view->sortByColumn(ProblemsModel::kKind, Qt::DescendingOrder);
+        QCOMPARE(Rows(view->model()), (QStringList{kPadded, kBadPoint, kBadAmount}));
+        view->sortByColumn(ProblemsModel::kSourceValue, Qt::AscendingOrder);
+        QCOMPARE(Rows(view->model()), (QStringList{kPadded, kBadAmount, kBadPoint}));
+        view->sortByColumn(ProblemsModel::kRecord, Qt::DescendingOrder);
+        QCOMPARE(Rows(view->model()), (QStringList{kBadPoint, kPadded, kBadAmount}));
+
+        QComboBox* field = f.Report()->FieldFilter();
+        QCOMPARE(field->count(), 4); // every field, then the three with problems in row order
+        QCOMPARE(field->itemText(1), QStringLiteral("USPS Delivery Point"));
+        field->setCurrentIndex(field->findText(QStringLiteral("Rents")));
+        QCOMPARE(Rows(view->model()), QStringList{kBadAmount});
+        f.Report()->KindFilter()->setCurrentIndex(2); // warnings
+        QCOMPARE(Rows(view->model()), QStringList{});
+        field->setCurrentIndex(0);
+        QCOMPARE(Rows(view->model()), QStringList{kPadded});
+        f.Report()->KindFilter()->setCurrentIndex(1); // errors
+        QCOMPARE(Rows(view->model()), (QStringList{kBadPoint, kBadAmount}));
+    }
+
+    void DoubleClickShowsTheRecordWithTheFailingRowSelected()
+    {
+        CheckFixture f(Records(5, ThreeProblems));
+        f.ui.popupCheckAll->trigger();
+        f.ui.tabs->setCurrentWidget(f.ui.tabOutput);
+        QTableView* view = f.Report()->View();
+        QVERIFY(QTest::qWaitForWindowExposed(f.Report()));
+        const QRect cell = view->visualRect(view->model()->index(2, 0));
+        // A double-click is a click and a second press.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(f.workspace.CurrentRecord(), 4L);
+        QCOMPARE(f.ui.tabs->currentWidget(), f.ui.tabMapping);
+        QCOMPARE(f.ui.lvDestination->currentIndex().row(), f.RowOf("USPS Delivery Point"));
+        QVERIFY(f.ui.lvDestination->selectionModel()->isRowSelected(f.RowOf("USPS Delivery Point"),
+                                                                    {}));
+
+        // Enter on the current row does the same; Escape closes the report.
+        view->setCurrentIndex(view->model()->index(0, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(f.workspace.CurrentRecord(), 2L);
+        QCOMPARE(f.ui.lvDestination->currentIndex().row(), f.RowOf("Rents"));
+        QTest::keyClick(view, Qt::Key_Escape);
+        QTRY_VERIFY(f.Report() == nullptr);
+    }
+
+    void SaveProblemRecordsWritesTheRecordsToFix()
+    {
+        CheckFixture f(Records(5, ThreeProblems));
+        f.ui.popupCheckAll->trigger();
+        // The report keeps the records as checked, whatever happens to the source later.
+        f.workspace.GoToRecord(1);
+        f.workspace.DeleteCurrentRecord();
+        const QString path = f.dir.filePath(QStringLiteral("FIX.CSV"));
+        f.prompts.Enter(path);
+        QTest::mouseClick(f.Report()->SaveButton(), Qt::LeftButton);
+
+        AskedPrompt save;
+        save.kind = PromptKind::SaveFile;
+        save.title = QStringLiteral("Save Problem Records...");
+        save.folder = f.dir.path();
+        save.filter = QStringLiteral(
+            "Text Files (*.TXT)|*.TXT|Comma Separated (*.CSV)|*.CSV|All Files (*.*)|*.*");
+        save.defaultSuffix = QStringLiteral("TXT");
+        save.initial = QStringLiteral("PAYEESPROBLEMS");
+        VerifyAsked(f.prompts, {save});
+        QCOMPARE(ExecuteFixture::ReadFile(path),
+                 QByteArray("NAME,TIN,RENTS,DP,Problems\r\n"
+                            "Payee 2,100000002,abc,12,\"Destination field \"\"Rents\"\" maps to "
+                            "an invalid currency value \"\"ABC\"\"\"\r\n"
+                            "Payee 3,12345,3.50,12,\"Warning: Destination field \"\"Taxpayer "
+                            "id\"\" holds \"\"000012345\"\", padded with leading zeros from "
+                            "\"\"12345\"\"\"\r\n"
+                            "Payee 4,100000004,4.50,x,\"Destination field \"\"USPS Delivery "
+                            "Point\"\" maps to an invalid US Postal Service Delivery Point value "
+                            "\"\"x\"\"\"\r\n"));
+
+        // A file that cannot be written says so with its name and the system's reason.
+        f.prompts.ClearAsked();
+        const QString bad = f.dir.filePath(QStringLiteral("none/FIX.CSV"));
+        f.prompts.Enter(bad).Press(Button::Ok);
+        QTest::mouseClick(f.Report()->SaveButton(), Qt::LeftButton);
+        QCOMPARE(f.prompts.Asked().size(), size_t{2});
+        QCOMPARE(f.prompts.Last().text, QStringLiteral("Cannot create file \"") + bad +
+                                            QStringLiteral("\". No such file or directory."));
+
+        // The source file itself is refused and kept.
+        f.prompts.ClearAsked();
+        const QByteArray source = ExecuteFixture::ReadFile(f.sourcePath);
+        f.prompts.Enter(f.sourcePath).Press(Button::Ok);
+        QTest::mouseClick(f.Report()->SaveButton(), Qt::LeftButton);
+        QCOMPARE(f.prompts.Last().text,
+                 QStringLiteral("Cannot create file \"") + f.sourcePath +
+                     QStringLiteral("\". It is the source file, which it would replace."));
+        QCOMPARE(ExecuteFixture::ReadFile(f.sourcePath), source);
+    }
+
+    void TotalsFollowACompletedExecuteAndCancelLeavesNoReport()
+    {
+        CheckFixture f(Records(30));
+        f.prompts.Cancel().Press(Button::Ok);
+        f.controller->bExecuteClick();
+        // 1.5 + 2.5 + ... + 30.5
+        QCOMPARE(TotalsShown(f), QStringList{QStringLiteral("Rents|30|480")});
+
+        f.controller->SetMessageInterval(0);
+        auto* timer = new QTimer(&f.window);
+        QObject::connect(timer, &QTimer::timeout, timer, [&f, timer] {
+            if (f.Dialog().Position() < 10)
+                return;
+            timer->stop();
+            f.prompts.Press(Button::Yes);
+            QTest::mouseClick(f.Dialog().CancelButton(), Qt::LeftButton);
+        });
+        timer->start(0);
+        f.prompts.ClearAsked();
+        f.ui.popupCheckAll->trigger();
+        QVERIFY(f.Report() == nullptr);
+        QCOMPARE(TotalsShown(f), QStringList{QStringLiteral("(hidden)")});
+        f.VerifyRestored();
+    }
+};
+
+QTEST_MAIN(CheckReportTest)
+#include "CheckReportTest.moc"
