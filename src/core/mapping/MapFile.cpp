@@ -90,17 +90,15 @@ void Workspace::SaveMapping(const std::string& path)
             ini.WriteInteger("Merge", KeyOf(k), merges_[static_cast<size_t>(k)]);
     }
 
-    bool written = true;
     try {
         ini.Save(path);
     } catch (const FileError&) {
-        written = false;
+        // The mapping is not in the file: it stays unsaved, so the next close still asks.
+        throw FileError("Unable to write to " + path);
     }
     SetModified(false);
     SetMapCaption(FileNameOf(path));
     lastMappingPath_ = std::filesystem::absolute(path).string();
-    if (!written)
-        throw FileError("Unable to write to " + path);
 }
 
 void Workspace::ApplyMapSettings(const IniFile& ini)
@@ -153,7 +151,8 @@ void Workspace::OpenMapping(const std::string& path,
         Notify(kChangeRowValues);
         for (int k = 0; k <= kMaxMergeField; ++k) {
             const auto m = ParseSetting(ini.ReadString("Merge", KeyOf(k), ""));
-            merges_[static_cast<size_t>(k)] = m && *m > 0 && *m <= 100000 ? static_cast<int>(*m) : 0;
+            merges_[static_cast<size_t>(k)] =
+                m && *m > 0 && *m <= 100000 ? static_cast<int>(*m) : 0;
         }
         RebuildActiveMerges();
         Notify(kChangeMerges);

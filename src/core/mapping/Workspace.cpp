@@ -25,6 +25,12 @@ void Workspace::Notify(unsigned changes)
         observer_->WorkspaceChanged(changes);
 }
 
+void Workspace::NotifyAboutToChange(unsigned changes)
+{
+    if (observer_)
+        observer_->WorkspaceAboutToChange(changes);
+}
+
 Workspace::NotifyBatch::NotifyBatch(Workspace& workspace) : workspace_(workspace)
 {
     ++workspace_.batchDepth_;
@@ -41,9 +47,15 @@ Workspace::NotifyBatch::~NotifyBatch()
 
 // ---- Settings -------------------------------------------------------------------------------
 
-char Workspace::DelimiterCharacter() const { return DelimiterChar(delimiter_); }
+char Workspace::DelimiterCharacter() const
+{
+    return DelimiterChar(delimiter_);
+}
 
-bool Workspace::OpenSourceEnabled() const { return !TrimView(sourcePath_).empty(); }
+bool Workspace::OpenSourceEnabled() const
+{
+    return !TrimView(sourcePath_).empty();
+}
 
 void Workspace::SelectForm(int formIndex)
 {
@@ -184,7 +196,9 @@ void Workspace::SetModified(bool flag)
 
 bool Workspace::SaveMapEnabled() const
 {
-    return mappingModified_ && !rows_.empty() && !sourceFields_.empty();
+    // Whatever record is on display (an empty line, or none left after deletions), a changed
+    // mapping of a chosen form over a loaded source can be saved.
+    return mappingModified_ && !rows_.empty() && sourceLoaded_;
 }
 
 void Workspace::SetMapCaption(std::string name)
@@ -219,8 +233,9 @@ void Workspace::RebuildActiveMerges()
 
 // ---- Output ---------------------------------------------------------------------------------
 
-void Workspace::SetOutput(std::vector<std::string> lines)
+void Workspace::SetOutput(OutputStore lines)
 {
+    NotifyAboutToChange(kChangeOutput);
     output_ = std::move(lines);
     Notify(kChangeOutput);
 }
@@ -229,7 +244,8 @@ void Workspace::ClearOutput()
 {
     if (output_.empty())
         return;
-    output_.clear();
+    NotifyAboutToChange(kChangeOutput);
+    output_.Clear();
     Notify(kChangeOutput);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "execute/OutputStore.h"
 #include "mapping/DestinationRow.h"
 #include "mapping/WorkspaceObserver.h"
 #include "source/SourceLines.h"
@@ -16,8 +17,8 @@ namespace impmap {
 
 extern const char* const kApplicationTitle; // "Vellorum - 2022 Import Mapping Utility"
 
-constexpr int kMaxMergeField = 1000;  // MergeSources covers source fields 1..1000
-constexpr int kMaxMappedField = 999;  // map files hold source field numbers in three digits
+constexpr int kMaxMergeField = 1000; // MergeSources covers source fields 1..1000
+constexpr int kMaxMappedField = 999; // map files hold source field numbers in three digits
 
 struct NavigationState
 {
@@ -28,7 +29,12 @@ struct NavigationState
 };
 
 // Result of changing a field value of the displayed record.
-enum class FieldEdit { Unchanged, Changed, FirstChange };
+enum class FieldEdit
+{
+    Unchanged,
+    Changed,
+    FirstChange
+};
 
 // The rows a source field feeds, and the box that tells the user (title and text).
 struct FeedReport
@@ -124,6 +130,8 @@ public:
     bool Executing() const { return executing_; }
     void SetExecuting(bool executing) { executing_ = executing; }
     std::string WindowCaption() const;
+    // The mapping was changed since it was last saved or opened, a form is chosen and a source
+    // file is loaded (whatever record is on display).
     bool SaveMapEnabled() const;
     bool ExecuteEnabled() const { return !rows_.empty() && !sourceFields_.empty(); }
 
@@ -154,8 +162,8 @@ public:
     // ---- Map files ------------------------------------------------------------------------
     // The name proposed by the save dialog.
     std::string ProposedMapFileName() const;
-    // Writes the map file and records it as the current one. On a write failure the state is
-    // updated all the same and FileError("Unable to write to PATH") is thrown.
+    // Writes the map file and records it as the current one. On a write failure nothing changes
+    // (the mapping stays unsaved) and FileError("Unable to write to PATH") is thrown.
     void SaveMapping(const std::string& path);
     // Reads a map file and makes it the current mapping; sourceOverride replaces its FileSpec.
     // Throws on a malformed Map group and on source files that cannot be opened; the state
@@ -164,8 +172,8 @@ public:
                      const std::optional<std::string>& sourceOverride = std::nullopt);
 
     // ---- Output ---------------------------------------------------------------------------
-    const std::vector<std::string>& OutputLines() const { return output_; }
-    void SetOutput(std::vector<std::string> lines);
+    const OutputStore& OutputLines() const { return output_; }
+    void SetOutput(OutputStore lines);
     void ClearOutput();
     std::string ProposedOutputFileName() const;
 
@@ -185,7 +193,9 @@ public:
 private:
     friend class NotifyBatch;
     void Notify(unsigned changes);
+    void NotifyAboutToChange(unsigned changes);
     void ClearRecordDisplay();
+    void DropSourceLines();
     void AssignRow(int row, int sourceFieldNo);
     void CheckMappableField(int sourceFieldNo) const;
     void IndexRowTypes();
@@ -227,7 +237,7 @@ private:
     std::vector<int> tinTypeRows_, amountRows_, wholeRows_, nineRows_, indicatorRows_;
     int lastT_ = -1, lastN_ = -1, lastSsn_ = -1;
 
-    std::vector<std::string> output_;
+    OutputStore output_;
 };
 
 } // namespace impmap

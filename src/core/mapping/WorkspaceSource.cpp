@@ -16,14 +16,24 @@ void Workspace::ClearRecordDisplay()
     Notify(kChangeRecord);
 }
 
+void Workspace::DropSourceLines()
+{
+    if (lines_.Empty())
+        return;
+    NotifyAboutToChange(kChangeSourceLines);
+    lines_ = SourceLines();
+    Notify(kChangeSourceLines);
+}
+
 void Workspace::OpenSource()
 {
-    lines_ = SourceLines();
+    // The old lines go before the new ones are read, so that the two are never held together.
+    DropSourceLines();
     sourceLoaded_ = true;
     headerRecord_.clear();
-    Notify(kChangeSourceLines);
+    SourceLines loaded;
     try {
-        lines_ = SourceLines(ReadWholeFile(Trim(sourcePath_)));
+        loaded = SourceLines(ReadWholeFile(Trim(sourcePath_)));
     } catch (...) {
         // A failed load leaves no source at all: nothing shown, an empty box.
         sourceLoaded_ = false;
@@ -33,10 +43,12 @@ void Workspace::OpenSource()
         Notify(kChangeSettings | kChangeSourceFields);
         throw;
     }
-    if (!lines_.Empty())
-        headerRecord_ = std::string(lines_.Line(0));
-    if (header_ == 1 && !lines_.Empty())
-        lines_.Erase(0);
+    if (!loaded.Empty())
+        headerRecord_ = std::string(loaded.Line(0));
+    if (header_ == 1 && !loaded.Empty())
+        loaded.Erase(0);
+    NotifyAboutToChange(kChangeSourceLines);
+    lines_ = std::move(loaded);
     Notify(kChangeSourceLines);
     DetectDelimiter();
     GoToRecord(1);
@@ -49,10 +61,10 @@ void Workspace::OpenSource()
 void Workspace::LocateSource(std::string path)
 {
     SetSourcePath(std::move(path));
-    lines_ = SourceLines();
+    DropSourceLines();
     sourceFields_.clear();
     ClearRecordDisplay();
-    Notify(kChangeSourceLines | kChangeSourceFields);
+    Notify(kChangeSourceFields);
     OpenSource();
     SetModified(true);
 }
@@ -178,6 +190,7 @@ void Workspace::DeleteCurrentRecord()
 {
     if (currentRecord_ < 1 || static_cast<size_t>(currentRecord_) > lines_.Count())
         return;
+    NotifyAboutToChange(kChangeSourceLines);
     lines_.Erase(static_cast<size_t>(currentRecord_ - 1));
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
@@ -225,6 +238,7 @@ FieldEdit Workspace::ChangeSourceFieldValue(int n, const std::string& entered)
             line += fields[i];
         }
     }
+    NotifyAboutToChange(kChangeSourceLines);
     lines_.Replace(static_cast<size_t>(currentRecord_ - 1), std::move(line));
     Notify(kChangeSourceLines);
     mergesSuppressed_ = false;

@@ -10,8 +10,19 @@ WorkspaceSignals::WorkspaceSignals(Workspace& workspace, QObject* parent)
     workspace_.SetObserver(this);
 }
 
-WorkspaceSignals::~WorkspaceSignals() { workspace_.SetObserver(nullptr); }
+WorkspaceSignals::~WorkspaceSignals()
+{
+    workspace_.SetObserver(nullptr);
+}
 
-void WorkspaceSignals::WorkspaceChanged(unsigned changes) { emit Changed(changes); }
+void WorkspaceSignals::WorkspaceAboutToChange(unsigned changes)
+{
+    emit AboutToChange(changes);
+}
+
+void WorkspaceSignals::WorkspaceChanged(unsigned changes)
+{
+    emit Changed(changes);
+}
 
 } // namespace impmap::gui

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace impmap {
+class OutputStore;
+}
+
 namespace impmap::gui {
 
 class ExecuteDialog;
@@ -44,7 +48,7 @@ private:
 
     void Run();
     void SetUp(long total);
-    void Complete(std::vector<std::string>& lines, long nullRecords);
+    void Complete(OutputStore& lines, long nullRecords);
     void EndRun(bool setUp, int failingRow);
     void CleanUp(int failingRow);
     void SetRunControlsShown(bool shown);

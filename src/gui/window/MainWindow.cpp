@@ -95,9 +95,8 @@ void MainWindow::FormCreate(const WorkingFolders& workingFolders)
                            [this](std::size_t i) { return workspace_.Lines().Line(i); });
     });
     SetLongestLineSource(ui_.reOutput, [this] {
-        const std::vector<std::string>& lines = workspace_.OutputLines();
-        return LongestLine(lines.size(),
-                           [&lines](std::size_t i) { return std::string_view(lines[i]); });
+        const OutputStore& lines = workspace_.OutputLines();
+        return LongestLine(lines.size(), [&lines](std::size_t i) { return lines[i]; });
     });
 
     // The working folders were made before the window; the dialogs start in them.
@@ -154,18 +153,7 @@ bool MainWindow::FormCloseQuery()
 {
     if (workspace_.Executing() || execute_->Busy())
         return false;
-    if (!workspace_.SaveMapEnabled())
-        return true;
-    switch (mapFiles_->AskSaveMapping()) {
-    case Button::Yes:
-        // The window closes whether or not the mapping was saved.
-        mapFiles_->sbSaveMapClick();
-        return true;
-    case Button::No:
-        return true;
-    default:
-        return false;
-    }
+    return mapFiles_->MayDropMapping();
 }
 
 void MainWindow::FormClose()
@@ -269,7 +257,10 @@ bool MainWindow::FormKeyDown(QWidget* receiver, const QKeyEvent& event)
     case Qt::Key_PageUp:
     case Qt::Key_Home:
     case Qt::Key_End:
-        // The source file box keeps these keys for its caret.
+        // Only the plain keys are the window's: with Ctrl or another modifier they stay with the
+        // focused control. The source file box keeps them for its caret.
+        if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
         if (receiver == ui_.edSourceFile || QApplication::focusWidget() == ui_.edSourceFile)
             return false;
         return sources_->FormKeyDown(event.key());
@@ -373,7 +364,7 @@ void MainWindow::bCloseClick()
 }
 void MainWindow::btUserManualOnlineClick()
 {
-    OpenUserManual();
+    HelpViewer().ShowManual();
 }
 void MainWindow::sbWhatsThisClick()
 {

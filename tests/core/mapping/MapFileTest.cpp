@@ -106,8 +106,8 @@ TEST_F(MapFile, DamagedMapGroupStopsReadingButKeepsWhatCameBefore)
 {
     OpenSource("a,b\r\n");
     const std::string path = dir.File("m.MAP");
-    WriteFile(path, MapText(workspace.SourcePath()).replace(
-                        MapText(workspace.SourcePath()).find("002000"), 6, "0X2000") +
+    WriteFile(path, MapText(workspace.SourcePath())
+                            .replace(MapText(workspace.SourcePath()).find("002000"), 6, "0X2000") +
                         "[Default]\r\n005=9\r\n");
     Workspace reopened;
     EXPECT_THROW(reopened.OpenMapping(path), std::exception);
@@ -145,7 +145,7 @@ TEST_F(MapFile, UnknownFormOrMissingSourceIsNotRemembered)
     EXPECT_EQ(missingMap.Delimiter(), 1);
 }
 
-TEST_F(MapFile, WriteFailureStillUpdatesTheState)
+TEST_F(MapFile, WriteFailureKeepsTheMappingUnsaved)
 {
     BuildAleMapping();
     const std::string path = (dir.Path() / "missing" / "x.MAP").string();
@@ -155,8 +155,9 @@ TEST_F(MapFile, WriteFailureStillUpdatesTheState)
     } catch (const FileError& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
     }
-    EXPECT_FALSE(workspace.MappingModified());
-    EXPECT_EQ(workspace.MapFileName(), "x.MAP");
+    EXPECT_TRUE(workspace.MappingModified());
+    EXPECT_EQ(workspace.MapFileName(), "");
+    EXPECT_EQ(workspace.LastMappingPath(), "");
 }
 
 TEST_F(MapFile, ProposedNames)
