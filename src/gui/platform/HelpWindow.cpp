@@ -2,10 +2,9 @@
 
 #include "platform/AppInfo.h"
 #include "platform/Help.h"
+#include "platform/TitleWidth.h"
 #include "platform/UserManual.h"
 
-#include <QApplication>
-#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -18,8 +17,6 @@ namespace {
 
 constexpr int kLeastWidth = 560;
 constexpr int kLeastHeight = 480;
-// Room the window system's title bar takes besides the title: icon and buttons.
-constexpr int kTitleBarExtra = 160;
 
 // A browser that serves the user manual, built when it is asked for, beside the help pages.
 class HelpBrowser : public QTextBrowser
@@ -39,8 +36,7 @@ public:
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new HelpBrowser)
 {
     setWindowTitle(ApplicationTitle() + QStringLiteral(" - Help"));
-    const int titleWidth = QFontMetrics(QApplication::font()).horizontalAdvance(windowTitle());
-    resize(std::max(kLeastWidth, titleWidth + kTitleBarExtra), kLeastHeight);
+    resize(std::max(kLeastWidth, WidthForTitle(windowTitle())), kLeastHeight);
 
     auto* contents = new QPushButton(QStringLiteral("&Contents"));
     auto* back = new QPushButton(QStringLiteral("&Back"));
