@@ -189,11 +189,15 @@ bool OutputStore::Read(std::uint64_t offset, std::size_t count, std::string& out
     return true;
 }
 
+std::size_t OutputStore::LineLength(std::size_t i) const
+{
+    const std::uint64_t end = i + 1 < starts_.size() ? starts_[i + 1] : byteCount_;
+    return static_cast<std::size_t>(end - starts_[i] - 2);
+}
+
 std::string_view OutputStore::operator[](std::size_t i) const
 {
-    const std::uint64_t start = starts_[i];
-    const std::uint64_t end = i + 1 < starts_.size() ? starts_[i + 1] : byteCount_;
-    if (!Read(start, static_cast<std::size_t>(end - start - 2), line_)) {
+    if (!Read(starts_[i], LineLength(i), line_)) {
         const int err = errno;
         line_ = "Cannot read file \"" + path_.string() + "\". " +
                 SystemReason(std::error_code(err != 0 ? err : EIO, std::generic_category()));

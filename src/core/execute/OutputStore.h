@@ -39,6 +39,9 @@ public:
     // read back reads as the reason.
     std::string_view operator[](std::size_t i) const;
 
+    // The length of line i without reading it.
+    std::size_t LineLength(std::size_t i) const;
+
     // Hands the output file's bytes to sink, in order, in pieces of bounded size.
     void WriteTo(const std::function<void(std::string_view)>& sink) const;
     std::uint64_t ByteCount() const { return byteCount_; }

@@ -33,14 +33,16 @@ namespace impmap::gui {
 
 namespace {
 
-// The length of the longest line in characters; a tab counts as the columns it may take.
-template <typename LineAt> std::size_t LongestLine(std::size_t count, LineAt lineAt)
+// The length of the longest line in characters; a tab counts as the columns it may take. Only
+// the longest line itself is read.
+template <typename LengthAt, typename LineAt>
+std::size_t LongestLine(std::size_t count, LengthAt lengthAt, LineAt lineAt)
 {
     std::size_t longest = 0;
     std::size_t longestIndex = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        if (lineAt(i).size() > longest) {
-            longest = lineAt(i).size();
+        if (lengthAt(i) > longest) {
+            longest = lengthAt(i);
             longestIndex = i;
         }
     }
@@ -91,12 +93,16 @@ void MainWindow::FormCreate(const WorkingFolders& workingFolders)
     ui_.reSource->setModel(sourceLinesModel_);
     SetInitialColumnWidths(ui_);
     SetLongestLineSource(ui_.reSource, [this] {
-        return LongestLine(workspace_.RecordCount(),
-                           [this](std::size_t i) { return workspace_.Lines().Line(i); });
+        const auto lineAt = [this](std::size_t i) { return workspace_.Lines().Line(i); };
+        return LongestLine(
+            workspace_.RecordCount(), [&lineAt](std::size_t i) { return lineAt(i).size(); },
+            lineAt);
     });
     SetLongestLineSource(ui_.reOutput, [this] {
         const OutputStore& lines = workspace_.OutputLines();
-        return LongestLine(lines.size(), [&lines](std::size_t i) { return lines[i]; });
+        return LongestLine(
+            lines.size(), [&lines](std::size_t i) { return lines.LineLength(i); },
+            [&lines](std::size_t i) { return lines[i]; });
     });
 
     // The working folders were made before the window; the dialogs start in them.

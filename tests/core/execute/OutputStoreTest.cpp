@@ -38,8 +38,10 @@ TEST(OutputStore, KeepsEveryLineAndTheFileBytes)
         }
         ASSERT_EQ(store.size(), lines.size());
         EXPECT_EQ(store.empty(), lines.empty());
-        for (size_t i = 0; i < lines.size(); ++i)
+        for (size_t i = 0; i < lines.size(); ++i) {
             ASSERT_EQ(store[i], lines[i]) << "line " << i << " of " << lines.size();
+            ASSERT_EQ(store.LineLength(i), lines[i].size());
+        }
         EXPECT_EQ(store.ByteCount(), expected.size());
         EXPECT_TRUE(FileBytes(store) == expected);
 
