@@ -14,9 +14,7 @@ int main(int argc, char* argv[])
     using namespace impmap::gui;
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(ApplicationTitle());
-    QApplication::setApplicationDisplayName(ApplicationTitle());
-    QApplication::setOrganizationName(QStringLiteral("VELLORUM"));
+    SetApplicationIdentity();
 
     // A second start asks the running instance to show itself and ends without showing anything.
     SingleInstance instance;

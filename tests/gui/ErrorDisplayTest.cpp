@@ -1,9 +1,12 @@
 #include "platform/ErrorDisplay.h"
 
 #include "convert/Rejection.h"
+#include "io/FileIo.h"
 #include "platform/AppInfo.h"
 #include "platform/ScriptedPrompts.h"
 
+#include <QFile>
+#include <QGuiApplication>
 #include <QTest>
 #include <stdexcept>
 
@@ -31,6 +34,18 @@ private slots:
         QCOMPARE(FileVersionText(), QStringLiteral("31.00"));
         QCOMPARE(MainWindowCaption(),
                  QStringLiteral("Vellorum - 2022 Import Mapping Utility 31.00"));
+    }
+
+    // A display name, once set, is appended by the window system's title formatting to every
+    // title that does not already end in it; while none is set it follows the application name.
+    void NoDisplayNameIsAppendedToTitles()
+    {
+        SetApplicationIdentity();
+        QCOMPARE(QCoreApplication::applicationName(), kTitle);
+        QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("VELLORUM"));
+        QCoreApplication::setApplicationName(QStringLiteral("probe"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+        SetApplicationIdentity();
     }
 
     void ErrorBoxAppliesTheFullStopRule_data()
@@ -85,6 +100,20 @@ private slots:
         QVERIFY(!RunGuarded(prompts, [] { throw std::runtime_error("Caf\xe9 (x)"); }));
         QCOMPARE(Describe(prompts.Last()), ErrorBox(QStringLiteral("Caf\u00e9 (x)")));
         QCOMPARE(prompts.PendingAnswers(), 0u);
+    }
+
+    // A file failure's path reads as the file manager shows it.
+    void FileFailuresShowTheirPathsAsNamed()
+    {
+        ScriptedPrompts prompts;
+        prompts.Press(Button::Ok);
+        const QString path = QStringLiteral("/data/M\u00fcller \u20ac.csv");
+        const std::string bytes = QFile::encodeName(path).toStdString();
+        QVERIFY(!RunGuarded(prompts, [&bytes] {
+            throw impmap::FileError("Cannot open file \"" + bytes + "\". No such file");
+        }));
+        QCOMPARE(Describe(prompts.Last()), ErrorBox(QStringLiteral("Cannot open file \"") + path +
+                                                    QStringLiteral("\". No such file.")));
     }
 };
 

@@ -86,6 +86,34 @@ private slots:
         QCOMPARE(dialog.Position(), 25L);
     }
 
+    // The widest position text fits inside the panel's frame, however large the total.
+    void PanelFitsTheWidestPosition_data()
+    {
+        QTest::addColumn<long>("total");
+        for (const long total : {1L, 1200L, 100000L, 1000000L, 123456789L})
+            QTest::addRow("%ld", total) << total;
+    }
+
+    void PanelFitsTheWidestPosition()
+    {
+        QFETCH(long, total);
+        ScriptedPrompts prompts;
+        ExecuteDialog dialog(prompts);
+        dialog.SetTotal(total);
+        dialog.SetPosition(total);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const auto* panel = dialog.findChild<QLabel*>(QStringLiteral("RzPanel3"));
+        const int textWidth = panel->fontMetrics().horizontalAdvance(dialog.PositionText());
+        QVERIFY2(
+            panel->contentsRect().width() >= textWidth + 4,
+            qPrintable(
+                QStringLiteral("%1 for %2").arg(panel->contentsRect().width()).arg(textWidth)));
+        QCOMPARE(dialog.height(), 100);
+        QVERIFY(dialog.width() >= 284);
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    }
+
     void IconTurnsThroughEightFrames()
     {
         ScriptedPrompts prompts;

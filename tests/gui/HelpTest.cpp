@@ -1,11 +1,13 @@
 #include "platform/Help.h"
 
 #include "platform/HelpWindow.h"
+#include "platform/UserManual.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextBrowser>
 #include <QWidget>
 #include <set>
 
@@ -94,6 +96,42 @@ private slots:
         QCOMPARE(help.CurrentPage(), QUrl(QStringLiteral("qrc:/help/topic10.html")));
         help.ShowContents();
         QCOMPARE(help.CurrentPage(), QUrl(QStringLiteral("qrc:/help/contents.html")));
+    }
+
+    // The manual is every topic, in the contents' order, on one page that links only within
+    // itself; the help window shows it.
+    void TheManualHoldsEveryTopicAndShowsInTheHelpWindow()
+    {
+        const QString manual = UserManualHtml();
+        const QString contents = ReadResource(HelpContentsPath());
+        static const QRegularExpression link(QStringLiteral("href=\"topic(\\d+)\\.html\""));
+        qsizetype at = 0;
+        for (const QRegularExpressionMatch& m : link.globalMatch(contents)) {
+            const QString number = m.captured(1);
+            const QString anchor = QStringLiteral("<a name=\"topic%1\"></a>").arg(number);
+            QCOMPARE(manual.count(anchor), qsizetype(1));
+            const qsizetype next = manual.indexOf(anchor);
+            QVERIFY2(next > at, qPrintable(number));
+            at = next;
+            // The topic's own heading follows its anchor.
+            const QString topic = ReadResource(HelpTopicPath(number.toInt()));
+            const QString heading = topic.mid(topic.indexOf(QStringLiteral("<h2>")),
+                                              topic.indexOf(QStringLiteral("</h2>")) -
+                                                  topic.indexOf(QStringLiteral("<h2>")) + 5);
+            const qsizetype headingAt = manual.indexOf(heading, next);
+            QVERIFY2(headingAt > next && headingAt <= next + anchor.size() + 2, qPrintable(number));
+        }
+        QVERIFY(at > 0);
+        QVERIFY(!manual.contains(QStringLiteral(".html\"")));
+        QVERIFY(!manual.contains(QStringLiteral("http")));
+
+        HelpWindow help;
+        help.ShowManual();
+        QCOMPARE(help.CurrentPage(), QUrl(QStringLiteral("qrc:/help/manual.html")));
+        QVERIFY(help.isVisible());
+        const QString shown = help.findChild<QTextBrowser*>()->toPlainText();
+        QVERIFY(shown.contains(QStringLiteral("Destination fields")));
+        QVERIFY(shown.contains(QStringLiteral("User manual")));
     }
 };
 

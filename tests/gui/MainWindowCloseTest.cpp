@@ -108,6 +108,86 @@ private slots:
         QVERIFY(!fixture.Window().isVisible());
     }
 
+    // Which record is on display does not decide whether a changed mapping is kept: an empty
+    // line or no record at all still asks, at Close and at Open Map.
+    void AChangedMappingAsksWhateverRecordIsShown_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("openMap");
+        for (const bool openMap : {false, true}) {
+            const char* action = openMap ? "Open Map" : "Close";
+            QTest::addRow("empty line, %s", action) << QStringLiteral("empty") << openMap;
+            QTest::addRow("every record deleted, %s", action) << QStringLiteral("none") << openMap;
+        }
+    }
+
+    void AChangedMappingAsksWhateverRecordIsShown()
+    {
+        QFETCH(QString, shown);
+        QFETCH(bool, openMap);
+        WindowFixture fixture;
+        fixture.Start();
+        fixture.Locate(fixture.WriteFile(QStringLiteral("gaps.csv"), "a,b\r\n\r\nc,d\r\n"));
+        fixture.Window().coFormChange(kForm1099Nec);
+        if (shown == QStringLiteral("empty")) {
+            fixture.Work().ClickSourceLine(1);
+        } else {
+            while (fixture.Work().RecordCount() > 0)
+                fixture.Work().DeleteCurrentRecord();
+        }
+        QVERIFY(fixture.Work().SourceFields().empty());
+        QVERIFY(fixture.Ui().sbSaveMap->isEnabled());
+        fixture.Prompts().ClearAsked();
+        fixture.Prompts().Press(Button::Cancel);
+        if (openMap)
+            fixture.Window().sbOpenMapClick();
+        else
+            QVERIFY(!fixture.Close());
+        QCOMPARE(fixture.Prompts().Asked(), std::vector<AskedPrompt>{AskSaveMappingBox()});
+        QVERIFY(fixture.Window().isVisible());
+    }
+
+    // Yes, then a map file that cannot be written: the error is shown and the user stays where
+    // they were, with the mapping still unsaved.
+    void AFailedSaveKeepsTheMapping_data()
+    {
+        QTest::addColumn<bool>("openMap");
+        QTest::newRow("Close") << false;
+        QTest::newRow("Open Map") << true;
+    }
+
+    void AFailedSaveKeepsTheMapping()
+    {
+        QFETCH(bool, openMap);
+        WindowFixture fixture;
+        fixture.Start();
+        fixture.LoadPayees();
+        fixture.Work().DropOnDestination(0, 2);
+        fixture.Prompts().ClearAsked();
+        const QString map = QDir(fixture.Home()).filePath(QStringLiteral("no/such/x.MAP"));
+        fixture.Prompts().Press(Button::Yes).Enter(map).Press(Button::Ok);
+        if (openMap)
+            fixture.Window().sbOpenMapClick();
+        else
+            QVERIFY(!fixture.Close());
+        AskedPrompt dialog = SaveMapDialog(fixture.Maps(), QStringLiteral("payees1099NEC"));
+        QCOMPARE(fixture.Prompts().Asked(),
+                 (std::vector<AskedPrompt>{
+                     AskSaveMappingBox(), dialog,
+                     ErrorBox(QStringLiteral("Unable to write to ") + map +
+                              QStringLiteral(". No such file or directory."))}));
+        QVERIFY(fixture.Window().isVisible());
+        QVERIFY(fixture.Work().MappingModified());
+        QCOMPARE(fixture.Work().Rows()[0].sourceFieldNo, 2);
+        QCOMPARE(fixture.Window().windowTitle(), kCaption);
+
+        // The next close asks again.
+        fixture.Prompts().ClearAsked();
+        fixture.Prompts().Press(Button::No);
+        QVERIFY(fixture.Close());
+        QCOMPARE(fixture.Prompts().Asked(), std::vector<AskedPrompt>{AskSaveMappingBox()});
+    }
+
     void NoClosingDuringARun()
     {
         WindowFixture fixture;

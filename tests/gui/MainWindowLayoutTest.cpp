@@ -44,6 +44,24 @@ QWidget* ButtonOf(QAction* action)
     return nullptr;
 }
 
+// The share of an icon's visible pixels whose colour passes test.
+template <typename Test> double ColourShare(const QIcon& icon, Test test)
+{
+    const QImage image = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    int visible = 0;
+    int passing = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor colour = image.pixelColor(x, y);
+            if (colour.alpha() < 128)
+                continue;
+            ++visible;
+            passing += test(colour) ? 1 : 0;
+        }
+    }
+    return visible == 0 ? 0.0 : double(passing) / visible;
+}
+
 } // namespace
 
 class MainWindowLayoutTest : public QObject
@@ -201,7 +219,32 @@ private slots:
                          QFontMetrics(fixed->font()).horizontalAdvance(QLatin1Char('M')),
                      qPrintable(fixed->objectName()));
         QCOMPARE(ui.coForm->palette().color(QPalette::Text), QColor(Qt::red));
+        QCOMPARE(ui.coForm->count(), 38);
+        for (int i = 0; i < ui.coForm->count(); ++i)
+            QCOMPARE(ui.coForm->itemData(i, Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+        const QFont listFont = ui.coForm->view()->font();
+        QCOMPARE(QFontMetrics(listFont).horizontalAdvance(QLatin1Char('i')),
+                 QFontMetrics(listFont).horizontalAdvance(QLatin1Char('M')));
+        // All 38 forms fit a 1280 by 800 screen without scrolling.
+        QCOMPARE(ui.coForm->maxVisibleItems(), 38);
+        QVERIFY2(38 * ui.coForm->view()->sizeHintForRow(0) <= 700,
+                 qPrintable(QString::number(ui.coForm->view()->sizeHintForRow(0))));
+        // The record panes fit seven digits inside their frames.
+        for (QLabel* pane : {ui.pnRecord, ui.pnRecords}) {
+            pane->setText(QStringLiteral("1000000"));
+            QVERIFY(pane->contentsRect().width() - 2 * pane->margin() >=
+                    pane->fontMetrics().horizontalAdvance(pane->text()));
+        }
         QVERIFY(ui.edSourceRecord->isReadOnly());
+        // The icons look as the texts call them: a red disk and a flashlight's yellow beam.
+        const double red = ColourShare(ui.edSourceFileSave->icon(), [](const QColor& c) {
+            return c.red() > 150 && c.green() < 80 && c.blue() < 80;
+        });
+        QVERIFY2(red > 0.3, qPrintable(QString::number(red)));
+        const double beam = ColourShare(ui.edSourceFileLocate->icon(), [](const QColor& c) {
+            return c.red() > 200 && c.green() > 170 && c.blue() < 120;
+        });
+        QVERIFY2(beam > 0.15, qPrintable(QString::number(beam)));
         QCOMPARE(ui.reSource->focusPolicy(), Qt::ClickFocus);
         QCOMPARE(ui.reOutput->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(ui.reOutput->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -256,6 +299,16 @@ private slots:
         QTest::mouseClick(ui.bHelp, Qt::LeftButton);
         QVERIFY(window.Help() != nullptr);
         QCOMPARE(window.Help()->CurrentPage(), QUrl(QStringLiteral("qrc:/help/contents.html")));
+        // Centred on the main window, wide enough for its title.
+        const QPoint offset = window.Help()->geometry().center() - window.geometry().center();
+        QVERIFY2(offset.manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        QVERIFY(window.Help()->width() >=
+                window.Help()->fontMetrics().horizontalAdvance(window.Help()->windowTitle()) + 100);
+        // The manual opens in the same window.
+        QTest::mouseClick(ui.btUserManualOnline, Qt::LeftButton);
+        QCOMPARE(window.Help()->CurrentPage(), QUrl(QStringLiteral("qrc:/help/manual.html")));
+        QTest::mouseClick(ui.bHelp, Qt::LeftButton);
 
         QTest::keyClick(ui.bExecute, Qt::Key_F1);
         QCOMPARE(window.Help()->CurrentPage(), QUrl(QStringLiteral("qrc:/help/topic330.html")));

@@ -167,6 +167,37 @@ private slots:
         QCOMPARE(ui.pnRecord->text(), QStringLiteral("1"));
     }
 
+    // Keys with Ctrl are not the window's: they reach the focused view, move no record and
+    // leave the mapping unchanged.
+    void CtrlKeysActOnTheFocusedView_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("currentLine");
+        QTest::newRow("Ctrl+Home") << int(Qt::Key_Home) << 0;
+        QTest::newRow("Ctrl+End") << int(Qt::Key_End) << 4;
+    }
+
+    void CtrlKeysActOnTheFocusedView()
+    {
+        QFETCH(int, key);
+        QFETCH(int, currentLine);
+        WindowFixture fixture;
+        fixture.Start();
+        fixture.Locate(fixture.WriteFile(QStringLiteral("five.txt"), kFive));
+        fixture.Window().coFormChange(kForm1099Nec);
+        MainWindowUi& ui = fixture.Ui();
+        fixture.Work().GoToRecord(3);
+        fixture.Prompts().Enter(QDir(fixture.Maps()).filePath(QStringLiteral("five.MAP")));
+        fixture.Window().sbSaveMapClick();
+        ui.reSource->setCurrentIndex(ui.reSource->model()->index(2, 0));
+
+        QTest::keyClick(ui.reSource, Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(ui.reSource->currentIndex().row(), currentLine);
+        QCOMPARE(ui.pnRecord->text(), QStringLiteral("3"));
+        QVERIFY(!fixture.Work().MappingModified());
+        QVERIFY(!ui.sbSaveMap->isEnabled());
+    }
+
     void GoToAsksForARecordNumber()
     {
         WindowFixture fixture;

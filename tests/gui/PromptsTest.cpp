@@ -1,10 +1,12 @@
 #include "platform/FileFilters.h"
 #include "platform/ScriptedPrompts.h"
+#include "platform/TitleWidth.h"
 #include "platform/WidgetPrompts.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -241,6 +243,25 @@ private slots:
         WhenShown<QMessageBox>([](QMessageBox* box) { box->reject(); });
         QCOMPARE(prompts.Confirm(QStringLiteral("Go?"), {Button::Yes, Button::No}, Button::Yes),
                  Button::No);
+
+        // A short text does not make the box narrower than its title.
+        const QString title = QStringLiteral("Source Field No. 4");
+        WhenShown<QMessageBox>([&title](QMessageBox* box) {
+            QCOMPARE(box->windowTitle(), title);
+            QVERIFY2(
+                box->width() >= WidthForTitle(title),
+                qPrintable(QStringLiteral("%1 < %2").arg(box->width()).arg(WidthForTitle(title))));
+            QVERIFY(WidthForTitle(title) > QFontMetrics(box->font()).horizontalAdvance(title));
+            box->accept();
+        });
+        prompts.ShowMessageBox(QStringLiteral("x"), title, 1, 0, 2);
+        WhenShown<QInputDialog>([&title](QInputDialog* dialog) {
+            QVERIFY(dialog->width() >= WidthForTitle(title));
+            dialog->reject();
+        });
+        QCOMPARE(prompts.InputText(title, QStringLiteral("Change field value to..."),
+                                   QStringLiteral("x")),
+                 std::nullopt);
     }
 
     void WidgetSaveDialogAddsTheExtension()

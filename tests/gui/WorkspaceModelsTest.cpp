@@ -145,9 +145,81 @@ private slots:
         QCOMPARE(model.rowCount(), 0);
     }
 
-    // Inside a batch the workspace changes before the models hear of it; a view that asks in
-    // between must get nothing rather than read past the workspace's data.
-    void ModelsAnswerNothingForRowsTheWorkspaceNoLongerHas()
+    // A model announces a change (reset, rows removed or inserted) while it still shows what it
+    // showed before, and ends it once it shows the new state.
+    void ModelsAnnounceChangesBeforeTheyHappen_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("change");
+        QTest::newRow("lines, record deleted") << "lines"
+                                               << "delete";
+        QTest::newRow("lines, source reloaded") << "lines"
+                                                << "reload";
+        QTest::newRow("lines, record edited") << "lines"
+                                              << "edit";
+        QTest::newRow("fields, fewer fields") << "fields"
+                                              << "record 2";
+        QTest::newRow("fields, more fields") << "fields"
+                                             << "record 1";
+        QTest::newRow("fields, record deleted") << "fields"
+                                                << "delete";
+        QTest::newRow("rows, form changed") << "rows"
+                                            << "form";
+        QTest::newRow("rows, form cleared") << "rows"
+                                            << "no form";
+    }
+
+    void ModelsAnnounceChangesBeforeTheyHappen()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, change);
+        Session session;
+        Workspace& workspace = session.workspace;
+        SourceFieldsModel fields(workspace, session.Signals());
+        DestinationRowsModel rows(workspace, session.Signals());
+        LinesModel lines([&workspace] { return workspace.RecordCount(); },
+                         [&workspace](size_t i) { return workspace.Lines().Line(i); },
+                         session.Signals(), kChangeSourceLines);
+        workspace.ChooseForm(2);
+        session.Load(kRecords);
+        workspace.GoToRecord(change == QStringLiteral("record 1") ? 2 : 1);
+        workspace.DropOnDestination(1, 2);
+
+        QAbstractItemModel* checked = &rows;
+        if (model == QStringLiteral("lines"))
+            checked = &lines;
+        else if (model == QStringLiteral("fields"))
+            checked = &fields;
+        Tester tester(checked, Tester::FailureReportingMode::QtTest);
+        const int column = model == QStringLiteral("lines") ? 0 : 1;
+        const QStringList before = Column(*checked, column);
+        std::vector<QStringList> announced;
+        const auto record = [&] { announced.push_back(Column(*checked, column)); };
+        connect(checked, &QAbstractItemModel::modelAboutToBeReset, this, record);
+        connect(checked, &QAbstractItemModel::rowsAboutToBeRemoved, this, record);
+        connect(checked, &QAbstractItemModel::rowsAboutToBeInserted, this, record);
+
+        if (change == QStringLiteral("delete"))
+            workspace.DeleteCurrentRecord();
+        else if (change == QStringLiteral("reload"))
+            session.Load("x,y\r\n");
+        else if (change == QStringLiteral("edit"))
+            QVERIFY(workspace.ChangeSourceFieldValue(2, "z") == FieldEdit::FirstChange);
+        else if (change == QStringLiteral("form"))
+            workspace.ChooseForm(23);
+        else if (change == QStringLiteral("no form"))
+            workspace.ChooseForm(-1);
+        else
+            workspace.GoToRecord(change == QStringLiteral("record 1") ? 1 : 2);
+
+        QVERIFY(!announced.empty());
+        QCOMPARE(announced.front(), before);
+        QVERIFY(Column(*checked, column) != before);
+    }
+
+    // Inside a batch the workspace changes before the models hear of it: until the batch ends
+    // the models keep answering for what they have announced.
+    void ModelsAnswerForWhatTheyHaveAnnouncedInsideABatch()
     {
         Session session;
         Workspace& workspace = session.workspace;
@@ -162,15 +234,17 @@ private slots:
         workspace.GoToRecord(1);
         {
             Workspace::NotifyBatch batch(workspace);
+            QSignalSpy resets(&lines, &QAbstractItemModel::modelAboutToBeReset);
             workspace.GoToRecord(2);
             QCOMPARE(fields.rowCount(), 4);
-            QCOMPARE(fields.index(3, 1).data(), QVariant());
+            QCOMPARE(fields.index(3, 1).data(), QVariant(QStringLiteral("d")));
             workspace.ChooseForm(2);
             QCOMPARE(rows.rowCount(), 28);
-            QCOMPARE(rows.index(20, 0).data(), QVariant());
+            QCOMPARE(rows.index(20, 0).data(), QVariant(QStringLiteral("State 1 income")));
             workspace.GoToRecord(4);
             workspace.DeleteCurrentRecord();
-            QCOMPARE(lines.rowCount(), 4);
+            // The lines' reset has begun and ends with the batch.
+            QCOMPARE(resets.size(), 1);
             QCOMPARE(lines.index(3, 0).data(), QVariant());
         }
         QCOMPARE(fields.rowCount(), 2); // record 3 is shown after the deletion

@@ -69,17 +69,15 @@ void Workspace::SaveMapping(const std::string& path)
             ini.WriteInteger("Merge", KeyOf(k), merges_[static_cast<size_t>(k)]);
     }
 
-    std::optional<std::string> failure;
     try {
         ini.Save(PathFromUtf8(path));
     } catch (const FileError& e) {
-        failure = e.Reason();
+        // The mapping is not in the file: it stays unsaved, so the next close still asks.
+        throw FileError("Unable to write to " + path + ". " + e.Reason(), e.Reason());
     }
     SetModified(false);
     SetMapCaption(FileNameOf(path));
     lastMappingPath_ = Utf8FromPath(std::filesystem::absolute(PathFromUtf8(path)));
-    if (failure)
-        throw FileError("Unable to write to " + path + ". " + *failure, *failure);
 }
 
 void Workspace::ApplyMapSettings(const IniFile& ini)

@@ -25,6 +25,12 @@ void Workspace::Notify(unsigned changes)
         observer_->WorkspaceChanged(changes);
 }
 
+void Workspace::NotifyAboutToChange(unsigned changes)
+{
+    if (observer_)
+        observer_->WorkspaceAboutToChange(changes);
+}
+
 Workspace::NotifyBatch::NotifyBatch(Workspace& workspace) : workspace_(workspace)
 {
     ++workspace_.batchDepth_;
@@ -199,7 +205,9 @@ void Workspace::SetModified(bool flag)
 
 bool Workspace::SaveMapEnabled() const
 {
-    return mappingModified_ && !rows_.empty() && !sourceFields_.empty();
+    // Whatever record is on display (an empty line, or none left after deletions), a changed
+    // mapping of a chosen form over a loaded source can be saved.
+    return mappingModified_ && !rows_.empty() && sourceLoaded_;
 }
 
 void Workspace::SetMapCaption(std::string name)
@@ -234,8 +242,9 @@ void Workspace::RebuildActiveMerges()
 
 // ---- Output ---------------------------------------------------------------------------------
 
-void Workspace::SetOutput(std::vector<std::string> lines)
+void Workspace::SetOutput(OutputStore lines)
 {
+    NotifyAboutToChange(kChangeOutput);
     output_ = std::move(lines);
     Notify(kChangeOutput);
 }
@@ -244,7 +253,8 @@ void Workspace::ClearOutput()
 {
     if (output_.empty())
         return;
-    output_.clear();
+    NotifyAboutToChange(kChangeOutput);
+    output_.Clear();
     Notify(kChangeOutput);
 }
 

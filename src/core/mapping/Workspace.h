@@ -1,5 +1,6 @@
 #pragma once
 
+#include "execute/OutputStore.h"
 #include "mapping/DestinationRow.h"
 #include "mapping/WorkspaceObserver.h"
 #include "source/SourceFormat.h"
@@ -148,6 +149,8 @@ public:
     bool Executing() const { return executing_; }
     void SetExecuting(bool executing) { executing_ = executing; }
     std::string WindowCaption() const;
+    // The mapping was changed since it was last saved or opened, a form is chosen and a source
+    // file is loaded (whatever record is on display).
     bool SaveMapEnabled() const;
     bool ExecuteEnabled() const { return !rows_.empty() && !sourceFields_.empty(); }
 
@@ -181,8 +184,8 @@ public:
     // ---- Map files ------------------------------------------------------------------------
     // The name proposed by the save dialog.
     std::string ProposedMapFileName() const;
-    // Writes the map file and records it as the current one. On a write failure the state is
-    // updated all the same and FileError("Unable to write to PATH. REASON") is thrown.
+    // Writes the map file and records it as the current one. On a write failure nothing changes
+    // (the mapping stays unsaved) and FileError("Unable to write to PATH. REASON") is thrown.
     void SaveMapping(const std::string& path);
     // Reads a map file and makes it the current mapping; sourceOverride replaces its FileSpec.
     // Throws on a malformed Map group and on source files that cannot be opened; the state
@@ -191,8 +194,8 @@ public:
                      const std::optional<std::string>& sourceOverride = std::nullopt);
 
     // ---- Output ---------------------------------------------------------------------------
-    const std::vector<std::string>& OutputLines() const { return output_; }
-    void SetOutput(std::vector<std::string> lines);
+    const OutputStore& OutputLines() const { return output_; }
+    void SetOutput(OutputStore lines);
     void ClearOutput();
     std::string ProposedOutputFileName() const;
 
@@ -212,7 +215,9 @@ public:
 private:
     friend class NotifyBatch;
     void Notify(unsigned changes);
+    void NotifyAboutToChange(unsigned changes);
     void ClearRecordDisplay();
+    void DropSourceLines();
     void AssignRow(int row, int sourceFieldNo);
     void CheckMappableField(int sourceFieldNo) const;
     void IndexRowTypes();
@@ -259,7 +264,7 @@ private:
     std::vector<int> tinTypeRows_, amountRows_, wholeRows_, nineRows_, indicatorRows_;
     int lastT_ = -1, lastN_ = -1, lastSsn_ = -1;
 
-    std::vector<std::string> output_;
+    OutputStore output_;
 };
 
 } // namespace impmap

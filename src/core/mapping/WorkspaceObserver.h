@@ -3,7 +3,8 @@
 namespace impmap {
 
 // What changed in a Workspace; observers receive an OR of these.
-enum WorkspaceChange : unsigned {
+enum WorkspaceChange : unsigned
+{
     kChangeRows = 1u << 0,         // destination rows rebuilt (form chosen, reset, map opened)
     kChangeRowValues = 1u << 1,    // a destination row's value or source field number
     kChangeSourceFields = 1u << 2, // the fields of the record on display
@@ -23,6 +24,10 @@ class WorkspaceObserver
 {
 public:
     virtual ~WorkspaceObserver() = default;
+    // The source lines or the output lines (kChangeSourceLines, kChangeOutput) are about to
+    // change. Sent at once, also inside a batch; every such call is followed, after the change,
+    // by a WorkspaceChanged carrying the same flags (at the end of the batch).
+    virtual void WorkspaceAboutToChange(unsigned changes) { (void)changes; }
     virtual void WorkspaceChanged(unsigned changes) = 0;
 };
 

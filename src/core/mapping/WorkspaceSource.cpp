@@ -19,17 +19,27 @@ void Workspace::ClearRecordDisplay()
     Notify(kChangeRecord);
 }
 
+void Workspace::DropSourceLines()
+{
+    if (lines_.Empty())
+        return;
+    NotifyAboutToChange(kChangeSourceLines);
+    lines_ = SourceLines();
+    Notify(kChangeSourceLines);
+}
+
 void Workspace::OpenSource()
 {
-    lines_ = SourceLines();
+    // The old lines go before the new ones are read, so that the two are never held together.
+    DropSourceLines();
     format_ = SourceFormat();
     sourceLoaded_ = true;
     headerRecord_.clear();
-    Notify(kChangeSourceLines);
+    SourceLines loaded;
     try {
         SourceText source = ReadSourceFile(Trim(sourcePath_));
         format_ = source.format;
-        lines_ = SourceLines(std::move(source.bytes));
+        loaded = SourceLines(std::move(source.bytes));
     } catch (...) {
         // A failed load leaves no source at all: nothing shown, an empty box.
         sourceLoaded_ = false;
@@ -40,11 +50,13 @@ void Workspace::OpenSource()
         Notify(kChangeSettings | kChangeSourceFields);
         throw;
     }
-    if (!lines_.Empty())
-        headerRecord_ = std::string(lines_.Line(0));
-    headerTaken_ = header_ == 1 && !lines_.Empty();
+    if (!loaded.Empty())
+        headerRecord_ = std::string(loaded.Line(0));
+    headerTaken_ = header_ == 1 && !loaded.Empty();
     if (headerTaken_)
-        lines_.Erase(0);
+        loaded.Erase(0);
+    NotifyAboutToChange(kChangeSourceLines);
+    lines_ = std::move(loaded);
     Notify(kChangeSourceLines);
     DetectDelimiter();
     GoToRecord(1);
@@ -57,11 +69,11 @@ void Workspace::OpenSource()
 void Workspace::LocateSource(std::string path)
 {
     SetSourcePath(std::move(path));
-    lines_ = SourceLines();
+    DropSourceLines();
     sourceFields_.clear();
     shownExtent_ = {};
     ClearRecordDisplay();
-    Notify(kChangeSourceLines | kChangeSourceFields);
+    Notify(kChangeSourceFields);
     OpenSource();
     SetModified(true);
 }
@@ -206,6 +218,7 @@ void Workspace::DeleteCurrentRecord()
 {
     if (currentRecord_ < 1 || static_cast<size_t>(currentRecord_) > lines_.Count())
         return;
+    NotifyAboutToChange(kChangeSourceLines);
     lines_.Erase(static_cast<size_t>(currentRecord_ - 1));
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
@@ -259,6 +272,7 @@ FieldEdit Workspace::ChangeSourceFieldValue(int n, const std::string& entered)
         line += separator;
         line += old.substr(std::min(shownExtent_.restOffset, old.size()));
     }
+    NotifyAboutToChange(kChangeSourceLines);
     lines_.Replace(static_cast<size_t>(currentRecord_ - 1), std::move(line));
     Notify(kChangeSourceLines);
     mergesSuppressed_ = false;

@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 // The animation lives in this static library's resources; referencing the initialiser keeps the
@@ -31,6 +32,7 @@ constexpr int kClientHeight = 100;
 constexpr int kAnimationHeight = 57;
 constexpr int kStripHeight = 41;
 constexpr int kIconSize = 32;
+constexpr int kPanelPadding = 4; // between the record panel's frame and its text
 
 // One icon frame: a dial whose hand has turned index eighths of a full turn.
 QPixmap DrawFrame(int index)
@@ -160,6 +162,16 @@ void ExecuteDialog::SetRunning(bool value)
 {
     running_ = value;
     KeepOnTop(value);
+}
+
+void ExecuteDialog::SetTotal(long count)
+{
+    total_ = count;
+    const QString widest = QStringLiteral("%1 of %1").arg(count);
+    panel_->setMinimumWidth(panel_->fontMetrics().horizontalAdvance(widest) +
+                            2 * panel_->frameWidth() + 2 * kPanelPadding);
+    layout()->activate();
+    setFixedSize(std::max(kClientWidth, layout()->minimumSize().width()), kClientHeight);
 }
 
 void ExecuteDialog::SetPosition(long n)

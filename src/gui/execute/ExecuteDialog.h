@@ -33,7 +33,8 @@ public:
     bool Cancelled() const { return cancelled_; }
     void SetCancelled(bool value) { cancelled_ = value; }
     long Total() const { return total_; }
-    void SetTotal(long count) { total_ = count; }
+    // The panel and, when needed, the dialog widen to show "Total of Total" in full.
+    void SetTotal(long count);
     long Position() const { return position_; }
     // Shows "N of Total" in the record panel.
     void SetPosition(long n);

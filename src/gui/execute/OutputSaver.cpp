@@ -7,6 +7,7 @@
 #include "platform/Prompts.h"
 #include "platform/Settings.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <filesystem>
 
@@ -29,31 +30,19 @@ QString InstructionsFor(int formIndex, const QString& path)
 
 } // namespace
 
-std::string OutputFileBytes(const std::vector<std::string>& lines)
-{
-    size_t size = 0;
-    for (const std::string& line : lines)
-        size += line.size() + 2;
-    std::string bytes;
-    bytes.reserve(size);
-    for (const std::string& line : lines) {
-        bytes += line;
-        bytes += "\r\n";
-    }
-    return bytes;
-}
-
 bool SaveOutput(const Workspace& workspace, Prompts& prompts, Settings& settings,
                 const QString& initialFolder)
 {
-    const std::optional<QString> path =
-        prompts.SaveFileName(QStringLiteral("Save output..."), initialFolder,
-                             QStringLiteral("Text Files (*.TXT)|*.TXT|All Files (*.*)|*.*"),
-                             QStringLiteral("TXT"), FromBytes(workspace.ProposedOutputFileName()));
+    const std::optional<QString> path = prompts.SaveFileName(
+        QStringLiteral("Save output..."), initialFolder,
+        QStringLiteral("Text Files (*.TXT)|*.TXT|All Files (*.*)|*.*"), QStringLiteral("TXT"),
+        QFile::decodeName(workspace.ProposedOutputFileName().c_str()));
     if (!path)
         return false;
-    WriteFileAtomically(std::filesystem::path(path->toStdU16String()),
-                        OutputFileBytes(workspace.OutputLines()));
+    // Written piece by piece from the store: the file's bytes are never held as a whole.
+    AtomicFileWriter writer(std::filesystem::path(path->toStdU16String()));
+    workspace.OutputLines().WriteTo([&writer](std::string_view bytes) { writer.Write(bytes); });
+    writer.Commit();
     settings.SetTextDirectory(FolderWithTrailingSeparator(*path));
     prompts.ShowMessageBox(InstructionsFor(workspace.FormIndex(), *path),
                            QStringLiteral("Importing Instructions"), 1, 0, 2);

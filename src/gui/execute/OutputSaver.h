@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <string>
-#include <vector>
 
 namespace impmap {
 class Workspace;
@@ -12,9 +10,6 @@ namespace impmap::gui {
 
 class Prompts;
 class Settings;
-
-// The output file's bytes: every line followed by CR LF.
-std::string OutputFileBytes(const std::vector<std::string>& lines);
 
 // Save Output: asks for a file name (proposing the source name with the form's name), writes the
 // output lines to it, remembers its folder as TextDirectory and shows how to import the file.

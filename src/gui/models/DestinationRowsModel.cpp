@@ -8,27 +8,28 @@ namespace impmap::gui {
 
 DestinationRowsModel::DestinationRowsModel(const Workspace& workspace, WorkspaceSignals& notifier,
                                            QObject* parent)
-    : QAbstractTableModel(parent), workspace_(workspace),
-      shownRows_(static_cast<int>(workspace.Rows().size()))
+    : QAbstractTableModel(parent), workspace_(workspace), rows_(workspace.Rows())
 {
     connect(&notifier, &WorkspaceSignals::Changed, this, &DestinationRowsModel::OnChanged);
 }
 
 void DestinationRowsModel::OnChanged(unsigned changes)
 {
-    const int rows = static_cast<int>(workspace_.Rows().size());
-    if ((changes & kChangeRows) || rows != shownRows_) {
+    const std::vector<DestinationRow>& rows = workspace_.Rows();
+    const int count = static_cast<int>(rows.size());
+    if ((changes & kChangeRows) || rows.size() != rows_.size()) {
         beginResetModel();
-        shownRows_ = rows;
+        rows_ = rows;
         endResetModel();
-    } else if ((changes & kChangeRowValues) && rows > 0) {
-        emit dataChanged(index(0, 0), index(rows - 1, kColumnCount - 1), {Qt::DisplayRole});
+    } else if ((changes & kChangeRowValues) && count > 0) {
+        rows_ = rows;
+        emit dataChanged(index(0, 0), index(count - 1, kColumnCount - 1), {Qt::DisplayRole});
     }
 }
 
 int DestinationRowsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : shownRows_;
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
 int DestinationRowsModel::columnCount(const QModelIndex& parent) const
@@ -38,11 +39,9 @@ int DestinationRowsModel::columnCount(const QModelIndex& parent) const
 
 QVariant DestinationRowsModel::data(const QModelIndex& index, int role) const
 {
-    // Inside a batch of changes the workspace may already hold fewer rows than are shown.
-    if (!index.isValid() || index.row() >= shownRows_ ||
-        static_cast<size_t>(index.row()) >= workspace_.Rows().size())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const DestinationRow& row = workspace_.Rows()[static_cast<size_t>(index.row())];
+    const DestinationRow& row = rows_[static_cast<size_t>(index.row())];
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case kCaption:
@@ -63,8 +62,7 @@ QVariant DestinationRowsModel::data(const QModelIndex& index, int role) const
     return {};
 }
 
-QVariant DestinationRowsModel::headerData(int section, Qt::Orientation orientation,
-                                          int role) const
+QVariant DestinationRowsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "mapping/DestinationRow.h"
+
 #include <QAbstractTableModel>
+#include <vector>
 
 namespace impmap {
 class Workspace;
@@ -11,13 +14,22 @@ namespace impmap::gui {
 class WorkspaceSignals;
 
 // The destination list: one row per destination field of the chosen form, read straight from
-// the workspace. Columns "Destination Field", "Source Field", "No." and "T".
+// the workspace. Columns "Destination Field", "Source Field", "No." and "T". The model shows its
+// own copy of the rows, taken when the workspace reports a change, so what it answers always
+// matches the rows it has announced.
 class DestinationRowsModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    enum Column { kCaption = 0, kValue = 1, kSourceFieldNo = 2, kTypeCode = 3, kColumnCount = 4 };
+    enum Column
+    {
+        kCaption = 0,
+        kValue = 1,
+        kSourceFieldNo = 2,
+        kTypeCode = 3,
+        kColumnCount = 4
+    };
 
     DestinationRowsModel(const Workspace& workspace, WorkspaceSignals& notifier,
                          QObject* parent = nullptr);
@@ -33,7 +45,7 @@ private:
     void OnChanged(unsigned changes);
 
     const Workspace& workspace_;
-    int shownRows_ = 0;
+    std::vector<DestinationRow> rows_;
 };
 
 } // namespace impmap::gui

@@ -9,7 +9,9 @@ namespace impmap::gui {
 class WorkspaceSignals;
 
 // A read-only list of text lines (the Source view and the Output view) read on demand from the
-// workspace, so a million lines cost nothing until they are scrolled into view.
+// workspace's own store, so a million lines cost nothing until they are scrolled into view. The
+// workspace announces a change of the lines before making it: the model's reset begins then
+// and ends once the change is done.
 class LinesModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -30,9 +32,14 @@ signals:
     void LinesChanged(int count);
 
 private:
+    void OnAboutToChange(unsigned changes);
+    void OnChanged(unsigned changes);
+
     CountFunction count_;
     LineFunction line_;
+    unsigned refreshOn_;
     int shownRows_ = 0;
+    bool resetting_ = false;
 };
 
 } // namespace impmap::gui

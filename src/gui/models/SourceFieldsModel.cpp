@@ -8,8 +8,7 @@ namespace impmap::gui {
 
 SourceFieldsModel::SourceFieldsModel(const Workspace& workspace, WorkspaceSignals& notifier,
                                      QObject* parent)
-    : QAbstractTableModel(parent), workspace_(workspace),
-      shownRows_(static_cast<int>(workspace.SourceFields().size()))
+    : QAbstractTableModel(parent), workspace_(workspace), fields_(workspace.SourceFields())
 {
     connect(&notifier, &WorkspaceSignals::Changed, this, &SourceFieldsModel::OnChanged);
 }
@@ -18,26 +17,27 @@ void SourceFieldsModel::OnChanged(unsigned changes)
 {
     if (!(changes & kChangeSourceFields))
         return;
-    const int rows = static_cast<int>(workspace_.SourceFields().size());
-    if (rows != shownRows_) {
-        // Keep the selection on a field number where the count changes only at the end.
-        if (rows > shownRows_) {
-            beginInsertRows({}, shownRows_, rows - 1);
-            shownRows_ = rows;
-            endInsertRows();
-        } else {
-            beginRemoveRows({}, rows, shownRows_ - 1);
-            shownRows_ = rows;
-            endRemoveRows();
-        }
+    const std::vector<std::string>& fields = workspace_.SourceFields();
+    const int shown = static_cast<int>(fields_.size());
+    const int rows = static_cast<int>(fields.size());
+    // Rows come and go only at the end, so the selection stays on its field number.
+    if (rows > shown) {
+        beginInsertRows({}, shown, rows - 1);
+        fields_ = fields;
+        endInsertRows();
+    } else if (rows < shown) {
+        beginRemoveRows({}, rows, shown - 1);
+        fields_.resize(static_cast<size_t>(rows));
+        endRemoveRows();
     }
+    fields_ = fields;
     if (rows > 0)
         emit dataChanged(index(0, 0), index(rows - 1, kColumnCount - 1), {Qt::DisplayRole});
 }
 
 int SourceFieldsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : shownRows_;
+    return parent.isValid() ? 0 : static_cast<int>(fields_.size());
 }
 
 int SourceFieldsModel::columnCount(const QModelIndex& parent) const
@@ -47,13 +47,11 @@ int SourceFieldsModel::columnCount(const QModelIndex& parent) const
 
 QVariant SourceFieldsModel::data(const QModelIndex& index, int role) const
 {
-    // Inside a batch of changes the workspace may already hold fewer fields than are shown.
-    if (!index.isValid() || index.row() >= shownRows_ || role != Qt::DisplayRole ||
-        static_cast<size_t>(index.row()) >= workspace_.SourceFields().size())
+    if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole)
         return {};
     if (index.column() == kNumber)
         return QString::number(index.row() + 1);
-    return FromBytes(workspace_.SourceFields()[static_cast<size_t>(index.row())]);
+    return FromBytes(fields_[static_cast<size_t>(index.row())]);
 }
 
 QVariant SourceFieldsModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -67,8 +65,7 @@ Qt::ItemFlags SourceFieldsModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
-           Qt::ItemIsDropEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
 }
 
 } // namespace impmap::gui

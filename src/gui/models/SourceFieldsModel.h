@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <string>
+#include <vector>
 
 namespace impmap {
 class Workspace;
@@ -11,13 +13,19 @@ namespace impmap::gui {
 class WorkspaceSignals;
 
 // The source field list: the fields of the record on display (merges applied), columns "No."
-// and "Source Field".
+// and "Source Field". The model shows its own copy of the one record's fields, taken when the
+// workspace reports a change, so what it answers always matches the rows it has announced.
 class SourceFieldsModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    enum Column { kNumber = 0, kValue = 1, kColumnCount = 2 };
+    enum Column
+    {
+        kNumber = 0,
+        kValue = 1,
+        kColumnCount = 2
+    };
 
     SourceFieldsModel(const Workspace& workspace, WorkspaceSignals& notifier,
                       QObject* parent = nullptr);
@@ -33,7 +41,7 @@ private:
     void OnChanged(unsigned changes);
 
     const Workspace& workspace_;
-    int shownRows_ = 0;
+    std::vector<std::string> fields_;
 };
 
 } // namespace impmap::gui

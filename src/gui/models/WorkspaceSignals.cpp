@@ -11,7 +11,15 @@ WorkspaceSignals::WorkspaceSignals(Workspace& workspace, QObject* parent)
     workspace_.SetObserver(this);
 }
 
-WorkspaceSignals::~WorkspaceSignals() { workspace_.SetObserver(nullptr); }
+WorkspaceSignals::~WorkspaceSignals()
+{
+    workspace_.SetObserver(nullptr);
+}
+
+void WorkspaceSignals::WorkspaceAboutToChange(unsigned changes)
+{
+    emit AboutToChange(changes);
+}
 
 void WorkspaceSignals::WorkspaceChanged(unsigned changes)
 {

@@ -20,9 +20,13 @@ public:
     explicit WorkspaceSignals(Workspace& workspace, QObject* parent = nullptr);
     ~WorkspaceSignals() override;
 
+    void WorkspaceAboutToChange(unsigned changes) override;
     void WorkspaceChanged(unsigned changes) override;
 
 signals:
+    // The lines of changes (kChangeSourceLines, kChangeOutput) are about to change; Changed with
+    // the same flags follows once they have.
+    void AboutToChange(unsigned changes);
     // changes is an OR of impmap::WorkspaceChange flags.
     void Changed(unsigned changes);
 

@@ -2,6 +2,8 @@
 
 #include "mapping/Workspace.h"
 
+#include <QCoreApplication>
+
 #ifndef IMPMAP_VERSION_TEXT
 #error "IMPMAP_VERSION_TEXT must be defined by the build"
 #endif
@@ -16,6 +18,12 @@ QString ApplicationTitle()
 QString FileVersionText()
 {
     return QStringLiteral(IMPMAP_VERSION_TEXT);
+}
+
+void SetApplicationIdentity()
+{
+    QCoreApplication::setApplicationName(ApplicationTitle());
+    QCoreApplication::setOrganizationName(QStringLiteral("VELLORUM"));
 }
 
 QString MainWindowCaption()

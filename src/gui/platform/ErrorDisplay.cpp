@@ -1,9 +1,11 @@
 #include "platform/ErrorDisplay.h"
 
 #include "convert/Text.h"
+#include "io/FileIo.h"
 #include "platform/AppInfo.h"
 #include "platform/Bytes.h"
 
+#include <QFile>
 #include <algorithm>
 
 namespace impmap::gui {
@@ -19,13 +21,21 @@ void ShowError(Prompts& prompts, const QString& message)
     prompts.Error(ApplicationTitle(), gainsFullStop ? message + u'.' : message);
 }
 
+QString ErrorText(const std::exception& error)
+{
+    // A file failure names its file in the file system's encoding, as the path was given.
+    if (dynamic_cast<const FileError*>(&error) != nullptr)
+        return QFile::decodeName(error.what());
+    return FromBytes(error.what());
+}
+
 void ShowError(Prompts& prompts, const std::exception& error)
 {
     if (const auto* refused = dynamic_cast<const UnstorableCharacter*>(&error)) {
         ShowError(prompts, refused->Text());
         return;
     }
-    ShowError(prompts, FromBytes(error.what()));
+    ShowError(prompts, ErrorText(error));
 }
 
 } // namespace impmap::gui

@@ -15,7 +15,11 @@ namespace impmap::gui {
 // gains one; texts ending in ".", "!", ")" or a quote are shown as they are).
 void ShowError(Prompts& prompts, const QString& message);
 
-// Shows a caught exception's message (what(), a byte text) as ShowError does.
+// A caught exception's message (what()) as the user reads it: a file failure's text is decoded
+// as file names are, so a path reads as the file manager shows it; other texts byte for byte.
+QString ErrorText(const std::exception& error);
+
+// Shows a caught exception's message (ErrorText) as ShowError does.
 void ShowError(Prompts& prompts, const std::exception& error);
 
 // Runs action and shows any exception that escapes it, so that no failure reaches the event

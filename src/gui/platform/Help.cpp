@@ -1,9 +1,7 @@
 #include "platform/Help.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QPoint>
-#include <QUrl>
 #include <QVariant>
 #include <QWhatsThis>
 #include <QWidget>
@@ -85,11 +83,6 @@ void ApplyWhatsThis(QWidget* root)
 void ShowWhatsThis(const QWidget* widget, const QPoint& globalPosition)
 {
     QWhatsThis::showText(globalPosition, WhatsThisText(HelpContextOf(widget)));
-}
-
-bool OpenUserManual()
-{
-    return QDesktopServices::openUrl(QUrl(QString::fromLatin1(kUserManualAddress)));
 }
 
 } // namespace impmap::gui

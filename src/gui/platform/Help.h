@@ -14,9 +14,6 @@ namespace impmap::gui {
 inline constexpr int kWindowHelpContext = 90;
 inline constexpr char kHelpContextProperty[] = "helpContext";
 
-// The online user manual, opened in the default web browser.
-inline constexpr char kUserManualAddress[] = "https://example.invalid/impmap/user-manual.html";
-
 // Every context number the program uses, each with a topic and a what's-this text.
 const std::vector<int>& HelpContextNumbers();
 
@@ -42,9 +39,5 @@ void ApplyWhatsThis(QWidget* root);
 // Shows the what's-this text for widget's context number at globalPosition (the "What's this?"
 // entry of a right-click menu).
 void ShowWhatsThis(const QWidget* widget, const QPoint& globalPosition);
-
-// Opens the online user manual in the default web browser; false when no browser could be
-// started.
-bool OpenUserManual();
 
 } // namespace impmap::gui

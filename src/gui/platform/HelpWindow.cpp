@@ -2,18 +2,41 @@
 
 #include "platform/AppInfo.h"
 #include "platform/Help.h"
+#include "platform/TitleWidth.h"
+#include "platform/UserManual.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace impmap::gui {
 
-HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new QTextBrowser)
+namespace {
+
+constexpr int kLeastWidth = 560;
+constexpr int kLeastHeight = 480;
+
+// A browser that serves the user manual, built when it is asked for, beside the help pages.
+class HelpBrowser : public QTextBrowser
+{
+public:
+    QVariant loadResource(int type, const QUrl& name) override
+    {
+        if (type == QTextDocument::HtmlResource &&
+            name == QUrl(QString::fromLatin1(kUserManualPage)))
+            return UserManualHtml();
+        return QTextBrowser::loadResource(type, name);
+    }
+};
+
+} // namespace
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new HelpBrowser)
 {
     setWindowTitle(ApplicationTitle() + QStringLiteral(" - Help"));
-    resize(560, 480);
+    resize(std::max(kLeastWidth, WidthForTitle(windowTitle())), kLeastHeight);
 
     auto* contents = new QPushButton(QStringLiteral("&Contents"));
     auto* back = new QPushButton(QStringLiteral("&Back"));
@@ -34,7 +57,12 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(
 
 void HelpWindow::ShowContents()
 {
-    ShowPage(HelpContentsPath());
+    ShowPage(QUrl(QStringLiteral("qrc") + HelpContentsPath()));
+}
+
+void HelpWindow::ShowManual()
+{
+    ShowPage(QUrl(QString::fromLatin1(kUserManualPage)));
 }
 
 void HelpWindow::ShowTopic(int context)
@@ -43,7 +71,7 @@ void HelpWindow::ShowTopic(int context)
     if (path.isEmpty()) {
         path = HelpTopicPath(kWindowHelpContext);
     }
-    ShowPage(path);
+    ShowPage(QUrl(QStringLiteral("qrc") + path));
 }
 
 void HelpWindow::ShowTopicFor(const QWidget* widget)
@@ -56,10 +84,24 @@ QUrl HelpWindow::CurrentPage() const
     return browser_->source();
 }
 
-void HelpWindow::ShowPage(const QString& resourcePath)
+void HelpWindow::PlaceFirstTime()
 {
-    // ":/help/x.html" becomes "qrc:/help/x.html", so relative links between pages resolve.
-    browser_->setSource(QUrl(QStringLiteral("qrc") + resourcePath));
+    if (placed_)
+        return;
+    placed_ = true;
+    const QWidget* owner = parentWidget();
+    if (owner == nullptr || !owner->isVisible())
+        return;
+    QRect frame = geometry();
+    frame.moveCenter(owner->geometry().center());
+    move(frame.topLeft());
+}
+
+void HelpWindow::ShowPage(const QUrl& page)
+{
+    // Pages are "qrc:" URLs, so relative links between them resolve.
+    browser_->setSource(page);
+    PlaceFirstTime();
     show();
     raise();
     activateWindow();

@@ -5,8 +5,9 @@
 
 class QTextBrowser;
 
-// The help window: a browser for the help pages with Contents and Back buttons. It is a
-// top-level window of its own, shown next to the main window and not modal.
+// The help window: a browser for the help pages and the user manual, with Contents and Back
+// buttons. It is a top-level window of its own, not modal; it first opens centred on the window
+// it belongs to, wide enough for its title.
 namespace impmap::gui {
 
 class HelpWindow : public QWidget
@@ -18,6 +19,8 @@ public:
 
     // Shows the contents page ("&Help").
     void ShowContents();
+    // Shows the user manual ("Manual").
+    void ShowManual();
     // Shows the topic of a context number, or the main window's topic (90) when it has none.
     void ShowTopic(int context);
     // Shows the topic for a control's context number (F1 on the focused control).
@@ -27,9 +30,11 @@ public:
     QUrl CurrentPage() const;
 
 private:
-    void ShowPage(const QString& resourcePath);
+    void ShowPage(const QUrl& page);
+    void PlaceFirstTime();
 
     QTextBrowser* browser_;
+    bool placed_ = false;
 };
 
 } // namespace impmap::gui

@@ -1,12 +1,16 @@
 #include "platform/WidgetPrompts.h"
 
 #include "platform/FileFilters.h"
+#include "platform/TitleWidth.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QTimer>
 #include <algorithm>
 
@@ -106,6 +110,13 @@ Button WidgetPrompts::Message(const MessageRequest& request)
     }
     const Button closeButton = CloseButton(buttons);
     box.setEscapeButton(box.button(ToQt(closeButton)));
+    // A message box sizes itself to its text; a spacer across its grid keeps it as wide as its
+    // title needs.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(WidthForTitle(request.title), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     if (request.foreground) {
         QTimer::singleShot(0, &box, [&box] {
             box.raise();
@@ -129,6 +140,10 @@ std::optional<QString> WidgetPrompts::InputText(const QString& title, const QStr
     dialog.setWindowTitle(title);
     dialog.setLabelText(DisplayText(prompt));
     dialog.setTextValue(initial);
+    // The dialog takes its least size from its contents; its prompt keeps it as wide as its
+    // title needs.
+    if (auto* label = dialog.findChild<QLabel*>())
+        label->setMinimumWidth(WidthForTitle(title));
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

@@ -83,7 +83,7 @@ public:
     void OutputLine(std::string_view line) override
     {
         if (checkSink_ == nullptr)
-            lines.emplace_back(line);
+            lines.Append(line);
     }
     void FieldProblemFound(const FieldProblem& problem) override
     {
@@ -100,7 +100,7 @@ public:
 
     ControlTotals totals;
     bool setUp = false;
-    std::vector<std::string> lines;
+    OutputStore lines;
 
 private:
     ExecuteController& controller_;
@@ -114,13 +114,12 @@ ExecuteController::ExecuteController(MainWindowContext& context, QObject* parent
       log_(std::make_unique<WarningLog>(context.prompts))
 {
     const Workspace& workspace = context_.workspace;
-    outputModel_ = new LinesModel(
-        [&workspace] { return workspace.OutputLines().size(); },
-        [&workspace](size_t i) {
-            const std::vector<std::string>& lines = workspace.OutputLines();
-            return i < lines.size() ? std::string_view(lines[i]) : std::string_view();
-        },
-        context_.notifier, kChangeOutput, this);
+    outputModel_ = new LinesModel([&workspace] { return workspace.OutputLines().size(); },
+                                  [&workspace](size_t i) {
+                                      const OutputStore& lines = workspace.OutputLines();
+                                      return i < lines.size() ? lines[i] : std::string_view();
+                                  },
+                                  context_.notifier, kChangeOutput, this);
     MainWindowUi& ui = context_.ui;
     ui.reOutput->setModel(outputModel_);
     connect(outputModel_, &LinesModel::LinesChanged, this, &ExecuteController::reOutputChange);
@@ -219,7 +218,7 @@ void ExecuteController::SetUp(long total)
     log_->ClearLog();
 }
 
-void ExecuteController::Complete(std::vector<std::string>& lines, long nullRecords)
+void ExecuteController::Complete(OutputStore& lines, long nullRecords)
 {
     progress_->StopAnimation();
     progress_->SetRunning(false);

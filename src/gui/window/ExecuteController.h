@@ -13,6 +13,7 @@ class QTreeView;
 
 namespace impmap {
 class ControlTotals;
+class OutputStore;
 }
 
 namespace impmap::gui {
@@ -58,7 +59,7 @@ private:
 
     ExecuteResult Run(ExecuteCallbacks* checkSink);
     void SetUp(long total);
-    void Complete(std::vector<std::string>& lines, long nullRecords);
+    void Complete(OutputStore& lines, long nullRecords);
     void EndRun(bool setUp, int failingRow);
     void CleanUp(int failingRow);
     void SetRunControlsShown(bool shown);

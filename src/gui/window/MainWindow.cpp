@@ -35,14 +35,16 @@ namespace impmap::gui {
 
 namespace {
 
-// The length of the longest line in characters; a tab counts as the columns it may take.
-template <typename LineAt> std::size_t LongestLine(std::size_t count, LineAt lineAt)
+// The length of the longest line in characters; a tab counts as the columns it may take. Only
+// the longest line itself is read.
+template <typename LengthAt, typename LineAt>
+std::size_t LongestLine(std::size_t count, LengthAt lengthAt, LineAt lineAt)
 {
     std::size_t longest = 0;
     std::size_t longestIndex = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        if (lineAt(i).size() > longest) {
-            longest = lineAt(i).size();
+        if (lengthAt(i) > longest) {
+            longest = lengthAt(i);
             longestIndex = i;
         }
     }
@@ -94,13 +96,16 @@ void MainWindow::FormCreate(const WorkingFolders& workingFolders)
     ui_.reSource->setModel(sourceLinesModel_);
     SetInitialColumnWidths(ui_);
     SetLongestLineSource(ui_.reSource, [this] {
-        return LongestLine(workspace_.RecordCount(),
-                           [this](std::size_t i) { return workspace_.Lines().Line(i); });
+        const auto lineAt = [this](std::size_t i) { return workspace_.Lines().Line(i); };
+        return LongestLine(
+            workspace_.RecordCount(), [&lineAt](std::size_t i) { return lineAt(i).size(); },
+            lineAt);
     });
     SetLongestLineSource(ui_.reOutput, [this] {
-        const std::vector<std::string>& lines = workspace_.OutputLines();
-        return LongestLine(lines.size(),
-                           [&lines](std::size_t i) { return std::string_view(lines[i]); });
+        const OutputStore& lines = workspace_.OutputLines();
+        return LongestLine(
+            lines.size(), [&lines](std::size_t i) { return lines.LineLength(i); },
+            [&lines](std::size_t i) { return lines[i]; });
     });
 
     // The working folders were made before the window; the dialogs start in them.
@@ -159,18 +164,7 @@ bool MainWindow::FormCloseQuery()
 {
     if (workspace_.Executing() || execute_->Busy())
         return false;
-    if (!workspace_.SaveMapEnabled())
-        return true;
-    switch (mapFiles_->AskSaveMapping()) {
-    case Button::Yes:
-        // The window closes whether or not the mapping was saved.
-        mapFiles_->sbSaveMapClick();
-        return true;
-    case Button::No:
-        return true;
-    default:
-        return false;
-    }
+    return mapFiles_->MayDropMapping();
 }
 
 void MainWindow::FormClose()
@@ -274,7 +268,10 @@ bool MainWindow::FormKeyDown(QWidget* receiver, const QKeyEvent& event)
     case Qt::Key_PageUp:
     case Qt::Key_Home:
     case Qt::Key_End:
-        // The source file box keeps these keys for its caret.
+        // Only the plain keys are the window's: with Ctrl or another modifier they stay with the
+        // focused control. The source file box keeps them for its caret.
+        if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
         if (receiver == ui_.edSourceFile || QApplication::focusWidget() == ui_.edSourceFile)
             return false;
         return sources_->FormKeyDown(event.key());
@@ -378,7 +375,7 @@ void MainWindow::bCloseClick()
 }
 void MainWindow::btUserManualOnlineClick()
 {
-    OpenUserManual();
+    HelpViewer().ShowManual();
 }
 void MainWindow::sbWhatsThisClick()
 {

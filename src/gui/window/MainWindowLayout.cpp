@@ -5,6 +5,7 @@
 #include "schema/FormCatalogue.h"
 #include "window/MainWindowAccessibility.h"
 #include "window/MainWindowUi.h"
+#include "window/ToolIcons.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -105,13 +106,16 @@ QButtonGroup* RadioGroup(QGroupBox* group, const char* first, const char* second
     return buttons;
 }
 
-// A sunken pane that shows a number.
+// A sunken pane that shows a record number: wide enough for seven digits, with room between
+// the digits and the frame.
 QLabel* Pane(const char* name, int helpContext)
 {
     auto* pane = Named(new QLabel, name);
     pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pane->setAlignment(Qt::AlignCenter);
-    pane->setMinimumWidth(40);
+    pane->setMargin(3);
+    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) +
+                          2 * (pane->frameWidth() + pane->margin()));
     SetHelpContext(pane, helpContext);
     return pane;
 }
@@ -158,9 +162,15 @@ QWidget* BuildTopStrip(MainWindowUi& ui)
     palette.setColor(QPalette::Text, Qt::red);
     palette.setColor(QPalette::ButtonText, Qt::red);
     ui.coForm->setPalette(palette);
+    // The drop-down list shows every form at once, red and fixed-pitch like the box: plain item
+    // rows (not menu entries, which are taller) and the colour on each item.
+    ui.coForm->setItemDelegate(new QStyledItemDelegate(ui.coForm));
+    ui.coForm->view()->setFont(red);
     ui.coForm->setMaxVisibleItems(kFormCount);
-    for (const std::string_view name : FormNames)
+    for (const std::string_view name : FormNames) {
         ui.coForm->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        ui.coForm->setItemData(ui.coForm->count() - 1, QColor(Qt::red), Qt::ForegroundRole);
+    }
     ui.coForm->setCurrentIndex(-1);
     ui.coForm->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     ui.coForm->setToolTip(
@@ -180,15 +190,12 @@ QWidget* BuildTopStrip(MainWindowUi& ui)
     ui.edSourceFile = Named(new QLineEdit, "edSourceFile");
     SetHelpContext(ui.edSourceFile, 180);
     ui.edSourceFile->setMinimumWidth(90);
-    ui.edSourceFileSave =
-        ui.edSourceFile->addAction(ui.edSourceFile->style()->standardIcon(QStyle::SP_DriveFDIcon),
-                                   QLineEdit::TrailingPosition);
+    ui.edSourceFileSave = ui.edSourceFile->addAction(RedDiskIcon(), QLineEdit::TrailingPosition);
     ui.edSourceFileSave->setObjectName(QStringLiteral("edSourceFileSave"));
     ui.edSourceFileSave->setToolTip(QStringLiteral("Save the source file"));
     ui.edSourceFileSave->setVisible(false);
-    ui.edSourceFileLocate = ui.edSourceFile->addAction(
-        ui.edSourceFile->style()->standardIcon(QStyle::SP_FileDialogContentsView),
-        QLineEdit::TrailingPosition);
+    ui.edSourceFileLocate =
+        ui.edSourceFile->addAction(FlashlightIcon(), QLineEdit::TrailingPosition);
     ui.edSourceFileLocate->setObjectName(QStringLiteral("edSourceFileLocate"));
     ui.edSourceFileLocate->setToolTip(QStringLiteral("Locate the source file to be used..."));
     // The inner buttons are tool buttons made for the actions; they carry their own topics.

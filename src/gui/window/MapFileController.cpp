@@ -43,30 +43,49 @@ Button MapFileController::AskSaveMapping()
                                     {Button::Yes, Button::No, Button::Cancel}, Button::Yes);
 }
 
-void MapFileController::sbSaveMapClick()
+MapFileController::SaveOutcome MapFileController::SaveMapping()
 {
-    RunGuarded(context_.prompts, [this] {
+    SaveOutcome outcome = SaveOutcome::Failed;
+    RunGuarded(context_.prompts, [this, &outcome] {
         Workspace& workspace = context_.workspace;
         const std::optional<QString> path = context_.prompts.SaveFileName(
             QStringLiteral("Save mapping..."), context_.folders.maps, kMapFilter,
             QStringLiteral("MAP"), PathText(workspace.ProposedMapFileName()));
-        if (!path)
+        if (!path) {
+            outcome = SaveOutcome::Cancelled;
             return;
+        }
         workspace.SaveMapping(PathBytes(*path));
+        outcome = SaveOutcome::Saved;
     });
+    return outcome;
+}
+
+void MapFileController::sbSaveMapClick()
+{
+    SaveMapping();
+}
+
+bool MapFileController::MayDropMapping()
+{
+    if (!context_.workspace.SaveMapEnabled())
+        return true;
+    switch (AskSaveMapping()) {
+    case Button::Yes:
+        return SaveMapping() != SaveOutcome::Failed;
+    case Button::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void MapFileController::sbOpenMapClick()
 {
     RunGuarded(context_.prompts, [this] {
         Workspace& workspace = context_.workspace;
-        if (workspace.SaveMapEnabled()) {
-            const Button answer = AskSaveMapping();
-            if (answer == Button::Cancel)
-                return;
-            if (answer == Button::Yes)
-                sbSaveMapClick();
-        }
+        if (!MayDropMapping())
+            return;
         const std::optional<QString> path =
             context_.prompts.OpenFileName(QStringLiteral("Open mapping..."), context_.folders.maps,
                                           kMapFilter, PathText(workspace.MapFileName()));

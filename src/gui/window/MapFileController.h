@@ -32,8 +32,20 @@ public:
     // file may be long gone.
     void OpenLastMapping(const QString& path);
 
+    enum class SaveOutcome
+    {
+        Saved,
+        Cancelled,
+        Failed
+    };
+    // Save Map: asks for the file name and writes the map file; a failure is shown.
+    SaveOutcome SaveMapping();
+    // The question before the mapping is dropped (Close, Open Map), when it has unsaved changes:
+    // true when the caller may go on. Yes saves first; a save that fails stops the caller, a
+    // cancelled save dialog does not.
+    bool MayDropMapping();
+
 public slots:
-    // Save Map: asks for the file name and writes the map file.
     void sbSaveMapClick();
     // Open Map: offers to save a changed mapping, asks for a map file and opens it.
     void sbOpenMapClick();

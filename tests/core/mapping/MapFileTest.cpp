@@ -189,7 +189,7 @@ TEST_F(MapFile, UnknownFormOrMissingSourceIsNotRemembered)
     EXPECT_EQ(missingMap.Delimiter(), 1);
 }
 
-TEST_F(MapFile, WriteFailureStillUpdatesTheState)
+TEST_F(MapFile, WriteFailureKeepsTheMappingUnsaved)
 {
     BuildAleMapping();
     const std::string path = (dir.Path() / "missing" / "x.MAP").string();
@@ -199,8 +199,9 @@ TEST_F(MapFile, WriteFailureStillUpdatesTheState)
     } catch (const FileError& e) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + path + ". No such file or directory");
     }
-    EXPECT_FALSE(workspace.MappingModified());
-    EXPECT_EQ(workspace.MapFileName(), "x.MAP");
+    EXPECT_TRUE(workspace.MappingModified());
+    EXPECT_EQ(workspace.MapFileName(), "");
+    EXPECT_EQ(workspace.LastMappingPath(), "");
 }
 
 TEST_F(MapFile, ProposedNames)
