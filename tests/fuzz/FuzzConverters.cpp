@@ -108,16 +108,16 @@ void CheckAmount(char code, bool implied, const std::string& input)
 
     // A single number keeps its value (cents in implied mode when written without a point).
     const bool plainNumber = input.find_first_of("$+,() \t") == std::string::npos;
-    if (plainNumber) {
-        if (auto single = Amount::Parse(input)) {
-            if (code == 'c' && single->Units() < 0)
-                single = Amount::Parse(input.substr(input.find('-') + 1));
-            if (single && implied && input.find('.') == std::string::npos)
-                single = single->DividedBy100();
-            if (single)
-                Check(*single == *parsed, "a single number keeps its value",
-                      shown + " gave " + Shown(value));
-        }
+    if (plainNumber && Amount::Parse(input)) {
+        std::string number = input;
+        if (code == 'c')
+            RemoveChar(number, '-');
+        auto single = Amount::Parse(number);
+        if (single && implied && input.find('.') == std::string::npos)
+            single = single->DividedBy100();
+        if (single)
+            Check(*single == *parsed, "a single number keeps its value",
+                  shown + " gave " + Shown(value));
     }
     // Blank-separated pieces add up.
     const size_t blank = input.find(' ');
@@ -388,7 +388,10 @@ void CheckOutputLine(const std::string& input)
         const bool quoteNeeded =
             value.find_first_of(" \",") != std::string::npos ||
             std::any_of(value.begin(), value.end(), [](char c) { return c >= 1 && c < 32; });
-        const bool quoted = line.find("\"" + value) != std::string::npos;
+        std::string quotedValue = "\"";
+        for (const char c : value)
+            quotedValue += c == '"' ? std::string(2, c) : std::string(1, c);
+        const bool quoted = line.find(quotedValue + "\"") != std::string::npos;
         Check(!quoteNeeded || quoted, "a value with a blank, control, quote or comma is quoted",
               Shown(line));
     }
