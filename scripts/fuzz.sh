@@ -27,6 +27,8 @@ if [ ${#names[@]} -eq 0 ]; then
     done
 fi
 
+# Map files are saved with fsync; a memory-backed scratch folder keeps that from dominating.
+[ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 mkdir -p build-fuzz/logs
