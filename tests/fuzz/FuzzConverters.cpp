@@ -149,7 +149,7 @@ void CheckDate(char code, int todayIndex, const std::string& input)
                       outcome.errorLine == "ERROR: Date required",
                   "only a required date may be empty", shown + " " + outcome.message);
         } else {
-            Check(outcome.message == "'" + outcome.value + "' is not a valid date" &&
+            Check(outcome.message == AsQuoted(outcome.value) + " is not a valid date" &&
                       outcome.errorLine == outcome.message,
                   "a bad date is named in its message", shown + " " + outcome.message);
         }
@@ -231,7 +231,8 @@ void CheckYear(char code, const std::string& input)
     const Outcome outcome = Run(convert, input);
     if (outcome.rejected) {
         const bool framed = outcome.message == Framed(outcome.errorLine);
-        const bool notInteger = outcome.message == "'" + trimmed + "' is not a valid integer value";
+        const bool notInteger =
+            outcome.message == AsQuoted(trimmed) + " is not a valid integer value";
         Check(framed || notInteger, "a bad year is named", shown + " " + outcome.message);
         return;
     }

@@ -47,6 +47,17 @@ inline std::string Shown(std::string_view bytes)
     return out + "'";
 }
 
+// A value as a rejection message quotes it: NUL bytes shown as '?'.
+inline std::string AsQuoted(std::string_view value)
+{
+    std::string text(value);
+    for (char& c : text) {
+        if (c == '\0')
+            c = '?';
+    }
+    return "'" + text + "'";
+}
+
 // A folder of this process's own under the temporary folder, made once and removed at exit.
 inline const std::filesystem::path& ScratchFolder()
 {
