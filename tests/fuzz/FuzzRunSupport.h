@@ -9,12 +9,12 @@
 
 namespace impmap::fuzz {
 
-// Names, addresses, taxpayer ids, amounts, dates, years and flags, a quoted comma and a NULL
-// record, under a header line.
+// Names, addresses, taxpayer ids, amounts, dates, years and flags, a quoted comma, an empty last
+// field and a NULL record, under a header line.
 inline constexpr std::string_view kFixedSource =
-    "Name,First,Last,Street,City,ST,Zip,TIN,Amount,Date,Year,Flag\r\n"
+    "Name,First,Last,Street,City,ST,Zip,TIN,Amount,Date,Year,Flag,Note\r\n"
     "\"Doe, John\",John,Doe,1 First Street,New York,NY,10012-1002,123-45-6789,\"$1,500.50\","
-    "1/5/2022,22,Y\r\n"
+    "1/5/2022,22,Y,\r\n"
     "Jane,Jane,Smith,2 Second St,LIC,NY,11101,12-3456789,(200),12/31/21,2021,N\r\n"
     "\r\n"
     "Bob,,Jones,,Paris,TX,75460,987654321,1 2 3,20220704,99,\r\n";
