@@ -10,6 +10,7 @@
 #include "convert/Validators.h"
 #include "execute/OutputLine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <clocale>
@@ -243,7 +244,7 @@ void CheckYear(char code, const std::string& input)
     if (trimmed.size() == 4 && AllDigits(trimmed) && Number(trimmed) >= 100)
         Check(Number(outcome.value) == Number(trimmed), "a four-digit year keeps its number",
               shown + " gave " + outcome.value);
-    if (trimmed.size() == 2)
+    if (trimmed.size() == 2 && AllDigits(trimmed))
         Check(Number(outcome.value) == (Number(trimmed) < 50 ? 2000 : 1900) + Number(trimmed),
               "a two-digit year is placed in 1950 to 2049", shown + " gave " + outcome.value);
     if (outcome.value.size() == 4)
@@ -308,9 +309,11 @@ void CheckNumberSyntax(char code, const std::string& input)
         digits.remove_prefix(1);
     if (code == 'i') {
         long long expected = 0;
-        bool ok = AllDigits(digits) && digits.size() <= 12;
+        const size_t firstNonZero = std::min(digits.find_first_not_of('0'), digits.size());
+        bool ok = AllDigits(digits) && digits.size() - firstNonZero <= 12;
         if (ok) {
-            std::from_chars(digits.data(), digits.data() + digits.size(), expected);
+            const std::string_view significant = digits.substr(firstNonZero);
+            std::from_chars(significant.data(), significant.data() + significant.size(), expected);
             expected = text[0] == '-' ? -expected : expected;
             ok = expected >= -2147483648LL && expected <= 2147483647LL;
         }
