@@ -122,7 +122,10 @@ void CheckAmount(char code, bool implied, const std::string& input)
     }
     // Blank-separated pieces add up.
     const size_t blank = input.find(' ');
+    // Unless the whole value reads as "NOT ALLOCATED" once the dropped characters are gone.
     std::string upper = UpperAscii(input);
+    for (const char dropped : std::string_view("$+,)(-"))
+        RemoveChar(upper, dropped);
     if (blank != std::string::npos && upper.find(kNotAllocated) == std::string::npos) {
         std::string left = input.substr(0, blank), right = input.substr(blank + 1);
         if (TryConvertAmount(left, code, implied) && TryConvertAmount(right, code, implied)) {
