@@ -6,6 +6,7 @@
 // (threads, records per chunk), bytes 3-34 the source field of rows 1 to 32 (0 none; unmapped
 // rows with the high bit set take a fixed value), bytes 35-38 two merges, the rest the source.
 #include "../core/execute/EngineRuns.h"
+#include "FuzzSupport.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -19,19 +20,6 @@ const char* const kFormNames[] = {"Clients",   "ALE Group", "1098",     "1095-B"
                                   "1098-C",    "W-2C",      "1099-R",   "1099-B",
                                   "1099-MISC", "W-2",       "Sponsors", "1099-NEC"};
 const char* const kFixedValues[] = {"yes", "$1,000", "12A", "123-45-6789", "S", "1/5/22", "Q"};
-
-std::string Folder()
-{
-    static const std::string folder = [] {
-        std::string path = (std::filesystem::temp_directory_path() / "impmap-fuzz-XXXXXX").string();
-        if (mkdtemp(path.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        return path;
-    }();
-    return folder;
-}
 
 std::string Key(int n)
 {
@@ -71,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     setup.source.assign(reinterpret_cast<const char*>(data + 39), size - 39);
     setup.checkAll = (settings & 0x10) != 0;
     const impmap::FastOptions cut{(data[2] >> 4) % 3, 1 + data[2] % 8};
-    const std::string difference = impmap::test::CompareEngines(Folder(), setup, cut);
+    const std::string difference = impmap::test::CompareEngines(impmap::fuzz::ScratchFolder().string(), setup, cut);
     if (!difference.empty()) {
         std::fprintf(stderr, "engines differ: %s\n", difference.c_str());
         std::abort();

@@ -163,7 +163,9 @@ void ConvertDate(long recordNo, std::string& value, bool required, bool birthDat
     char* p = PutDigits(buffer, date->month, 2);
     p = PutDigits(p, date->day, 2);
     if (birthDate && *date > today) {
-        // A birth date in the future was meant in the 1900s.
+        // A birth date in the future was meant in the 1900s; 29 February 2400 has no such day.
+        if (!IsValidDate(1900 + date->year % 100, date->month, date->day))
+            throw Rejection("'" + value + "' is not a valid date");
         p = PutDigits(p, 19, 2);
         PutDigits(p, date->year % 100, 2);
     } else {

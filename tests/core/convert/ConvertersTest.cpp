@@ -1,9 +1,12 @@
 #include "convert/Converters.h"
 
 #include "convert/Rejection.h"
+#include "convert/Validators.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 
 namespace impmap {
 namespace {
@@ -124,6 +127,31 @@ TEST(ConvertAmount, FailureNamesThePieceAndKeepsTheCleanedValue)
             EXPECT_EQ(e.ErrorLine(), c.message);
         }
         EXPECT_EQ(thrown, c.leftValue);
+    }
+}
+
+// The message is read through what(), a C string: a NUL byte must not cut it short.
+TEST(Rejection, NulBytesOfTheValueAreShownAsQuestionMarks)
+{
+    using namespace std::string_literals;
+    std::string amount = "3\0\0"
+                         "0"s;
+    std::string date = "1/\0/2022"s;
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { ConvertAmount(amount, 'C', false); }, "'3??0' is not a valid floating point value"},
+        {[&] {
+             ConvertDate(4, date, true, false, "Date", {2022, 6, 1});
+         },
+         "'1/?/2022' is not a valid date"},
+    };
+    for (const auto& [convert, message] : cases) {
+        try {
+            convert();
+            ADD_FAILURE() << "no rejection for " << message;
+        } catch (const Rejection& e) {
+            EXPECT_EQ(std::string(e.what()), message);
+            EXPECT_EQ(e.ErrorLine(), message);
+        }
     }
 }
 
@@ -312,10 +340,18 @@ TEST(ConvertAmount, NearlyPlainValuesAreStillRewritten)
         const char* expected;
     };
     const Case cases[] = {
-        {"-0", 'C', false, "0"},     {"007", 'C', false, "7"},    {"1.50", 'c', false, "1.5"},
-        {"1.", 'c', false, "1"},     {".5", 'c', false, "0.5"},   {"-5", 'c', false, "5"},
-        {"-5", 'C', false, "-5"},    {"100", 'c', true, "1.00"},  {"1.5", 'c', true, "1.5"},
-        {"0", 'c', true, "0"},       {"-0.5", 'C', true, "-0.5"}, {"1.23456", 'C', false, "1.2346"},
+        {"-0", 'C', false, "0"},
+        {"007", 'C', false, "7"},
+        {"1.50", 'c', false, "1.5"},
+        {"1.", 'c', false, "1"},
+        {".5", 'c', false, "0.5"},
+        {"-5", 'c', false, "5"},
+        {"-5", 'C', false, "-5"},
+        {"100", 'c', true, "1.00"},
+        {"1.5", 'c', true, "1.5"},
+        {"0", 'c', true, "0"},
+        {"-0.5", 'C', true, "-0.5"},
+        {"1.23456", 'C', false, "1.2346"},
         {"12345678901234", 'C', false, "12345678901234"},
     };
     for (const Case& c : cases) {

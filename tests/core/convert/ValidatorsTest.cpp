@@ -234,6 +234,10 @@ TEST(ConvertDate, FutureBirthDateMovesIntoThe1900s)
                                                 {"06/16/2022", "06161922"},
                                                 {"01/01/2150", "01011950"}});
     ExpectAccepted(DateValidator(false, false), {{"01/15/60", "01152060"}});
+    // 29 February of a leap year ending in 00 has no day in 1900 to move to.
+    ExpectAccepted(DateValidator(false, true), {{"02/29/2096", "02291996"}});
+    ExpectRejected(DateValidator(false, true),
+                   {Bare("02/29/2400", "'02/29/2400' is not a valid date")});
 }
 
 TEST(WindowTwoDigitYear, PlacesYearInTheHundredYearsFromTwentyYearsAgo)
