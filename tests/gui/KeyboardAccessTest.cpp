@@ -188,7 +188,7 @@ private slots:
                               "Map by &Name||0",
                               "&Reset This Mapping||0",
                               "Create Header||0",
-                              "Check &All Records||0",
+                              "Chec&k All Records||0",
                               "&Join Lines Broken Inside Quotes||0",
                               "&Map Selected Field|Ctrl+M|1",
                               "Merge &Into...|Ctrl+Shift+M|1",

@@ -198,7 +198,7 @@ private slots:
         for (QAction* action : ui.popupTools->actions())
             tools << action->text();
         QCOMPARE(tools, (QStringList{"Map by &Name", "&Reset This Mapping", "Create Header", "",
-                                     "Check &All Records", "", "&Join Lines Broken Inside Quotes", "",
+                                     "Chec&k All Records", "", "&Join Lines Broken Inside Quotes", "",
                                      "&Map Selected Field", "Merge &Into...",
                                      "&Assign or Unassign Field\tEnter", "&Unassign Field\tDel",
                                      "Set &Fixed Value...\tShift+F10", "Change Source &Value..."}));

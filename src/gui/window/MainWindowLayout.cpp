@@ -336,7 +336,7 @@ QWidget* BuildBottomStrip(MainWindowUi& ui)
     ui.popupCreateHeader = ui.popupTools->addAction(QStringLiteral("Create Header"));
     ui.popupCreateHeader->setObjectName(QStringLiteral("popupCreateHeader"));
     ui.popupTools->addSeparator();
-    ui.popupCheckAll = ui.popupTools->addAction(QStringLiteral("Check &All Records"));
+    ui.popupCheckAll = ui.popupTools->addAction(QStringLiteral("Chec&k All Records"));
     ui.popupCheckAll->setObjectName(QStringLiteral("popupCheckAll"));
     ui.popupTools->addSeparator();
     ui.popupJoinLines =
