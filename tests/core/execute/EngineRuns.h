@@ -33,6 +33,22 @@ public:
     void ProcessMessages() override { Add("messages"); }
     void OutputLine(std::string_view line) override { Add("line " + std::string(line)); }
     void Problem(const std::string& line) override { Add("problem " + line); }
+    void FieldProblemFound(const FieldProblem& p) override
+    {
+        Add("field problem " + std::to_string(p.record) + " row " + std::to_string(p.row) +
+            " source [" + p.sourceValue + "] " + p.text + (p.warning ? " (warning)" : ""));
+    }
+    void RecordValues(long record, const std::vector<std::string>& values,
+                      const std::vector<std::string>& sourceFields) override
+    {
+        std::string call = "values " + std::to_string(record) + ":";
+        for (const std::string& value : values)
+            call += " [" + value + "]";
+        call += " from";
+        for (const std::string& field : sourceFields)
+            call += " [" + field + "]";
+        Add(std::move(call));
+    }
 
     std::vector<std::string> calls;
 
