@@ -86,7 +86,12 @@ TEST(FastEngine, BehavesAsThePlainEngine)
         {"check mode",
          {MapText("1099-MISC", Misc({{9, 3}, {12, 2}, {18, 1}})),
           "12A,1,maybe\r\n5,2,y\r\nB,12-34,7.5\r\n", 1, 0, true}},
+        {"check mode: bad taxpayer ids in merged fields, records broken inside quotes",
+         {MapText("1099-MISC", Misc({{1, 1}, {12, 2}}), "", "001=3\r\n002=2\r\n"),
+          "a,1,x\r\n\"b,12-34,y\r\nc\",5\r\n\r\nd,12-345,\"z\r\n", 1, 0, true}},
         {"cancel", {MapText("1099-MISC", Misc({{1, 1}, {12, 2}})), ids, 3, 4}},
+        {"values not wanted",
+         {MapText("1099-MISC", Misc({{1, 1}, {12, 2}, {18, 3}})), ids, 1, 0, true, false}},
         {"amounts of every shape",
          {MapText("1099-MISC", Misc({{18, 1}, {19, 1}})),
           "$1,234.50\r\n(75.00)\r\n-12\r\n\r\n$\r\n.5\r\n5.\r\n0.0000\r\n007.10\r\n12.34567\r\n"
@@ -123,11 +128,26 @@ TEST(FastEngine, LongRecordsAndMergeChains)
     std::string wide = "first";
     for (int i = 2; i <= 200000; ++i)
         wide += "," + std::to_string(i % 97);
-    const RunSetup setup{MapText("1099-MISC", Misc({{1, 1}, {2, 999}, {18, 998}}), "", chain),
-                         wide + "\r\nshort,1\r\n" + wide + "\r\n"};
+    // Three fields of n MB merged 1 <- 2 <- 3 and mapped: 3 MB fits, 2 MB each is too large by
+    // the mapped values, 3 MB each by the merges alone.
+    auto merged = [](size_t megabytes) {
+        const std::string field(megabytes << 20, 'x');
+        return RunSetup{MapText("1099-MISC", Misc({{1, 1}, {2, 3}}), "", "001=2\r\n002=3\r\n"),
+                        "a,b,c\r\n" + field + "," + field + "," + field + "\r\nd,e\r\n"};
+    };
+    const std::pair<const char*, RunSetup> cases[] = {
+        {"wide record with a merge chain",
+         {MapText("1099-MISC", Misc({{1, 1}, {2, 999}, {18, 998}}), "", chain),
+          wide + "\r\nshort,1\r\n" + wide + "\r\n"}},
+        {"merged values that fit", merged(1)},
+        {"mapped values too large", merged(2)},
+        {"merges too large", merged(3)},
+    };
     test::TempDir dir;
-    for (const FastOptions& cut : {FastOptions{0, 1}, FastOptions{2, 1}})
-        EXPECT_EQ(CompareEngines(dir.Path().string(), setup, cut), "");
+    for (const auto& [name, setup] : cases) {
+        for (const FastOptions& cut : {FastOptions{0, 1}, FastOptions{2, 1}})
+            EXPECT_EQ(CompareEngines(dir.Path().string(), setup, cut), "") << name;
+    }
 }
 
 // Random sources and maps over forms that between them use every type code.
@@ -206,6 +226,7 @@ TEST(FastEngine, BehavesAsThePlainEngineOnRandomInput)
         setup.showRecord = pick(records + 2);
         setup.cancelAt = pick(6) == 0 ? 1 + pick(records + 1) : 0;
         setup.checkAll = pick(3) == 0;
+        setup.wantsValues = pick(4) != 0;
         const FastOptions cut{pick(3), 1 + pick(4)};
         ASSERT_EQ(CompareEngines(dir.Path().string(), setup, cut), "")
             << "round " << round << "\n"
