@@ -158,7 +158,7 @@ bool RecordConverter::FieldView(int field, std::string_view line, std::string_vi
     return !span.raw;
 }
 
-void RecordConverter::AppendField(int field, std::string_view line, std::string& out) const
+void RecordConverter::AppendField(int field, std::string_view line, std::string& out)
 {
     std::string_view view;
     if (FieldView(field, line, view)) {
@@ -166,20 +166,15 @@ void RecordConverter::AppendField(int field, std::string_view line, std::string&
         return;
     }
     const FieldSpan& span = spans_[static_cast<size_t>(field - 1)];
-    // Quotes dropped and non-breaking spaces made blanks before trimming, as splitting does.
-    const size_t from = out.size();
+    // Quotes dropped and non-breaking spaces (of the source's encoding) made blanks before
+    // trimming, as splitting does.
+    piece_.clear();
     for (const char c : line.substr(span.begin, span.end - span.begin)) {
         if (c != '"')
-            out += c == '\xA0' ? ' ' : c;
+            piece_ += c;
     }
-    size_t end = out.size();
-    while (end > from && IsTrimmable(out[end - 1]))
-        --end;
-    out.resize(end);
-    size_t begin = from;
-    while (begin < end && IsTrimmable(out[begin]))
-        ++begin;
-    out.erase(from, begin - from);
+    ReplaceNonBreakingSpaces(piece_, plan_.encoding);
+    out += TrimView(piece_);
 }
 
 std::string_view RecordConverter::RowText(const PlanRow& planRow, std::string_view line)

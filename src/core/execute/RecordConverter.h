@@ -87,7 +87,7 @@ private:
     std::string_view MergedRowText(const PlanRow& planRow, std::string_view line);
     // The field's value as a view into the line when it is one; false when it needs cleaning.
     bool FieldView(int field, std::string_view line, std::string_view& view) const;
-    void AppendField(int field, std::string_view line, std::string& out) const;
+    void AppendField(int field, std::string_view line, std::string& out);
     bool ApplyRule(const PlanRow& planRow, long record, std::string_view line,
                    ConvertedChunk& chunk, Reporter& reporter, size_t rowIndex);
     // The record's source fields after merges, as the record display holds them; split once
@@ -101,6 +101,7 @@ private:
     std::vector<FieldSpan> spans_;
     size_t fieldCount_ = 0;
     std::string text_;  // a merged or cleaned source value
+    std::string piece_; // one field under cleaning
     std::string value_; // a value under conversion
     std::string tinType_, carry_;
     std::vector<std::string> fields_;
