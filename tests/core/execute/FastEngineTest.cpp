@@ -145,6 +145,11 @@ TEST(FastEngine, LongRecordsAndMergeChains)
         {"merged values that fit", merged(1)},
         {"mapped values too large", merged(2)},
         {"merges too large", merged(3)},
+        // Merged with itself, the field holds 2n + 2 bytes, and with the merge's n + 1 the record
+        // needs one byte more than 8 MB.
+        {"field merged with itself, one byte too large",
+         {MapText("1099-MISC", Misc({{1, 1}}), "", "001=1\r\n"),
+          "a\r\n" + std::string(((8 << 20) - 2) / 3, 'x') + "\r\n"}},
     };
     test::TempDir dir;
     for (const auto& [name, setup] : cases) {
