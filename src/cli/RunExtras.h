@@ -38,6 +38,8 @@ public:
     void RecordValues(long record, const std::vector<std::string>& values,
                       const std::vector<std::string>& sourceFields);
 
+    // Whether RecordValues does anything: check mode or control totals.
+    bool WantsRecordValues() const { return options_.check || options_.totals; }
     // Plausibility warnings printed.
     long Warnings() const { return warnings_; }
     // After a completed run: writes the problem records file and prints the totals on err.

@@ -208,8 +208,7 @@ public:
     RunCallbacks(OutputSink* sink, RunExtras& extras, const VerbContext& context)
         : sink_(sink), extras_(extras), context_(context),
           progress_(context.err, context.errIsTerminal)
-    {
-    }
+    {}
     void Progress(long position, long total) override { progress_.Show(position, total); }
     void Warning(const std::string& line) override { context_.err << line << '\n'; }
     void OutputLine(std::string_view line) override
@@ -227,6 +226,7 @@ public:
     {
         extras_.RecordValues(record, values, sourceFields);
     }
+    bool WantsRecordValues() const override { return extras_.WantsRecordValues(); }
 
 private:
     OutputSink* sink_;

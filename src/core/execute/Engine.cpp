@@ -6,10 +6,10 @@
 #include "convert/Validators.h"
 #include "execute/FieldRule.h"
 #include "execute/OutputLine.h"
+#include "execute/RunScope.h"
 #include "mapping/Workspace.h"
 #include "source/QuotedLineBreaks.h"
 
-#include <exception>
 #include <optional>
 #include <vector>
 
@@ -18,7 +18,6 @@ namespace {
 
 const char* const kHeaderHint = "\r\n\r\nTry skipping the header (see the \"Header\" group above) "
                                 "and executing your mapping again";
-const char* const kFailedHead = "Execution failed!\r\n\r\n";
 
 // A failed field: the message the run ends with, and the same problem as the check report
 // words it (without the head and the header hint).
@@ -49,8 +48,7 @@ public:
     FieldRules(ExecuteCallbacks& callbacks, const ExecuteOptions& options, bool implied,
                const std::vector<std::string>& sourceFields)
         : callbacks_(callbacks), options_(options), implied_(implied), sourceFields_(sourceFields)
-    {
-    }
+    {}
 
     std::optional<FieldFailure> Apply(const DestinationRow& row, int rowIndex, long record,
                                       const char* hint, std::string& value)
@@ -171,40 +169,6 @@ public:
     long warnings = 0;
 };
 
-// Holds Executing for the length of a run. However the run ends, the unmapped rows get back the
-// fixed values they had (showing records under Executing turns an empty taxpayer id's TIN type
-// into "N/A") and the record to show is shown again outside the run, so that a run leaves the
-// mapping as it found it.
-class RunScope
-{
-public:
-    explicit RunScope(Workspace& workspace) : workspace_(workspace)
-    {
-        for (const DestinationRow& row : workspace.Rows())
-            fixedValues_.push_back(row.sourceFieldNo == 0 ? row.value : std::string());
-        workspace_.SetExecuting(true);
-    }
-    ~RunScope()
-    {
-        workspace_.SetExecuting(false);
-        workspace_.RestoreFixedValues(fixedValues_);
-        try {
-            workspace_.GoToRecord(endRecord_ ? *endRecord_ : workspace_.CurrentRecord());
-        } catch (const std::exception&) {
-            // Out of memory while unwinding: the record display stays as it is.
-        }
-    }
-    RunScope(const RunScope&) = delete;
-    RunScope& operator=(const RunScope&) = delete;
-
-    void ShowAtEnd(long record) { endRecord_ = record; }
-
-private:
-    Workspace& workspace_;
-    std::vector<std::string> fixedValues_;
-    std::optional<long> endRecord_;
-};
-
 } // namespace
 
 // A row's value as it stood in the source: its source field after merges, or its fixed value.
@@ -216,15 +180,15 @@ std::string SourceValueOf(const DestinationRow& row, const std::vector<std::stri
     return no <= fields.size() ? fields[no - 1] : std::string();
 }
 
-std::optional<FieldRuleFailure> ApplyFieldRule(const DestinationRow& row, long record,
+std::optional<FieldRuleFailure> ApplyFieldRule(const DestinationRow& row, int rowIndex, long record,
                                                bool headerHint, std::string& value,
+                                               const std::vector<std::string>& sourceFields,
                                                ExecuteCallbacks& callbacks,
                                                const ExecuteOptions& options, bool implied,
                                                long& warnings)
 {
-    static const std::vector<std::string> kNoFields;
-    FieldRules rules(callbacks, options, implied, kNoFields);
-    auto failure = rules.Apply(row, -1, record, headerHint ? kHeaderHint : "", value);
+    FieldRules rules(callbacks, options, implied, sourceFields);
+    auto failure = rules.Apply(row, rowIndex, record, headerHint ? kHeaderHint : "", value);
     warnings += rules.warnings;
     if (!failure)
         return std::nullopt;

@@ -52,6 +52,9 @@ public:
     {
         (void)record, (void)values, (void)sourceFields;
     }
+    // False lets the fast engine skip gathering what RecordValues gets (it then calls it not at
+    // all); the plain engine calls it regardless.
+    virtual bool WantsRecordValues() const { return true; }
 };
 
 struct ExecuteOptions
@@ -63,7 +66,12 @@ struct ExecuteOptions
 
 struct ExecuteResult
 {
-    enum class Outcome { Completed, Failed, Aborted };
+    enum class Outcome
+    {
+        Completed,
+        Failed,
+        Aborted
+    };
     Outcome outcome = Outcome::Aborted;
     long records = 0;     // records in the source
     long nullRecords = 0; // NULL records skipped

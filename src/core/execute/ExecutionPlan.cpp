@@ -86,8 +86,8 @@ std::optional<std::string> ConstantOf(const PlanRow& planRow, const std::string&
         return written;
     SilentCallbacks silent;
     long warnings = 0;
-    if (ApplyFieldRule(planRow.row, 1, plan.headerHint, written, silent, options, plan.implied,
-                       warnings) ||
+    if (ApplyFieldRule(planRow.row, -1, 1, plan.headerHint, written, {}, silent, options,
+                       plan.implied, warnings) ||
         warnings > 0)
         return std::nullopt;
     return written;
@@ -139,7 +139,12 @@ std::optional<ExecutionPlan> ExecutionPlan::Compile(const Workspace& workspace,
     plan.delimiter = workspace.DelimiterCharacter();
     plan.implied = workspace.ImpliedDecimal();
     plan.headerHint = workspace.Header() == 0;
-    plan.merges.assign(workspace.MergeSources().begin(), workspace.MergeSources().end());
+    plan.encoding = workspace.Format().encoding;
+    plan.merges = workspace.MergeSources();
+    for (int k = kMaxMergeField; k >= 1; --k) {
+        if (plan.merges[static_cast<size_t>(k)] > 0)
+            plan.activeMerges.push_back(k);
+    }
     plan.lastTaxpayerRow = LastRowOf(rows, 'N');
     plan.lastTinTypeRow = LastRowOf(rows, 'T');
     plan.tinTypeValue = workspace.TinTypeValue();
@@ -151,6 +156,7 @@ std::optional<ExecutionPlan> ExecutionPlan::Compile(const Workspace& workspace,
         PlanRow planRow;
         planRow.row = DestinationRow{row.caption, {}, row.sourceFieldNo, row.typeCode};
         planRow.field = row.sourceFieldNo > 0 ? row.sourceFieldNo : 0;
+        plan.mappedRows += planRow.field > 0 ? 1 : 0;
         planRow.hasRule = HasRule(row.typeCode);
         planRow.merged = planRow.field > 0 && planRow.field <= kMaxMergeField &&
                          plan.merges[static_cast<size_t>(planRow.field)] > 0;
@@ -213,6 +219,15 @@ std::optional<ExecutionPlan> ExecutionPlan::Compile(const Workspace& workspace,
         }
     }
     return plan;
+}
+
+size_t ExecutionPlan::ValueBound(size_t lineLength) const
+{
+    // The fields together hold at most the line. Without merges a mapped value is one field; a
+    // merged field holds at most a chain of distinct fields, one more field and a blank a link.
+    const size_t merges = activeMerges.size();
+    const size_t field = merges == 0 ? lineLength : 2 * lineLength + merges + 3;
+    return merges * (field + 1) + static_cast<size_t>(mappedRows) * field;
 }
 
 std::string_view TinTypeOf(std::string_view taxpayerId, const std::string& tinTypeValue)

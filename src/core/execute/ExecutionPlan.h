@@ -2,7 +2,10 @@
 
 #include "execute/Engine.h"
 #include "mapping/DestinationRow.h"
+#include "source/SourceFormat.h"
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,8 +64,17 @@ struct ExecutionPlan
     char delimiter = ',';
     bool implied = false;
     bool headerHint = false; // record 1 failures add the hint about skipping the header
-    std::vector<int> merges; // merges[k]: field appended to field k (0: none); k <= 1000
-    int maxField = 0;        // the highest source field whose text a row can need
+    TextEncoding encoding = TextEncoding::Windows1252;
+    std::array<int, 1001> merges{}; // merges[k]: field appended to field k (0: none)
+    std::vector<int> activeMerges;  // the fields k with a merge, highest first
+    int maxField = 0;               // the highest source field whose text a row can need
+    int mappedRows = 0;
+    // Whether the run gathers each record's values and source fields for RecordValues.
+    bool keepValues = false;
+
+    // At least the bytes that showing a record of lineLength bytes can hold in merged fields
+    // and mapped values (the record budget's measure); exact enough to pass any common record.
+    size_t ValueBound(size_t lineLength) const;
 
     // The last taxpayer id decides the last TIN type row.
     int lastTaxpayerRow = -1;

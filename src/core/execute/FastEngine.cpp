@@ -1,8 +1,13 @@
 #include "execute/FastEngine.h"
 
 #include "execute/ExecutionPlan.h"
+#include "execute/FieldRule.h"
 #include "execute/RecordConverter.h"
+#include "execute/RunScope.h"
+#include "mapping/RecordBudget.h"
 #include "mapping/Workspace.h"
+#include "source/QuotedLineBreaks.h"
+#include "source/SplitRecord.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -17,24 +22,50 @@ namespace {
 constexpr size_t kChunkBytes = size_t{4} << 20;
 constexpr size_t kNoChunk = static_cast<size_t>(-1);
 
-// The first record of every chunk, and one past the last record at the end.
-std::vector<long> ChunkStarts(const SourceLines& lines, long chunkRecords)
+// How a run's records are cut into chunks: the first record of every chunk, and one past the
+// last record at the end. The chunks stop before the first record too large to map.
+struct ChunkCuts
+{
+    std::vector<long> starts{1};
+    long tooLarge = 0; // that record, 0 when none
+    std::string problem;
+};
+
+ChunkCuts CutChunks(const SourceLines& lines, const ExecutionPlan& plan, long chunkRecords)
 {
     const auto total = static_cast<long>(lines.Count());
-    std::vector<long> starts{1};
+    std::vector<int> mappedFields;
+    for (const PlanRow& row : plan.rows)
+        mappedFields.push_back(row.field);
+    std::vector<std::string> fields;
+    ChunkCuts cuts;
     size_t bytes = 0;
     long records = 0;
     for (long i = 1; i <= total; ++i) {
-        bytes += lines.Line(static_cast<size_t>(i - 1)).size() + 2;
+        const std::string_view line = lines.Line(static_cast<size_t>(i - 1));
+        const size_t bound = plan.ValueBound(line.size());
+        // Only a record that might not fit is measured exactly, as the record display does.
+        if (bound > kRecordValueBudget) {
+            SplitRecordUpTo(line, plan.delimiter, fields, kMaxMergeField, plan.encoding);
+            cuts.problem =
+                RecordValueProblem(i, fields, plan.activeMerges, plan.merges, mappedFields);
+            if (!cuts.problem.empty()) {
+                cuts.tooLarge = i;
+                break;
+            }
+        }
+        // Merges can make the values of a record larger than the record.
+        bytes += line.size() + 2 + (plan.activeMerges.empty() ? 0 : std::min(bound, kChunkBytes));
         if (++records >= chunkRecords || bytes >= kChunkBytes) {
-            starts.push_back(i + 1);
+            cuts.starts.push_back(i + 1);
             bytes = 0;
             records = 0;
         }
     }
-    if (starts.back() != total + 1)
-        starts.push_back(total + 1);
-    return starts;
+    const long end = cuts.tooLarge > 0 ? cuts.tooLarge : total + 1;
+    if (cuts.starts.back() != end)
+        cuts.starts.push_back(end);
+    return cuts;
 }
 
 int WorkerCount(const FastOptions& fast, size_t chunks)
@@ -171,18 +202,40 @@ private:
     std::vector<std::thread> threads_;
 };
 
-// Leaves the workspace as the plain run leaves it: showing the last record the run reached,
-// with the TIN type the records before it carried, then (on completion) the record shown
-// before the run.
-void ShowAsPlainRun(Workspace& workspace, long lastTinTypeSet, long reached, long restore)
+// Passes a record's kept values and source fields on to RecordValues.
+class RecordValuesFeed
 {
-    if (lastTinTypeSet > 0)
-        workspace.GoToRecord(lastTinTypeSet);
-    if (reached > 0)
-        workspace.GoToRecord(reached);
-    if (restore >= 0)
-        workspace.GoToRecord(restore);
-}
+public:
+    RecordValuesFeed(ExecuteCallbacks& callbacks, size_t rowCount)
+        : callbacks_(callbacks), values_(rowCount)
+    {}
+
+    void StartChunk() { value_ = 0; }
+
+    void Pass(const ConvertedChunk& chunk, long k, long record)
+    {
+        for (std::string& value : values_) {
+            const size_t begin = value_ == 0 ? 0 : chunk.valueEnds[value_ - 1];
+            value.assign(chunk.values, begin, chunk.valueEnds[value_] - begin);
+            ++value_;
+        }
+        const auto index = static_cast<size_t>(k);
+        const size_t first = index == 0 ? 0 : chunk.fieldsUpTo[index - 1];
+        const size_t last = chunk.fieldsUpTo[index];
+        fields_.resize(last - first);
+        for (size_t f = first; f < last; ++f) {
+            const size_t begin = f == 0 ? 0 : chunk.fieldEnds[f - 1];
+            fields_[f - first].assign(chunk.fields, begin, chunk.fieldEnds[f] - begin);
+        }
+        callbacks_.RecordValues(record, values_, fields_);
+    }
+
+private:
+    ExecuteCallbacks& callbacks_;
+    std::vector<std::string> values_;
+    std::vector<std::string> fields_;
+    size_t value_ = 0; // the next value in the chunk
+};
 
 } // namespace
 
@@ -194,99 +247,107 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
         mapped += row.sourceFieldNo;
     if (mapped == 0 || workspace.Executing())
         return Execute(workspace, callbacks, options);
-    const auto plan = ExecutionPlan::Compile(workspace, options);
+    auto plan = ExecutionPlan::Compile(workspace, options);
     if (!plan)
         return Execute(workspace, callbacks, options);
+    plan->keepValues = callbacks.WantsRecordValues();
+    ChunkCuts cuts = CutChunks(workspace.Lines(), *plan, std::max(1L, fast.chunkRecords));
 
-    struct ExecutingScope
-    {
-        Workspace& w;
-        explicit ExecutingScope(Workspace& workspace) : w(workspace) { w.SetExecuting(true); }
-        ~ExecutingScope() { w.SetExecuting(false); }
-    } executing(workspace);
     Workspace::NotifyBatch batch(workspace);
-
-    ExecuteResult result;
     const long savedRecord = workspace.CurrentRecord();
+    RunScope executing(workspace);
+    ExecuteResult result;
     const auto total = static_cast<long>(workspace.RecordCount());
     result.records = total;
     const long step = total > 1000 ? 25 : (total > 500 ? 10 : 1);
     callbacks.Started(total);
+    const std::vector<long> brokenRecords =
+        options.checkAll ? workspace.RecordsEndingInsideQuotes() : std::vector<long>();
+    auto nextBroken = brokenRecords.begin();
 
-    std::vector<long> starts = ChunkStarts(workspace.Lines(), std::max(1L, fast.chunkRecords));
-    const int workers = WorkerCount(fast, starts.size() - 1);
-    ChunkPipeline pipeline(*plan, options, workspace.Lines(), std::move(starts), workers,
+    // What the run does for every record before its values.
+    auto begin = [&](long i) {
+        executing.Reached(i);
+        if (i == 1 || i == total || i % step == 0)
+            callbacks.Progress(i, total);
+        if (callbacks.Cancelled()) {
+            result.outcome = ExecuteResult::Outcome::Aborted;
+            return false;
+        }
+        if (nextBroken != brokenRecords.end() && *nextBroken == i) {
+            ++nextBroken;
+            ++result.problems;
+            callbacks.Problem(QuotedLineBreakWarning(i));
+        }
+        return true;
+    };
+
+    const int workers = WorkerCount(fast, cuts.starts.size() - 1);
+    ChunkPipeline pipeline(*plan, options, workspace.Lines(), std::move(cuts.starts), workers,
                            plan->initialTinType);
+    RecordValuesFeed feed(callbacks, plan->rows.size());
     std::string carry = plan->initialTinType;
-    long lastTinTypeSet = 0;
-    long reached = 0;
     long warnings = 0;
-    try {
-        for (size_t c = 0; c < pipeline.Count(); ++c) {
-            ConvertedChunk* chunk = &pipeline.Take(c);
-            // Workers guess the carried TIN type; a wrong guess is converted again.
-            if (chunk->carryUsed && chunk->carryIn != carry)
-                pipeline.Reconvert(c, carry);
-            size_t event = 0;
-            size_t lineStart = 0;
-            for (long k = 0; k < chunk->converted; ++k) {
-                const long i = chunk->first + k;
-                reached = i;
-                if (i == 1 || i == total || i % step == 0)
-                    callbacks.Progress(i, total);
-                if (callbacks.Cancelled()) {
-                    if (static_cast<size_t>(k) < chunk->flags.size() &&
-                        (chunk->flags[static_cast<size_t>(k)] & ConvertedChunk::kTinTypeSet))
-                        lastTinTypeSet = i;
-                    ShowAsPlainRun(workspace, lastTinTypeSet, reached, -1);
-                    result.outcome = ExecuteResult::Outcome::Aborted;
-                    return result;
-                }
-                for (; event < chunk->events.size() && chunk->events[event].record == i; ++event) {
-                    const ChunkEvent& e = chunk->events[event];
-                    if (e.kind == ChunkEvent::Kind::Warning) {
-                        callbacks.Warning(e.text);
-                    } else {
-                        callbacks.Problem(e.text);
-                        if (e.kind == ChunkEvent::Kind::FieldProblem) {
-                            ++result.failures;
-                            ++result.problems;
-                        }
-                    }
-                }
-                if (chunk->failed && i == chunk->failingRecord) {
-                    ShowAsPlainRun(workspace, lastTinTypeSet, reached, -1);
-                    result.outcome = ExecuteResult::Outcome::Failed;
-                    result.message = chunk->message;
-                    result.failingRecord = i;
-                    result.failingRow = chunk->failingRow;
-                    return result;
-                }
-                const unsigned char flags = chunk->flags[static_cast<size_t>(k)];
-                if (flags & ConvertedChunk::kTinTypeSet)
-                    lastTinTypeSet = i;
-                if (flags & ConvertedChunk::kNullRecord) {
-                    ++result.nullRecords;
+    for (size_t c = 0; c < pipeline.Count(); ++c) {
+        ConvertedChunk* chunk = &pipeline.Take(c);
+        // Workers guess the carried TIN type; a wrong guess is converted again.
+        if (chunk->carryUsed && chunk->carryIn != carry)
+            pipeline.Reconvert(c, carry);
+        feed.StartChunk();
+        size_t event = 0;
+        size_t lineStart = 0;
+        for (long k = 0; k < chunk->converted; ++k) {
+            const long i = chunk->first + k;
+            if (!begin(i))
+                return result;
+            for (; event < chunk->events.size() && chunk->events[event].record == i; ++event) {
+                const ChunkEvent& e = chunk->events[event];
+                if (e.kind == ChunkEvent::Kind::Warning) {
+                    callbacks.Warning(e.text);
                     continue;
                 }
-                const size_t lineEnd = chunk->ends[static_cast<size_t>(k)];
-                callbacks.OutputLine(
-                    std::string_view(chunk->text).substr(lineStart, lineEnd - lineStart));
-                lineStart = lineEnd;
-                ++result.lines;
-                callbacks.ProcessMessages();
+                if (e.kind == ChunkEvent::Kind::FieldProblem) {
+                    ++result.failures;
+                    ++result.problems;
+                }
+                callbacks.Problem(e.text);
+                callbacks.FieldProblemFound(e.problem);
             }
-            warnings += chunk->warnings;
-            if (chunk->carrySet)
-                carry = chunk->carryOut;
-            pipeline.Release(c);
+            if (chunk->failed && i == chunk->failingRecord) {
+                result.outcome = ExecuteResult::Outcome::Failed;
+                result.message = chunk->message;
+                result.failingRecord = i;
+                result.failingRow = chunk->failingRow;
+                return result;
+            }
+            if (chunk->flags[static_cast<size_t>(k)] & ConvertedChunk::kNullRecord) {
+                ++result.nullRecords;
+                continue;
+            }
+            if (plan->keepValues)
+                feed.Pass(*chunk, k, i);
+            const size_t lineEnd = chunk->ends[static_cast<size_t>(k)];
+            callbacks.OutputLine(
+                std::string_view(chunk->text).substr(lineStart, lineEnd - lineStart));
+            lineStart = lineEnd;
+            ++result.lines;
+            callbacks.ProcessMessages();
         }
-    } catch (...) {
-        ShowAsPlainRun(workspace, lastTinTypeSet, reached, -1);
-        throw;
+        warnings += chunk->warnings;
+        if (chunk->carrySet)
+            carry = chunk->carryOut;
+        pipeline.Release(c);
+    }
+    if (cuts.tooLarge > 0) {
+        if (!begin(cuts.tooLarge))
+            return result;
+        result.outcome = ExecuteResult::Outcome::Failed;
+        result.message = kFailedHead + cuts.problem;
+        result.failingRecord = cuts.tooLarge;
+        return result;
     }
     result.problems += options.checkAll ? warnings : 0;
-    ShowAsPlainRun(workspace, lastTinTypeSet, total, savedRecord);
+    executing.ShowAtEnd(savedRecord);
     result.outcome = ExecuteResult::Outcome::Completed;
     return result;
 }

@@ -4,7 +4,9 @@
 #include "convert/Text.h"
 #include "execute/FieldRule.h"
 #include "execute/OutputLine.h"
+#include "mapping/RecordBudget.h"
 #include "mapping/Workspace.h"
+#include "source/SplitRecord.h"
 
 #include <cstring>
 
@@ -21,9 +23,14 @@ public:
     {
         Add(checkAll_ ? ChunkEvent::Kind::TinProblem : ChunkEvent::Kind::Warning, line);
     }
-    void Add(ChunkEvent::Kind kind, std::string text)
+    // Comes right after the Problem it goes with.
+    void FieldProblemFound(const FieldProblem& problem) override
     {
-        chunk_.events.push_back(ChunkEvent{record, kind, std::move(text)});
+        chunk_.events.back().problem = problem;
+    }
+    void Add(ChunkEvent::Kind kind, std::string text, FieldProblem problem = {})
+    {
+        chunk_.events.push_back(ChunkEvent{record, kind, std::move(text), std::move(problem)});
     }
     long record = 0;
 
@@ -49,6 +56,11 @@ void RecordConverter::ConvertChunk(const SourceLines& lines, long first, long co
     chunk.ends.clear();
     chunk.flags.clear();
     chunk.events.clear();
+    chunk.values.clear();
+    chunk.fields.clear();
+    chunk.valueEnds.clear();
+    chunk.fieldEnds.clear();
+    chunk.fieldsUpTo.clear();
     chunk.warnings = 0;
     chunk.failed = false;
     chunk.failingRecord = 0;
@@ -146,7 +158,7 @@ bool RecordConverter::FieldView(int field, std::string_view line, std::string_vi
     return !span.raw;
 }
 
-void RecordConverter::AppendField(int field, std::string_view line, std::string& out) const
+void RecordConverter::AppendField(int field, std::string_view line, std::string& out)
 {
     std::string_view view;
     if (FieldView(field, line, view)) {
@@ -154,20 +166,15 @@ void RecordConverter::AppendField(int field, std::string_view line, std::string&
         return;
     }
     const FieldSpan& span = spans_[static_cast<size_t>(field - 1)];
-    // Quotes dropped and non-breaking spaces made blanks before trimming, as splitting does.
-    const size_t from = out.size();
+    // Quotes dropped and non-breaking spaces (of the source's encoding) made blanks before
+    // trimming, as splitting does.
+    piece_.clear();
     for (const char c : line.substr(span.begin, span.end - span.begin)) {
         if (c != '"')
-            out += c == '\xA0' ? ' ' : c;
+            piece_ += c;
     }
-    size_t end = out.size();
-    while (end > from && IsTrimmable(out[end - 1]))
-        --end;
-    out.resize(end);
-    size_t begin = from;
-    while (begin < end && IsTrimmable(out[begin]))
-        ++begin;
-    out.erase(from, begin - from);
+    ReplaceNonBreakingSpaces(piece_, plan_.encoding);
+    out += TrimView(piece_);
 }
 
 std::string_view RecordConverter::RowText(const PlanRow& planRow, std::string_view line)
@@ -209,18 +216,44 @@ std::string_view RecordConverter::MergedRowText(const PlanRow& planRow, std::str
     return text_;
 }
 
-bool RecordConverter::ApplyRule(const PlanRow& planRow, long record, ConvertedChunk& chunk,
-                                Reporter& reporter, size_t rowIndex)
+const std::vector<std::string>& RecordConverter::SourceFields(std::string_view line)
 {
+    if (!fieldsReady_) {
+        SplitRecordUpTo(line, plan_.delimiter, fields_, kMaxMergeField, plan_.encoding);
+        ApplyMergesTo(fields_, plan_.activeMerges, plan_.merges);
+        fieldsReady_ = true;
+    }
+    return fields_;
+}
+
+void RecordConverter::KeepValue(std::string_view value, ConvertedChunk& chunk) const
+{
+    if (!plan_.keepValues)
+        return;
+    chunk.values += value;
+    chunk.valueEnds.push_back(chunk.values.size());
+}
+
+bool RecordConverter::ApplyRule(const PlanRow& planRow, long record, std::string_view line,
+                                ConvertedChunk& chunk, Reporter& reporter, size_t rowIndex)
+{
+    static const std::vector<std::string> kNoFields;
+    const auto row = static_cast<int>(rowIndex);
+    // Only a bad taxpayer number reports from inside the rule, and only check mode needs its
+    // source value.
+    const bool fieldsNeeded = options_.checkAll && planRow.row.typeCode == 'N';
     long warnings = 0;
-    auto failure = ApplyFieldRule(planRow.row, record, record == 1 && plan_.headerHint, value_,
-                                  reporter, options_, plan_.implied, warnings);
+    auto failure = ApplyFieldRule(planRow.row, row, record, record == 1 && plan_.headerHint, value_,
+                                  fieldsNeeded ? SourceFields(line) : kNoFields, reporter, options_,
+                                  plan_.implied, warnings);
     chunk.warnings += warnings;
     if (!failure)
         return true;
     if (options_.checkAll) {
-        reporter.Add(ChunkEvent::Kind::FieldProblem,
-                     "Record " + std::to_string(record) + ": " + failure->checkLine);
+        std::string text = "Record " + std::to_string(record) + ": " + failure->checkLine;
+        reporter.Add(ChunkEvent::Kind::FieldProblem, std::move(text),
+                     FieldProblem{record, row, SourceValueOf(planRow.row, SourceFields(line)),
+                                  std::move(failure->checkLine), false});
         return true;
     }
     chunk.failed = true;
@@ -234,7 +267,7 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
                                     Reporter& reporter)
 {
     fieldCount_ = ScanFields(line);
-    unsigned char flags = 0;
+    fieldsReady_ = false;
     // The last taxpayer id decides the last TIN type row before any row is written.
     if (plan_.lastTinTypeRow >= 0 && plan_.lastTaxpayerRow >= 0) {
         const PlanRow& taxpayer = plan_.rows[static_cast<size_t>(plan_.lastTaxpayerRow)];
@@ -244,7 +277,6 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
         const std::string_view type = TinTypeOf(id, plan_.tinTypeValue);
         if (!type.empty()) {
             carry_.assign(type);
-            flags |= ConvertedChunk::kTinTypeSet;
             chunk.carrySet = true;
         } else if (!chunk.carrySet && plan_.tinTypeCarried) {
             chunk.carryUsed = true;
@@ -257,27 +289,35 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
         }
     }
     if (fieldCount_ == 0) {
-        chunk.flags.push_back(flags | ConvertedChunk::kNullRecord);
+        chunk.flags.push_back(ConvertedChunk::kNullRecord);
         chunk.ends.push_back(chunk.text.size());
+        if (plan_.keepValues)
+            chunk.fieldsUpTo.push_back(chunk.fieldEnds.size());
         return true;
     }
 
     std::string& out = chunk.text;
     const size_t lineStart = out.size();
+    const size_t valuesStart = chunk.values.size();
+    const size_t valueCount = chunk.valueEnds.size();
     const size_t rowCount = plan_.rows.size();
+    auto append = [&](std::string_view value) {
+        AppendCommaValue(value, out);
+        KeepValue(value, chunk);
+    };
     for (size_t j = 0; j < rowCount; ++j) {
         const PlanRow& planRow = plan_.rows[j];
         if (j > 0)
             out += ',';
         switch (planRow.kind) {
         case PlanRow::Kind::Constant:
-            AppendCommaValue(planRow.constant, out);
+            append(planRow.constant);
             continue;
         case PlanRow::Kind::Text:
-            AppendCommaValue(TrimView(RowText(planRow, line)), out);
+            append(TrimView(RowText(planRow, line)));
             continue;
         case PlanRow::Kind::TinType:
-            AppendCommaValue(TrimView(tinType_), out);
+            append(TrimView(tinType_));
             continue;
         case PlanRow::Kind::Amount: {
             char converted[24];
@@ -285,6 +325,7 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
                                                       planRow.row.typeCode, converted);
             if (length > 0) {
                 out.append(converted, length);
+                KeepValue(std::string_view(converted, length), chunk);
                 continue;
             }
             break;
@@ -293,6 +334,7 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
             std::string_view written;
             if (ConvertCommonIndicator(TrimView(RowText(planRow, line)), written)) {
                 out += written;
+                KeepValue(written, chunk);
                 continue;
             }
             break;
@@ -303,16 +345,25 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
         value_.assign(RowText(planRow, line));
         ApplyDisplayStep(planRow.display, planRow.row.typeCode, value_, plan_.implied);
         TrimInPlace(value_);
-        if (planRow.hasRule && !ApplyRule(planRow, record, chunk, reporter, j)) {
+        if (planRow.hasRule && !ApplyRule(planRow, record, line, chunk, reporter, j)) {
             out.resize(lineStart);
+            chunk.values.resize(valuesStart);
+            chunk.valueEnds.resize(valueCount);
             return false;
         }
-        AppendCommaValue(value_, out);
+        append(value_);
+    }
+    if (plan_.keepValues) {
+        for (const std::string& field : SourceFields(line)) {
+            chunk.fields += field;
+            chunk.fieldEnds.push_back(chunk.fields.size());
+        }
+        chunk.fieldsUpTo.push_back(chunk.fieldEnds.size());
     }
     // A layout of one row writes an empty value as two double quotes.
     if (rowCount == 1 && out.size() == lineStart)
         out += "\"\"";
-    chunk.flags.push_back(flags);
+    chunk.flags.push_back(0);
     chunk.ends.push_back(out.size());
     return true;
 }

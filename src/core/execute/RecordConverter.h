@@ -26,13 +26,13 @@ struct ChunkEvent
     long record = 0;
     Kind kind = Kind::Warning;
     std::string text;
+    FieldProblem problem; // TinProblem and FieldProblem: the same problem in parts
 };
 
 // The converted records first .. first + count - 1.
 struct ConvertedChunk
 {
     static constexpr unsigned char kNullRecord = 1;
-    static constexpr unsigned char kTinTypeSet = 2; // the record set the last TIN type row
 
     long first = 1;
     long count = 0;
@@ -41,6 +41,11 @@ struct ConvertedChunk
     std::vector<size_t> ends;         // per record: where its line ends in text
     std::vector<unsigned char> flags; // per record
     std::vector<ChunkEvent> events;
+    // When the plan keeps values: per record, its values (one per row, none for a NULL record)
+    // and its source fields after merges, back to back in values and fields; valueEnds and
+    // fieldEnds hold where each ends, fieldsUpTo where each record's fields end in fieldEnds.
+    std::string values, fields;
+    std::vector<size_t> valueEnds, fieldEnds, fieldsUpTo;
     long warnings = 0;
     // The first failing record (outside check mode); its line is not kept.
     bool failed = false;
@@ -82,9 +87,13 @@ private:
     std::string_view MergedRowText(const PlanRow& planRow, std::string_view line);
     // The field's value as a view into the line when it is one; false when it needs cleaning.
     bool FieldView(int field, std::string_view line, std::string_view& view) const;
-    void AppendField(int field, std::string_view line, std::string& out) const;
-    bool ApplyRule(const PlanRow& planRow, long record, ConvertedChunk& chunk, Reporter& reporter,
-                   size_t rowIndex);
+    void AppendField(int field, std::string_view line, std::string& out);
+    bool ApplyRule(const PlanRow& planRow, long record, std::string_view line,
+                   ConvertedChunk& chunk, Reporter& reporter, size_t rowIndex);
+    // The record's source fields after merges, as the record display holds them; split once
+    // per record, when first needed.
+    const std::vector<std::string>& SourceFields(std::string_view line);
+    void KeepValue(std::string_view value, ConvertedChunk& chunk) const;
 
     const ExecutionPlan& plan_;
     const ExecuteOptions& options_;
@@ -92,8 +101,11 @@ private:
     std::vector<FieldSpan> spans_;
     size_t fieldCount_ = 0;
     std::string text_;  // a merged or cleaned source value
+    std::string piece_; // one field under cleaning
     std::string value_; // a value under conversion
     std::string tinType_, carry_;
+    std::vector<std::string> fields_;
+    bool fieldsReady_ = false;
 };
 
 // Writes the converted form of a money amount in the common shapes ("$1,234.50", "(75.00)",

@@ -26,6 +26,51 @@ size_t MergeGrowth(const std::vector<std::string>& fields, const std::vector<int
     return growth;
 }
 
+void ApplyMergesTo(std::vector<std::string>& fields, const std::vector<int>& activeMerges,
+                   const std::array<int, 1001>& merges)
+{
+    const auto fieldCount = static_cast<int>(fields.size());
+    for (int k : activeMerges) {
+        const int m = merges[static_cast<size_t>(k)];
+        if (k > fieldCount || m > fieldCount)
+            continue;
+        std::string& target = fields[static_cast<size_t>(k - 1)];
+        target += ' ';
+        target += fields[static_cast<size_t>(m - 1)];
+    }
+}
+
+std::string RecordValueProblem(long record, const std::vector<std::string>& fields,
+                               const std::vector<int>& activeMerges,
+                               const std::array<int, 1001>& merges,
+                               const std::vector<int>& mappedFields)
+{
+    const size_t growth = MergeGrowth(fields, activeMerges, merges);
+    if (growth > kRecordValueBudget)
+        return RecordTooLargeMessage(record, growth);
+    const size_t count = fields.size();
+    std::vector<size_t> length(count);
+    for (size_t i = 0; i < count; ++i)
+        length[i] = fields[i].size();
+    // The lengths ApplyMergesTo gives: a field merged with itself appends its blank too.
+    for (int k : activeMerges) {
+        const auto target = static_cast<size_t>(k);
+        const auto m = static_cast<size_t>(merges[target]);
+        if (target > count || m > count)
+            continue;
+        length[target - 1] += 1 + (m == target ? length[target - 1] + 1 : length[m - 1]);
+    }
+    size_t used = growth;
+    for (int no : mappedFields) {
+        if (no <= 0 || static_cast<size_t>(no) > count)
+            continue;
+        used += length[static_cast<size_t>(no) - 1];
+        if (used > kRecordValueBudget)
+            return RecordTooLargeMessage(record, used);
+    }
+    return {};
+}
+
 std::string RecordTooLargeMessage(long record, size_t bytes)
 {
     char size[32];

@@ -19,6 +19,20 @@ constexpr size_t kRecordValueBudget = 8 * 1024 * 1024;
 size_t MergeGrowth(const std::vector<std::string>& fields, const std::vector<int>& activeMerges,
                    const std::array<int, 1001>& merges);
 
+// Appends to every field k in activeMerges (highest first) a blank and the current value of
+// field merges[k], skipping merges that name a field the record lacks.
+void ApplyMergesTo(std::vector<std::string>& fields, const std::vector<int>& activeMerges,
+                   const std::array<int, 1001>& merges);
+
+// Why showing a record with these fields (split, before merges) cannot map it, as the record
+// display reports it: the merges, or the values of the rows mapped to mappedFields (source field
+// numbers in row order, 0 for none) after merges, need more than the budget. Empty when it can.
+// Computed on lengths alone.
+std::string RecordValueProblem(long record, const std::vector<std::string>& fields,
+                               const std::vector<int>& activeMerges,
+                               const std::array<int, 1001>& merges,
+                               const std::vector<int>& mappedFields);
+
 // "Source record N is too large to map: ..." for a record whose values need bytes.
 std::string RecordTooLargeMessage(long record, size_t bytes);
 

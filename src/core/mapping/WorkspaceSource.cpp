@@ -100,8 +100,8 @@ void Workspace::ShowRecord(long n)
         return;
     const std::string_view line = lines_.Line(static_cast<size_t>(n - 1));
     recordProblem_.clear();
-    shownExtent_ =
-        SplitRecordUpTo(line, DelimiterCharacter(), sourceFields_, kMaxMergeField, format_.encoding);
+    shownExtent_ = SplitRecordUpTo(line, DelimiterCharacter(), sourceFields_, kMaxMergeField,
+                                   format_.encoding);
     shownRecord_ = n;
     ApplyMerges();
 
@@ -142,15 +142,7 @@ void Workspace::ApplyMerges()
         return;
     }
     mergeGrowth_ = growth;
-    const auto fieldCount = static_cast<int>(sourceFields_.size());
-    for (int k : activeMerges_) {
-        const int m = merges_[static_cast<size_t>(k)];
-        if (k > fieldCount || m > fieldCount)
-            continue;
-        std::string& target = sourceFields_[static_cast<size_t>(k - 1)];
-        target += ' ';
-        target += sourceFields_[static_cast<size_t>(m - 1)];
-    }
+    ApplyMergesTo(sourceFields_, activeMerges_, merges_);
 }
 
 NavigationState Workspace::Navigation() const

@@ -17,7 +17,7 @@ namespace impmap::test {
 class CallLog : public ExecuteCallbacks
 {
 public:
-    explicit CallLog(long cancelAt) : cancelAt_(cancelAt) {}
+    CallLog(long cancelAt, bool wantsValues) : cancelAt_(cancelAt), wantsValues_(wantsValues) {}
     void Started(long total) override { Add("started " + std::to_string(total)); }
     void Progress(long position, long total) override
     {
@@ -33,12 +33,32 @@ public:
     void ProcessMessages() override { Add("messages"); }
     void OutputLine(std::string_view line) override { Add("line " + std::string(line)); }
     void Problem(const std::string& line) override { Add("problem " + line); }
+    void FieldProblemFound(const FieldProblem& p) override
+    {
+        Add("field problem " + std::to_string(p.record) + " row " + std::to_string(p.row) +
+            " source [" + p.sourceValue + "] " + p.text + (p.warning ? " (warning)" : ""));
+    }
+    void RecordValues(long record, const std::vector<std::string>& values,
+                      const std::vector<std::string>& sourceFields) override
+    {
+        if (!wantsValues_)
+            return;
+        std::string call = "values " + std::to_string(record) + ":";
+        for (const std::string& value : values)
+            call += " [" + value + "]";
+        call += " from";
+        for (const std::string& field : sourceFields)
+            call += " [" + field + "]";
+        Add(std::move(call));
+    }
+    bool WantsRecordValues() const override { return wantsValues_; }
 
     std::vector<std::string> calls;
 
 private:
     void Add(std::string call) { calls.push_back(std::move(call)); }
     long cancelAt_;
+    bool wantsValues_;
     long position_ = 0;
 };
 
@@ -57,6 +77,7 @@ struct RunSetup
     long showRecord = 1; // the record shown before the run
     long cancelAt = 0;   // cancel once progress reached this record
     bool checkAll = false;
+    bool wantsValues = true; // what the callbacks answer to WantsRecordValues
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes)
@@ -78,7 +99,7 @@ inline RunTrace TraceRun(const std::string& folder, const RunSetup& setup, bool 
         return RunTrace{{}, {std::string("open failed: ") + e.what()}, {}};
     }
     workspace.GoToRecord(setup.showRecord);
-    CallLog log(setup.cancelAt);
+    CallLog log(setup.cancelAt, setup.wantsValues);
     const ExecuteOptions options{CivilDate{2022, 6, 1}, setup.checkAll};
     const ExecuteResult r =
         fast ? ExecuteFast(workspace, log, options, fastOptions) : Execute(workspace, log, options);

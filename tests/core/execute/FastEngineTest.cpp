@@ -72,6 +72,9 @@ TEST(FastEngine, BehavesAsThePlainEngine)
          {MapText("1099-MISC", Misc({{1, 1}, {2, 3}, {3, 5}}), "",
                   "001=2\r\n002=4\r\n004=7\r\n003=3\r\n005=9\r\n"),
           "a,b,c,d,e,f,g\r\n\"x, y\",\xA0q\xA0,r\r\n1,2,3,4,5,6,7,8,9\r\n"}},
+        {"UTF-8: non-breaking spaces are byte pairs, a lone 0xA0 is part of a letter",
+         {MapText("1099-MISC", Misc({{1, 1}, {2, 2}, {3, 3}})),
+          "\xC3\xA0 la,\xC2\xA0\"b\"\xC2\xA0,\"c\xC3\xA0\",\r\n"}},
         {"NULL records and missing fields",
          {MapText("1099-MISC", Misc({{1, 1}, {2, 4}, {12, 3}})), "a\r\n\r\nb,c\r\n\r\n"}},
         {"failure in a later chunk",
@@ -86,7 +89,12 @@ TEST(FastEngine, BehavesAsThePlainEngine)
         {"check mode",
          {MapText("1099-MISC", Misc({{9, 3}, {12, 2}, {18, 1}})),
           "12A,1,maybe\r\n5,2,y\r\nB,12-34,7.5\r\n", 1, 0, true}},
+        {"check mode: bad taxpayer ids in merged fields, records broken inside quotes",
+         {MapText("1099-MISC", Misc({{1, 1}, {12, 2}}), "", "001=3\r\n002=2\r\n"),
+          "a,1,x\r\n\"b,12-34,y\r\nc\",5\r\n\r\nd,12-345,\"z\r\n", 1, 0, true}},
         {"cancel", {MapText("1099-MISC", Misc({{1, 1}, {12, 2}})), ids, 3, 4}},
+        {"values not wanted",
+         {MapText("1099-MISC", Misc({{1, 1}, {12, 2}, {18, 3}})), ids, 1, 0, true, false}},
         {"amounts of every shape",
          {MapText("1099-MISC", Misc({{18, 1}, {19, 1}})),
           "$1,234.50\r\n(75.00)\r\n-12\r\n\r\n$\r\n.5\r\n5.\r\n0.0000\r\n007.10\r\n12.34567\r\n"
@@ -123,11 +131,31 @@ TEST(FastEngine, LongRecordsAndMergeChains)
     std::string wide = "first";
     for (int i = 2; i <= 200000; ++i)
         wide += "," + std::to_string(i % 97);
-    const RunSetup setup{MapText("1099-MISC", Misc({{1, 1}, {2, 999}, {18, 998}}), "", chain),
-                         wide + "\r\nshort,1\r\n" + wide + "\r\n"};
+    // Three fields of n MB merged 1 <- 2 <- 3 and mapped: 3 MB fits, 2 MB each is too large by
+    // the mapped values, 3 MB each by the merges alone.
+    auto merged = [](size_t megabytes) {
+        const std::string field(megabytes << 20, 'x');
+        return RunSetup{MapText("1099-MISC", Misc({{1, 1}, {2, 3}}), "", "001=2\r\n002=3\r\n"),
+                        "a,b,c\r\n" + field + "," + field + "," + field + "\r\nd,e\r\n"};
+    };
+    const std::pair<const char*, RunSetup> cases[] = {
+        {"wide record with a merge chain",
+         {MapText("1099-MISC", Misc({{1, 1}, {2, 999}, {18, 998}}), "", chain),
+          wide + "\r\nshort,1\r\n" + wide + "\r\n"}},
+        {"merged values that fit", merged(1)},
+        {"mapped values too large", merged(2)},
+        {"merges too large", merged(3)},
+        // Merged with itself, the field holds 2n + 2 bytes, and with the merge's n + 1 the record
+        // needs one byte more than 8 MB.
+        {"field merged with itself, one byte too large",
+         {MapText("1099-MISC", Misc({{1, 1}}), "", "001=1\r\n"),
+          "a\r\n" + std::string(((8 << 20) - 2) / 3, 'x') + "\r\n"}},
+    };
     test::TempDir dir;
-    for (const FastOptions& cut : {FastOptions{0, 1}, FastOptions{2, 1}})
-        EXPECT_EQ(CompareEngines(dir.Path().string(), setup, cut), "");
+    for (const auto& [name, setup] : cases) {
+        for (const FastOptions& cut : {FastOptions{0, 1}, FastOptions{2, 1}})
+            EXPECT_EQ(CompareEngines(dir.Path().string(), setup, cut), "") << name;
+    }
 }
 
 // Random sources and maps over forms that between them use every type code.
@@ -206,6 +234,7 @@ TEST(FastEngine, BehavesAsThePlainEngineOnRandomInput)
         setup.showRecord = pick(records + 2);
         setup.cancelAt = pick(6) == 0 ? 1 + pick(records + 1) : 0;
         setup.checkAll = pick(3) == 0;
+        setup.wantsValues = pick(4) != 0;
         const FastOptions cut{pick(3), 1 + pick(4)};
         ASSERT_EQ(CompareEngines(dir.Path().string(), setup, cut), "")
             << "round " << round << "\n"

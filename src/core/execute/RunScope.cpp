@@ -1,0 +1,33 @@
+#include "execute/RunScope.h"
+
+#include "mapping/Workspace.h"
+
+#include <exception>
+
+namespace impmap {
+
+RunScope::RunScope(Workspace& workspace) : workspace_(workspace)
+{
+    for (const DestinationRow& row : workspace.Rows())
+        fixedValues_.push_back(row.sourceFieldNo == 0 ? row.value : std::string());
+    workspace_.SetExecuting(true);
+}
+
+RunScope::~RunScope()
+{
+    try {
+        if (reached_ > 0)
+            workspace_.GoToRecord(reached_);
+    } catch (const std::exception&) {
+        // Out of memory while unwinding: the record display stays as it is.
+    }
+    workspace_.SetExecuting(false);
+    workspace_.RestoreFixedValues(fixedValues_);
+    try {
+        workspace_.GoToRecord(endRecord_ ? *endRecord_ : workspace_.CurrentRecord());
+    } catch (const std::exception&) {
+        // Out of memory while unwinding: the record display stays as it is.
+    }
+}
+
+} // namespace impmap
