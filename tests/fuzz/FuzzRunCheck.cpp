@@ -5,6 +5,7 @@
 #include "FuzzRunSupport.h"
 #include "convert/Text.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace impmap::fuzz {
@@ -143,10 +144,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     const int checkStatus = RunVerb("check", mapPath, sourcePath, out, err);
     if (c.outcome == ExecuteResult::Outcome::Completed) {
+        // The batch command adds the plausibility warnings to the engine's problems, and every
+        // problem it counts is one listed line.
+        long listed = 0, plausibility = 0;
+        for (size_t start = 0; start < out.size();) {
+            const size_t end = std::min(out.find('\n', start), out.size());
+            const std::string_view line(out.data() + start, end - start);
+            listed += line.starts_with("Record ");
+            plausibility += line.find(": Warning: Destination field \"") != std::string_view::npos;
+            start = end + 1;
+        }
+        const long problems = c.problems + plausibility;
         const std::string count = std::to_string(c.records) + " records checked, " +
-                                  std::to_string(c.problems) + " problems\n";
-        Check(checkStatus == (c.failures > 0 ? 1 : 0) && out.ends_with(count),
-              "check ends with its count and its status", shown + " " + Shown(out));
+                                  std::to_string(problems) + " problems\n";
+        Check(checkStatus == (c.failures > 0 ? 1 : 0) && out.ends_with(count) && listed == problems,
+              "check lists and counts every problem and ends with its status",
+              shown + " " + Shown(out));
     }
     return 0;
 }
