@@ -102,6 +102,23 @@ private slots:
         QCOMPARE(TotalsShown(f), QStringList{QStringLiteral("(hidden)")});
     }
 
+    // A check writes no output, so the last run's lines and warning log stay for Save Output.
+    void ACheckKeepsTheLastRunsOutputAndLog()
+    {
+        CheckFixture f(Records(
+            4, [](int n) { return n == 2 ? QByteArray("P,12-34,1,2\r\n") : GoodRecord(n); }));
+        f.prompts.Cancel().Press(Button::Ok);
+        f.controller->bExecuteClick();
+        QCOMPARE(f.workspace.OutputLines().size(), size_t{4});
+        f.ui.popupCheckAll->trigger();
+        QVERIFY(f.Report() != nullptr);
+        QCOMPARE(f.workspace.OutputLines().size(), size_t{4});
+        QVERIFY(f.OutputTabVisible());
+        QVERIFY(f.ui.bSaveOutput->isEnabled());
+        QCOMPARE(f.Log().Text(), QStringLiteral("Record 2: Bad TIN 000012-34 (assigned to "
+                                                "000000000)\n\nEnd of Warning Log\n"));
+    }
+
     void SortsByAnyColumnAndFiltersByFieldAndKind()
     {
         CheckFixture f(Records(5, ThreeProblems));

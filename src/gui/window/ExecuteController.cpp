@@ -156,6 +156,7 @@ ExecuteResult ExecuteController::Run(ExecuteCallbacks* checkSink)
     busy_ = true;
     RunCallbacks callbacks(*this, checkSink);
     const bool check = checkSink != nullptr;
+    checking_ = check;
     ExecuteResult result;
     try {
         // The engine checks the mapping before anything else and then calls Started, which
@@ -213,9 +214,12 @@ void ExecuteController::SetUp(long total)
     progress_->SetTotal(total);
     progress_->ShowForRun();
 
-    context_.workspace.ClearOutput();
+    // A check writes no output: the last run's lines and warnings stay for Save Output.
+    if (!checking_) {
+        context_.workspace.ClearOutput();
+        log_->ClearLog();
+    }
     ShowTotals(nullptr);
-    log_->ClearLog();
 }
 
 void ExecuteController::Complete(OutputStore& lines, long nullRecords)
@@ -257,7 +261,7 @@ void ExecuteController::CleanUp(int failingRow)
         focusBeforeRun_->setFocus();
     context_.window.raise();
     context_.window.activateWindow();
-    if (log_->LineCount() > 0)
+    if (log_->LineCount() > 0 && !checking_)
         log_->ShowLog();
 }
 

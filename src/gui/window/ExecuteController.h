@@ -75,6 +75,7 @@ private:
     LinesModel* outputModel_ = nullptr;
     int messageIntervalMs_ = kMessageIntervalMs;
     bool busy_ = false;
+    bool checking_ = false; // the run is Check All Records: the last output and log stay
     QPointer<QWidget> focusBeforeRun_;
 };
 
