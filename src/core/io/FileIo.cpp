@@ -13,14 +13,9 @@
 #include <random>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+#include "io/WindowsApi.h"
+
 #include <io.h>
-#include <windows.h>
 #else
 #include <unistd.h>
 #endif

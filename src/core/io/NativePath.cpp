@@ -1,15 +1,10 @@
 #include "io/NativePath.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+#include "io/WindowsApi.h"
+
 #include <climits>
 #include <stdexcept>
-#include <windows.h>
 #endif
 
 namespace impmap {
