@@ -109,7 +109,14 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
             &QWidget::close);
 }
 
-CheckReportWindow::~CheckReportWindow() = default;
+CheckReportWindow::~CheckReportWindow()
+{
+    // The view and the models are children, deleted only after the list they read is gone:
+    // delete them first.
+    delete tvProblems_;
+    delete filter_;
+    delete model_;
+}
 
 void CheckReportWindow::FilterChange()
 {
