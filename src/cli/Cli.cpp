@@ -38,7 +38,7 @@ const std::map<std::string, Verb>& VerbTable()
     static const std::map<std::string, Verb> verbs = {
         {"forms", {kFormsHelp, RunForms}},    {"schema", {kSchemaHelp, RunSchema}},
         {"header", {kHeaderHelp, RunHeader}}, {"run", {kRunHelp, RunRun}},
-        {"check", {kCheckHelp, RunCheck}},   {"join-lines", {kJoinLinesHelp, RunJoinLines}},
+        {"check", {kCheckHelp, RunCheck}},    {"join-lines", {kJoinLinesHelp, RunJoinLines}},
     };
     return verbs;
 }

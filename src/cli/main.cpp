@@ -1,7 +1,6 @@
 // impmap-cli: the batch command.
 #include "Cli.h"
 #include "SafeOutput.h"
-#include "SafeOutput.h"
 
 #include <cstdio>
 #include <iostream>

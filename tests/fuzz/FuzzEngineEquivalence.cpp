@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     setup.source.assign(reinterpret_cast<const char*>(data + 39), size - 39);
     setup.checkAll = (settings & 0x10) != 0;
     const impmap::FastOptions cut{(data[2] >> 4) % 3, 1 + data[2] % 8};
-    const std::string difference = impmap::test::CompareEngines(impmap::fuzz::ScratchFolder().string(), setup, cut);
+    const std::string difference =
+        impmap::test::CompareEngines(impmap::fuzz::ScratchFolder().string(), setup, cut);
     if (!difference.empty()) {
         std::fprintf(stderr, "engines differ: %s\n", difference.c_str());
         std::abort();

@@ -171,11 +171,11 @@ private slots:
         else
             QVERIFY(!fixture.Close());
         AskedPrompt dialog = SaveMapDialog(fixture.Maps(), QStringLiteral("payees1099NEC"));
-        QCOMPARE(fixture.Prompts().Asked(),
-                 (std::vector<AskedPrompt>{
-                     AskSaveMappingBox(), dialog,
-                     ErrorBox(QStringLiteral("Unable to write to ") + map +
-                              QStringLiteral(". No such file or directory."))}));
+        QCOMPARE(
+            fixture.Prompts().Asked(),
+            (std::vector<AskedPrompt>{AskSaveMappingBox(), dialog,
+                                      ErrorBox(QStringLiteral("Unable to write to ") + map +
+                                               QStringLiteral(". No such file or directory."))}));
         QVERIFY(fixture.Window().isVisible());
         QVERIFY(fixture.Work().MappingModified());
         QCOMPARE(fixture.Work().Rows()[0].sourceFieldNo, 2);

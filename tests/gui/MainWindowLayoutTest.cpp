@@ -198,8 +198,8 @@ private slots:
         for (QAction* action : ui.popupTools->actions())
             tools << action->text();
         QCOMPARE(tools, (QStringList{"Map by &Name", "&Reset This Mapping", "Create Header", "",
-                                     "Chec&k All Records", "", "&Join Lines Broken Inside Quotes", "",
-                                     "&Map Selected Field", "Merge &Into...",
+                                     "Chec&k All Records", "", "&Join Lines Broken Inside Quotes",
+                                     "", "&Map Selected Field", "Merge &Into...",
                                      "&Assign or Unassign Field\tEnter", "&Unassign Field\tDel",
                                      "Set &Fixed Value...\tShift+F10", "Change Source &Value..."}));
         QCOMPARE(ui.tabs->tabText(0), QStringLiteral("Mapping"));

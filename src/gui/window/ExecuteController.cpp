@@ -56,8 +56,7 @@ public:
     RunCallbacks(ExecuteController& controller, ExecuteCallbacks* checkSink)
         : totals(controller.context_.workspace.Rows()), controller_(controller),
           checkSink_(checkSink)
-    {
-    }
+    {}
 
     void Started(long total) override
     {

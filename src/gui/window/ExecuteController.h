@@ -14,7 +14,7 @@ class QTreeView;
 namespace impmap {
 class ControlTotals;
 class OutputStore;
-}
+} // namespace impmap
 
 namespace impmap::gui {
 

@@ -297,11 +297,11 @@ TEST_F(CliProblemRecords, RecordsAsTheyStandWithTheirProblemsForEveryDelimiter)
             EXPECT_EQ(run.status, 1);
             EXPECT_EQ(run.err, "");
             std::string expected =
-                header == 1 ? Joined({"NAME", "TIN", "AMOUNT", "Problems"}, delimiter) + "\r\n"
-                            : Joined({"NAME", "TIN", "AMOUNT", column(badTin + "; " +
-                                                                      badHeaderAmount)},
-                                     delimiter) +
-                                  "\r\n";
+                header == 1
+                    ? Joined({"NAME", "TIN", "AMOUNT", "Problems"}, delimiter) + "\r\n"
+                    : Joined({"NAME", "TIN", "AMOUNT", column(badTin + "; " + badHeaderAmount)},
+                             delimiter) +
+                          "\r\n";
             expected += Joined({name, " 12345", "5", column(padded)}, delimiter) + "\r\n";
             expected += Joined({"Roe", "101234568", "12A", column(badAmount)}, delimiter) + "\r\n";
             EXPECT_EQ(ReadFile(out), expected);

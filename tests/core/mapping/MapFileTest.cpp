@@ -197,7 +197,8 @@ TEST_F(MapFile, WriteFailureKeepsTheMappingUnsaved)
         workspace.SaveMapping(path);
         ADD_FAILURE();
     } catch (const FileError& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path + ". No such file or directory");
+        EXPECT_EQ(std::string(e.what()),
+                  "Unable to write to " + path + ". No such file or directory");
     }
     EXPECT_TRUE(workspace.MappingModified());
     EXPECT_EQ(workspace.MapFileName(), "");

@@ -44,8 +44,7 @@ TEST(SourceFormat, DetectsMarkEncodingAndFirstLineEnd)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DetectSourceFormat(c.bytes), c.format) << c.bytes;
-        EXPECT_EQ(IsMultiByteUtf8(c.bytes), c.format.encoding == kUtf8)
-            << c.bytes;
+        EXPECT_EQ(IsMultiByteUtf8(c.bytes), c.format.encoding == kUtf8) << c.bytes;
     }
     EXPECT_EQ(LineEndText(LineEnd::CrLf), "\r\n");
     EXPECT_EQ(LineEndText(LineEnd::Lf), "\n");
