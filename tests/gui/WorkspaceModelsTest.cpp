@@ -53,6 +53,20 @@ private:
     int files_ = 0;
 };
 
+// The three models of the window over one session's workspace.
+struct Models
+{
+    explicit Models(Session& session)
+        : fields(session.workspace, session.Signals()), rows(session.workspace, session.Signals()),
+          lines([&w = session.workspace] { return w.RecordCount(); },
+                [&w = session.workspace](size_t i) { return w.Lines().Line(i); }, session.Signals(),
+                kChangeSourceLines)
+    {}
+    SourceFieldsModel fields;
+    DestinationRowsModel rows;
+    LinesModel lines;
+};
+
 const QByteArray kRecords = "a,b,c,d\r\n"
                             "e\r\n"
                             "\xe9t\xe9,x\r\n"
@@ -175,11 +189,8 @@ private slots:
         QFETCH(QString, change);
         Session session;
         Workspace& workspace = session.workspace;
-        SourceFieldsModel fields(workspace, session.Signals());
-        DestinationRowsModel rows(workspace, session.Signals());
-        LinesModel lines([&workspace] { return workspace.RecordCount(); },
-                         [&workspace](size_t i) { return workspace.Lines().Line(i); },
-                         session.Signals(), kChangeSourceLines);
+        Models models(session);
+        auto& [fields, rows, lines] = models;
         workspace.ChooseForm(2);
         session.Load(kRecords);
         workspace.GoToRecord(change == QStringLiteral("record 1") ? 2 : 1);
@@ -223,11 +234,8 @@ private slots:
     {
         Session session;
         Workspace& workspace = session.workspace;
-        SourceFieldsModel fields(workspace, session.Signals());
-        DestinationRowsModel rows(workspace, session.Signals());
-        LinesModel lines([&workspace] { return workspace.RecordCount(); },
-                         [&workspace](size_t i) { return workspace.Lines().Line(i); },
-                         session.Signals(), kChangeSourceLines);
+        Models models(session);
+        auto& [fields, rows, lines] = models;
         workspace.ChooseForm(23);
         session.Load(kRecords);
         workspace.GoToRecord(4);
