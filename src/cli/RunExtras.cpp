@@ -23,8 +23,7 @@ void RunExtras::FieldProblemFound(const FieldProblem& problem)
         pending_.push_back(problem);
 }
 
-void RunExtras::RecordValues(long record, const std::vector<std::string>& values,
-                             const std::vector<std::string>& sourceFields)
+void RunExtras::RecordValues(long record, RecordViews values, RecordViews sourceFields)
 {
     if (options_.totals)
         totals_.Add(values);

@@ -35,8 +35,7 @@ public:
     void FieldProblemFound(const FieldProblem& problem);
     // Prints the record's plausibility warnings and writes it to the problem records file when
     // it has a problem.
-    void RecordValues(long record, const std::vector<std::string>& values,
-                      const std::vector<std::string>& sourceFields);
+    void RecordValues(long record, RecordViews values, RecordViews sourceFields);
 
     // Whether RecordValues does anything: check mode or control totals.
     bool WantsRecordValues() const { return options_.check || options_.totals; }

@@ -221,8 +221,7 @@ public:
     {
         extras_.FieldProblemFound(problem);
     }
-    void RecordValues(long record, const std::vector<std::string>& values,
-                      const std::vector<std::string>& sourceFields) override
+    void RecordValues(long record, RecordViews values, RecordViews sourceFields) override
     {
         extras_.RecordValues(record, values, sourceFields);
     }

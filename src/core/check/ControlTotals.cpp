@@ -26,7 +26,7 @@ ControlTotals::ControlTotals(const std::vector<DestinationRow>& rows)
     }
 }
 
-void ControlTotals::Add(const std::vector<std::string>& values)
+void ControlTotals::Add(RecordViews values)
 {
     for (ControlTotal& total : totals_) {
         const auto row = static_cast<size_t>(total.row);

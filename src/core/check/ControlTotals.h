@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/Amount.h"
+#include "execute/Engine.h"
 #include "mapping/DestinationRow.h"
 
 #include <string>
@@ -31,7 +32,7 @@ public:
 
     // Adds one record's written values (one per row). A value that is no amount, which only a
     // check lets through, is left out.
-    void Add(const std::vector<std::string>& values);
+    void Add(RecordViews values);
 
     const std::vector<ControlTotal>& Totals() const { return totals_; }
     // One line per total: caption, TAB, count, TAB, sum, LF.

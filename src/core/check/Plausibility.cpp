@@ -33,7 +33,7 @@ bool EndsWith(std::string_view text, std::string_view end)
 }
 
 // The codes the Postal Service gives states, the District of Columbia, territories, freely
-// associated states and military post offices.
+// associated states and military post offices, in alphabetical order.
 constexpr std::array<std::string_view, 62> kStateCodes = {
     "AA", "AE", "AK", "AL", "AP", "AR", "AS", "AZ", "CA", "CO", "CT", "DC", "DE", "FL", "FM", "GA",
     "GU", "HI", "IA", "ID", "IL", "IN", "KS", "KY", "LA", "MA", "MD", "ME", "MH", "MI", "MN", "MO",
@@ -107,9 +107,12 @@ std::string StateReason(std::string_view state)
 {
     if (state.empty())
         return {};
-    const std::string upper = UpperAscii(state);
-    if (std::find(kStateCodes.begin(), kStateCodes.end(), upper) != kStateCodes.end())
-        return {};
+    if (state.size() == 2) {
+        const std::array<char, 2> upper = {UpperByte(state[0]), UpperByte(state[1])};
+        if (std::binary_search(kStateCodes.begin(), kStateCodes.end(),
+                               std::string_view(upper.data(), upper.size())))
+            return {};
+    }
     return "not a two-letter state code";
 }
 
@@ -153,8 +156,7 @@ PlausibilityRules::PlausibilityRules(const std::vector<DestinationRow>& rows,
     }
 }
 
-std::string PlausibilityRules::TinTypeCarried(const std::vector<std::string>& values,
-                                              const std::vector<std::string>& sourceFields) const
+std::string PlausibilityRules::TinTypeCarried(RecordViews values, RecordViews sourceFields) const
 {
     if (tinTypeRow_ < 0 || taxpayerRow_ < 0 || !tinTypeValue_.empty())
         return {};
@@ -162,66 +164,72 @@ std::string PlausibilityRules::TinTypeCarried(const std::vector<std::string>& va
     const DestinationRow& taxpayer = rows_[static_cast<size_t>(taxpayerRow_)];
     if (type.sourceFieldNo > 0 || taxpayer.sourceFieldNo <= 0)
         return {};
-    const std::string id = Trim(SourceValueOf(taxpayer, sourceFields));
-    const std::string& kind = values[static_cast<size_t>(tinTypeRow_)];
+    const std::string_view id = TrimView(SourceValueOf(taxpayer, sourceFields));
+    const std::string_view kind = values[static_cast<size_t>(tinTypeRow_)];
     if (id.empty() || id.size() == 10 || id.size() == 11 || kind.empty() || kind == "N/A")
         return {};
-    return "Destination field \"" + type.caption + "\" holds \"" + kind +
-           "\" from an earlier record: the taxpayer id \"" + id +
+    return "Destination field \"" + type.caption + "\" holds \"" + std::string(kind) +
+           "\" from an earlier record: the taxpayer id \"" + std::string(id) +
            "\" has neither the EIN nor the SSN form";
 }
 
-void PlausibilityRules::Check(long record, const std::vector<std::string>& values,
-                              const std::vector<std::string>& sourceFields,
+void PlausibilityRules::Check(long record, RecordViews values, RecordViews sourceFields,
                               std::vector<FieldProblem>& out) const
 {
     const bool foreign = foreignRow_ >= 0 && !values[static_cast<size_t>(foreignRow_)].empty();
-    const std::string tinType = tinTypeRow_ >= 0 ? values[static_cast<size_t>(tinTypeRow_)] : "";
+    const std::string_view tinType =
+        tinTypeRow_ >= 0 ? values[static_cast<size_t>(tinTypeRow_)] : std::string_view();
     const std::string carried = TinTypeCarried(values, sourceFields);
+    // At most two reasons per value: a padded number and the number itself.
+    std::array<std::string, 2> reasons;
     for (size_t i = 0; i < rows_.size() && i < values.size(); ++i) {
         const DestinationRow& row = rows_[i];
-        const std::string& value = values[i];
-        std::vector<std::string> reasons;
+        const std::string_view value = values[i];
+        size_t reasonCount = 0;
+        const auto add = [&](std::string reason) {
+            if (!reason.empty())
+                reasons[reasonCount++] = std::move(reason);
+        };
         switch (rules_[i]) {
         case Rule::None:
             break;
         case Rule::Ssn:
         case Rule::Ein:
         case Rule::TaxpayerId: {
-            const std::string source = Trim(SourceValueOf(row, sourceFields));
+            const std::string_view source = TrimView(SourceValueOf(row, sourceFields));
             if (!source.empty() && source.size() < 9 && IsAllDigits(source))
-                reasons.push_back("padded with leading zeros from \"" + source + "\"");
+                add("padded with leading zeros from \"" + std::string(source) + "\"");
             Rule kind = rules_[i];
             if (kind == Rule::TaxpayerId) {
                 const bool ssn = tinTypeRow_ >= 0 ? tinType == "SSN" : Contains(row.caption, "SSN");
                 kind = ssn ? Rule::Ssn : (tinType == "EIN" ? Rule::Ein : Rule::None);
             }
             if (kind == Rule::Ssn)
-                reasons.push_back(SsnReason(value));
+                add(SsnReason(value));
             else if (kind == Rule::Ein)
-                reasons.push_back(EinReason(value));
+                add(EinReason(value));
             break;
         }
         case Rule::Zip:
-            reasons.push_back(ZipReason(value, foreign));
+            add(ZipReason(value, foreign));
             break;
         case Rule::State:
-            reasons.push_back(StateReason(value));
+            add(StateReason(value));
             break;
         case Rule::Email:
-            reasons.push_back(EmailReason(value));
+            add(EmailReason(value));
             break;
         }
-        for (const std::string& reason : reasons) {
-            if (reason.empty())
-                continue;
-            out.push_back(
-                {record, static_cast<int>(i), SourceValueOf(row, sourceFields),
-                 "Destination field \"" + row.caption + "\" holds \"" + value + "\", " + reason,
-                 true});
+        for (size_t r = 0; r < reasonCount; ++r) {
+            out.push_back({record, static_cast<int>(i),
+                           std::string(SourceValueOf(row, sourceFields)),
+                           "Destination field \"" + row.caption + "\" holds \"" +
+                               std::string(value) + "\", " + reasons[r],
+                           true});
         }
         if (static_cast<int>(i) == tinTypeRow_ && !carried.empty())
-            out.push_back({record, tinTypeRow_, SourceValueOf(row, sourceFields), carried, true});
+            out.push_back({record, tinTypeRow_, std::string(SourceValueOf(row, sourceFields)),
+                           carried, true});
     }
 }
 

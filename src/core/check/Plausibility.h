@@ -30,8 +30,8 @@ public:
 
     // Appends the record's warnings to out, in row order. values: the written values, one per
     // row; sourceFields: the record's source fields after merges.
-    void Check(long record, const std::vector<std::string>& values,
-               const std::vector<std::string>& sourceFields, std::vector<FieldProblem>& out) const;
+    void Check(long record, RecordViews values, RecordViews sourceFields,
+               std::vector<FieldProblem>& out) const;
 
     // The check line of a warning: "Record N: Warning: " and its text.
     static std::string Line(const FieldProblem& warning);
@@ -48,8 +48,7 @@ private:
         Email
     };
 
-    std::string TinTypeCarried(const std::vector<std::string>& values,
-                               const std::vector<std::string>& sourceFields) const;
+    std::string TinTypeCarried(RecordViews values, RecordViews sourceFields) const;
 
     std::vector<DestinationRow> rows_;
     std::vector<Rule> rules_;

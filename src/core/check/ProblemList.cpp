@@ -19,8 +19,7 @@ void ProblemList::Add(const FieldProblem& problem)
     pending_.push_back(problem);
 }
 
-void ProblemList::EndRecord(long record, const std::vector<std::string>& values,
-                            const std::vector<std::string>& sourceFields)
+void ProblemList::EndRecord(long record, RecordViews values, RecordViews sourceFields)
 {
     rules_.Check(record, values, sourceFields, pending_);
     if (pending_.empty())

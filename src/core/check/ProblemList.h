@@ -27,8 +27,7 @@ public:
     // A problem of the record in progress.
     void Add(const FieldProblem& problem);
     // The record is done: adds its plausibility warnings and keeps its source line.
-    void EndRecord(long record, const std::vector<std::string>& values,
-                   const std::vector<std::string>& sourceFields);
+    void EndRecord(long record, RecordViews values, RecordViews sourceFields);
 
     const std::vector<std::string>& Captions() const { return captions_; }
     const std::vector<FieldProblem>& Problems() const { return problems_; }

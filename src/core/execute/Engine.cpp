@@ -180,6 +180,14 @@ std::string SourceValueOf(const DestinationRow& row, const std::vector<std::stri
     return no <= fields.size() ? fields[no - 1] : std::string();
 }
 
+std::string_view SourceValueOf(const DestinationRow& row, RecordViews fields)
+{
+    if (row.sourceFieldNo <= 0)
+        return row.value;
+    const auto no = static_cast<size_t>(row.sourceFieldNo);
+    return no <= fields.size() ? fields[no - 1] : std::string_view();
+}
+
 std::optional<FieldRuleFailure> ApplyFieldRule(const DestinationRow& row, int rowIndex, long record,
                                                bool headerHint, std::string& value,
                                                const std::vector<std::string>& sourceFields,
@@ -227,6 +235,7 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
     FieldRules rules(callbacks, options, workspace.ImpliedDecimal(), workspace.SourceFields());
     const auto& rows = workspace.Rows();
     std::vector<std::string> values(rows.size());
+    std::vector<std::string_view> valueViews, fieldViews;
     std::string line;
     // Check mode warns of records that a line break inside a quoted value split.
     const std::vector<long> brokenRecords =
@@ -278,7 +287,9 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
                                          SourceValueOf(rows[j], workspace.SourceFields()),
                                          std::move(failure->checkLine), false});
         }
-        callbacks.RecordValues(i, values, workspace.SourceFields());
+        valueViews.assign(values.begin(), values.end());
+        fieldViews.assign(workspace.SourceFields().begin(), workspace.SourceFields().end());
+        callbacks.RecordValues(i, valueViews, fieldViews);
         line.clear();
         AppendOutputLine(values, line);
         callbacks.OutputLine(line);

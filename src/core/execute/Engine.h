@@ -2,6 +2,7 @@
 
 #include "convert/CivilDate.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ struct FieldProblem
     std::string text;        // the problem line without its "Record N: " head
     bool warning = false;    // a bad taxpayer number replaced by zeros
 };
+
+// A record's values or source fields, one view each, valid only during the call that gets them.
+using RecordViews = std::span<const std::string_view>;
 
 // What a run tells its caller while it goes on. All callbacks run on the caller's thread.
 class ExecuteCallbacks
@@ -47,8 +51,7 @@ public:
     // Once per non-NULL record, after its values are converted and checked and before its
     // OutputLine, in both modes: the values in row order and the record's source fields (after
     // merges) from which they came.
-    virtual void RecordValues(long record, const std::vector<std::string>& values,
-                              const std::vector<std::string>& sourceFields)
+    virtual void RecordValues(long record, RecordViews values, RecordViews sourceFields)
     {
         (void)record, (void)values, (void)sourceFields;
     }
@@ -88,6 +91,7 @@ struct ExecuteResult
 // A row's value as it stood in the source: its source field (after merges) when mapped, empty
 // when the record lacks that field, its fixed value when unmapped.
 std::string SourceValueOf(const DestinationRow& row, const std::vector<std::string>& fields);
+std::string_view SourceValueOf(const DestinationRow& row, RecordViews fields);
 
 // "Your source file contains N NULL record." / "... records." with its second line.
 std::string NullRecordNotice(long count);

@@ -202,7 +202,7 @@ private:
     std::vector<std::thread> threads_;
 };
 
-// Passes a record's kept values and source fields on to RecordValues.
+// Passes a record's kept values and source fields on to RecordValues, as views into the chunk.
 class RecordValuesFeed
 {
 public:
@@ -214,26 +214,28 @@ public:
 
     void Pass(const ConvertedChunk& chunk, long k, long record)
     {
-        for (std::string& value : values_) {
+        const std::string_view values(chunk.values);
+        for (std::string_view& value : values_) {
             const size_t begin = value_ == 0 ? 0 : chunk.valueEnds[value_ - 1];
-            value.assign(chunk.values, begin, chunk.valueEnds[value_] - begin);
+            value = values.substr(begin, chunk.valueEnds[value_] - begin);
             ++value_;
         }
         const auto index = static_cast<size_t>(k);
         const size_t first = index == 0 ? 0 : chunk.fieldsUpTo[index - 1];
         const size_t last = chunk.fieldsUpTo[index];
+        const std::string_view fields(chunk.fields);
         fields_.resize(last - first);
         for (size_t f = first; f < last; ++f) {
             const size_t begin = f == 0 ? 0 : chunk.fieldEnds[f - 1];
-            fields_[f - first].assign(chunk.fields, begin, chunk.fieldEnds[f] - begin);
+            fields_[f - first] = fields.substr(begin, chunk.fieldEnds[f] - begin);
         }
         callbacks_.RecordValues(record, values_, fields_);
     }
 
 private:
     ExecuteCallbacks& callbacks_;
-    std::vector<std::string> values_;
-    std::vector<std::string> fields_;
+    std::vector<std::string_view> values_;
+    std::vector<std::string_view> fields_;
     size_t value_ = 0; // the next value in the chunk
 };
 

@@ -8,6 +8,7 @@
 #include "mapping/Workspace.h"
 #include "source/SplitRecord.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace impmap {
@@ -40,7 +41,10 @@ private:
 };
 
 RecordConverter::RecordConverter(const ExecutionPlan& plan, const ExecuteOptions& options)
-    : plan_(plan), options_(options), spans_(static_cast<size_t>(plan.maxField))
+    : plan_(plan), options_(options),
+      // Kept source fields need the spans of every field a record display holds.
+      spans_(static_cast<size_t>(plan.keepValues ? std::max(plan.maxField, kMaxMergeField)
+                                                 : plan.maxField))
 {
     stops_[static_cast<unsigned char>(plan.delimiter)] = true;
     stops_[static_cast<unsigned char>('"')] = true;
@@ -234,19 +238,40 @@ void RecordConverter::KeepValue(std::string_view value, ConvertedChunk& chunk) c
     chunk.valueEnds.push_back(chunk.values.size());
 }
 
+void RecordConverter::KeepSourceFields(std::string_view line, ConvertedChunk& chunk)
+{
+    if (plan_.activeMerges.empty()) {
+        // Without merges every field is its span, cleaned as splitting cleans it.
+        const size_t count = std::min(fieldCount_, spans_.size());
+        for (size_t f = 1; f <= count; ++f) {
+            AppendField(static_cast<int>(f), line, chunk.fields);
+            chunk.fieldEnds.push_back(chunk.fields.size());
+        }
+    } else {
+        for (const std::string& field : SourceFields(line)) {
+            chunk.fields += field;
+            chunk.fieldEnds.push_back(chunk.fields.size());
+        }
+    }
+    chunk.fieldsUpTo.push_back(chunk.fieldEnds.size());
+}
+
 bool RecordConverter::ApplyRule(const PlanRow& planRow, long record, std::string_view line,
                                 ConvertedChunk& chunk, Reporter& reporter, size_t rowIndex)
 {
     static const std::vector<std::string> kNoFields;
     const auto row = static_cast<int>(rowIndex);
-    // Only a bad taxpayer number reports from inside the rule, and only check mode needs its
-    // source value.
-    const bool fieldsNeeded = options_.checkAll && planRow.row.typeCode == 'N';
+    const size_t eventsBefore = chunk.events.size();
     long warnings = 0;
     auto failure = ApplyFieldRule(planRow.row, row, record, record == 1 && plan_.headerHint, value_,
-                                  fieldsNeeded ? SourceFields(line) : kNoFields, reporter, options_,
-                                  plan_.implied, warnings);
+                                  kNoFields, reporter, options_, plan_.implied, warnings);
     chunk.warnings += warnings;
+    // Only a bad taxpayer number reports from inside the rule; its source value, which needs the
+    // record split, is filled in here, so that records without one are never split.
+    for (size_t e = eventsBefore; e < chunk.events.size(); ++e) {
+        if (chunk.events[e].kind == ChunkEvent::Kind::TinProblem)
+            chunk.events[e].problem.sourceValue = SourceValueOf(planRow.row, SourceFields(line));
+    }
     if (!failure)
         return true;
     if (options_.checkAll) {
@@ -353,13 +378,8 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
         }
         append(value_);
     }
-    if (plan_.keepValues) {
-        for (const std::string& field : SourceFields(line)) {
-            chunk.fields += field;
-            chunk.fieldEnds.push_back(chunk.fields.size());
-        }
-        chunk.fieldsUpTo.push_back(chunk.fieldEnds.size());
-    }
+    if (plan_.keepValues)
+        KeepSourceFields(line, chunk);
     // A layout of one row writes an empty value as two double quotes.
     if (rowCount == 1 && out.size() == lineStart)
         out += "\"\"";

@@ -94,6 +94,8 @@ private:
     // per record, when first needed.
     const std::vector<std::string>& SourceFields(std::string_view line);
     void KeepValue(std::string_view value, ConvertedChunk& chunk) const;
+    // Appends the record's source fields after merges to the chunk, for RecordValues.
+    void KeepSourceFields(std::string_view line, ConvertedChunk& chunk);
 
     const ExecutionPlan& plan_;
     const ExecuteOptions& options_;

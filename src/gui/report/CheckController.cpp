@@ -26,8 +26,7 @@ public:
     explicit ListCallbacks(ProblemList& list) : list_(list) {}
     void OutputLine(std::string_view line) override { (void)line; }
     void FieldProblemFound(const FieldProblem& problem) override { list_.Add(problem); }
-    void RecordValues(long record, const std::vector<std::string>& values,
-                      const std::vector<std::string>& sourceFields) override
+    void RecordValues(long record, RecordViews values, RecordViews sourceFields) override
     {
         list_.EndRecord(record, values, sourceFields);
     }

@@ -89,8 +89,7 @@ public:
         if (checkSink_ != nullptr)
             checkSink_->FieldProblemFound(problem);
     }
-    void RecordValues(long record, const std::vector<std::string>& values,
-                      const std::vector<std::string>& sourceFields) override
+    void RecordValues(long record, RecordViews values, RecordViews sourceFields) override
     {
         totals.Add(values);
         if (checkSink_ != nullptr)

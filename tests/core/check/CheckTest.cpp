@@ -133,7 +133,9 @@ protected:
                                       const std::string& tinTypeValue = "")
     {
         std::vector<FieldProblem> out;
-        PlausibilityRules(rows, tinTypeValue).Check(7, values, fields, out);
+        const std::vector<std::string_view> valueViews(values.begin(), values.end());
+        const std::vector<std::string_view> fieldViews(fields.begin(), fields.end());
+        PlausibilityRules(rows, tinTypeValue).Check(7, valueViews, fieldViews, out);
         std::vector<std::string> lines;
         for (const FieldProblem& p : out) {
             EXPECT_TRUE(p.warning);
@@ -231,6 +233,11 @@ TEST_F(PlausibilityRecord, TinTypeCarriedFromAnEarlierRecordWarnsOnTheTinTypeFie
     EXPECT_EQ(Warnings(values, fields), std::vector<std::string>{});
 }
 
+void AddValues(ControlTotals& totals, std::initializer_list<std::string_view> values)
+{
+    totals.Add(std::vector<std::string_view>(values));
+}
+
 TEST(ControlTotals, CountsNonZeroAmountsAndSumsThem)
 {
     const std::vector<DestinationRow> rows = {
@@ -238,20 +245,20 @@ TEST(ControlTotals, CountsNonZeroAmountsAndSumsThem)
         {"Other", " 12.5 ", 0, 'C'}, {"Withheld", "", 3, 'C'},
     };
     ControlTotals totals(rows);
-    totals.Add({"A", "1234.5", "0", "12.5", "-7"});
-    totals.Add({"B", "0", "0", "12.5", "0.0001"});
-    totals.Add({"C", "X Y", "0", "12.5", "-0.0001"}); // a value a check let through
+    AddValues(totals, {"A", "1234.5", "0", "12.5", "-7"});
+    AddValues(totals, {"B", "0", "0", "12.5", "0.0001"});
+    AddValues(totals, {"C", "X Y", "0", "12.5", "-0.0001"}); // a value a check let through
     EXPECT_EQ(totals.Report(), "Rents\t1\t1234.5\nOther\t3\t37.5\nWithheld\t3\t-7\n");
 }
 
 TEST(ControlTotals, OverflowingSumIsShownAsSuchAndNeverWraps)
 {
     ControlTotals totals({{"Rents", "", 1, 'C'}});
-    totals.Add({"900000000000000"});
-    totals.Add({"22337203685477.5807"});
+    AddValues(totals, {"900000000000000"});
+    AddValues(totals, {"22337203685477.5807"});
     EXPECT_EQ(totals.Report(), "Rents\t2\t922337203685477.5807\n");
-    totals.Add({"0.0001"});
-    totals.Add({"-922337203685477"});
+    AddValues(totals, {"0.0001"});
+    AddValues(totals, {"-922337203685477"});
     EXPECT_EQ(totals.Report(), "Rents\t4\toverflow\n");
 }
 
@@ -264,8 +271,7 @@ protected:
         explicit Feed(ProblemList& list) : list(list) {}
         void OutputLine(std::string_view) override {}
         void FieldProblemFound(const FieldProblem& p) override { list.Add(p); }
-        void RecordValues(long record, const std::vector<std::string>& values,
-                          const std::vector<std::string>& fields) override
+        void RecordValues(long record, RecordViews values, RecordViews fields) override
         {
             list.EndRecord(record, values, fields);
         }

@@ -38,17 +38,16 @@ public:
         Add("field problem " + std::to_string(p.record) + " row " + std::to_string(p.row) +
             " source [" + p.sourceValue + "] " + p.text + (p.warning ? " (warning)" : ""));
     }
-    void RecordValues(long record, const std::vector<std::string>& values,
-                      const std::vector<std::string>& sourceFields) override
+    void RecordValues(long record, RecordViews values, RecordViews sourceFields) override
     {
         if (!wantsValues_)
             return;
         std::string call = "values " + std::to_string(record) + ":";
-        for (const std::string& value : values)
-            call += " [" + value + "]";
+        for (const std::string_view value : values)
+            call.append(" [").append(value).append("]");
         call += " from";
-        for (const std::string& field : sourceFields)
-            call += " [" + field + "]";
+        for (const std::string_view field : sourceFields)
+            call.append(" [").append(field).append("]");
         Add(std::move(call));
     }
     bool WantsRecordValues() const override { return wantsValues_; }

@@ -27,12 +27,11 @@ public:
         parts.push_back(std::to_string(p.record) + "|" + std::to_string(p.row) + "|" +
                         p.sourceValue + "|" + p.text + (p.warning ? "|warning" : "|error"));
     }
-    void RecordValues(long record, const std::vector<std::string>& values,
-                      const std::vector<std::string>& sourceFields) override
+    void RecordValues(long record, RecordViews values, RecordViews sourceFields) override
     {
         std::string text = std::to_string(record) + ":" + std::to_string(values.size());
-        for (const std::string& field : sourceFields)
-            text += ":" + field;
+        for (const std::string_view field : sourceFields)
+            text.append(":").append(field);
         records.push_back(text);
     }
 
