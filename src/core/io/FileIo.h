@@ -74,6 +74,7 @@ private:
     std::FILE* file_ = nullptr;
     bool inPlace_ = false;
     bool direct_ = false; // a device or pipe, written straight
+    size_t unsynced_ = 0; // bytes written since the disk writes were last started
 };
 
 // The path of the temporary file currently being written (empty when none), kept in a fixed

@@ -4,6 +4,7 @@
 #include "io/NativePath.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace impmap {
@@ -45,8 +46,18 @@ size_t Utf8SequenceLength(std::string_view text)
 bool IsValidUtf8(std::string_view bytes, bool& multiByte)
 {
     multiByte = false;
+    const size_t size = bytes.size();
     size_t i = 0;
-    while (i < bytes.size()) {
+    while (i < size) {
+        // Plain ASCII, the bulk of most files, 32 bytes at a time.
+        if (size - i >= 32) {
+            std::uint64_t words[4];
+            std::memcpy(words, bytes.data() + i, sizeof words);
+            if (((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080u) == 0) {
+                i += 32;
+                continue;
+            }
+        }
         if (static_cast<unsigned char>(bytes[i]) < 0x80) {
             ++i;
             continue;

@@ -41,6 +41,12 @@ TEST(SourceFormat, DetectsMarkEncodingAndFirstLineEnd)
         {"\xF4\x90\x80\x80\n", {k1252, false, LineEnd::Lf}},   // above U+10FFFF
         {"ok \xC3", {k1252, false, LineEnd::CrLf}},            // cut short at the end
         {"\xC3\xA9\xA9", {k1252, false, LineEnd::CrLf}},       // stray continuation
+        // Long runs of ASCII are skipped in blocks: what follows them is still read.
+        {std::string(40, 'a') + "\xC3\xA9\n", {kUtf8, false, LineEnd::Lf}},
+        {std::string(31, 'a') + "\xC3\xA9" + std::string(64, 'b') + "\n",
+         {kUtf8, false, LineEnd::Lf}},
+        {std::string(63, 'a') + "\xC3" + std::string(64, 'b'), {k1252, false, LineEnd::CrLf}},
+        {"\xC3\xA9" + std::string(96, 'a') + "\xFC\n", {k1252, false, LineEnd::Lf}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DetectSourceFormat(c.bytes), c.format) << c.bytes;
