@@ -40,13 +40,27 @@ template <typename OnLine> void ForEachLineStart(std::string_view bytes, OnLine 
 
 SourceLines::SourceLines(std::string bytes) : bytes_(std::move(bytes))
 {
-    // Counted first, so that the list is allocated once at its final size.
-    size_t count = 0;
-    ForEachLineStart(bytes_, [&count](size_t, size_t) { ++count; });
+    // The list is sized from the lines of the first megabyte, with a tenth to spare, so that
+    // most files need neither a second pass to count their lines nor a list that grows. Files of
+    // very short lines are counted instead, so that a guess never reserves more than the file.
+    if (bytes_.empty())
+        return;
+    constexpr size_t kSample = size_t{1} << 20;
+    const std::string_view sample = std::string_view(bytes_).substr(0, kSample);
+    size_t sampled = 0;
+    ForEachLineStart(sample, [&sampled](size_t, size_t) { ++sampled; });
+    const size_t guess = sampled + (bytes_.size() - sample.size()) / (sample.size() / sampled + 1);
+    size_t count = guess + guess / 10;
+    if (count > bytes_.size() / 16) {
+        count = 0;
+        ForEachLineStart(bytes_, [&count](size_t, size_t) { ++count; });
+    }
     lines_.reserve(count);
     ForEachLineStart(bytes_, [this](size_t start, size_t end) {
         lines_.push_back(Span{start, end - start});
     });
+    if (lines_.capacity() - lines_.size() > lines_.size() / 4)
+        lines_.shrink_to_fit();
 }
 
 std::string_view SourceLines::Line(size_t i) const

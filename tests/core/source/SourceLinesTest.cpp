@@ -30,6 +30,24 @@ TEST(SourceLines, LineEnds)
         EXPECT_EQ(AllLines(SourceLines(bytes)), expected) << bytes;
 }
 
+TEST(SourceLines, FilesWhoseFirstMegabyteMisjudgesTheRestKeepEveryLine)
+{
+    // The list is sized from the first megabyte: long lines there, short ones after, and the
+    // reverse; and lines so short that they are counted.
+    const std::pair<size_t, size_t> shapes[] = {{4000, 3}, {3, 4000}, {0, 0}};
+    for (const auto& [first, rest] : shapes) {
+        std::string bytes;
+        std::vector<std::string> expected;
+        for (size_t size = first; bytes.size() < (size_t{3} << 20);) {
+            if (bytes.size() > (size_t{1} << 20))
+                size = rest;
+            expected.push_back(std::string(size, 'x') + std::to_string(expected.size()));
+            bytes += expected.back() + "\r\n";
+        }
+        EXPECT_EQ(AllLines(SourceLines(bytes)), expected) << first << ' ' << rest;
+    }
+}
+
 TEST(SourceLines, EditsKeepOtherLinesAndJoinWithCrLf)
 {
     SourceLines lines(std::string("h\r\none\r\ntwo\r\nthree\r\n"));
