@@ -230,14 +230,6 @@ const std::vector<std::string>& RecordConverter::SourceFields(std::string_view l
     return fields_;
 }
 
-void RecordConverter::KeepValue(std::string_view value, ConvertedChunk& chunk) const
-{
-    if (!plan_.keepValues)
-        return;
-    chunk.values += value;
-    chunk.valueEnds.push_back(chunk.values.size());
-}
-
 void RecordConverter::KeepSourceFields(std::string_view line, ConvertedChunk& chunk)
 {
     if (plan_.activeMerges.empty()) {

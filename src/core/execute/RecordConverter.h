@@ -93,7 +93,13 @@ private:
     // The record's source fields after merges, as the record display holds them; split once
     // per record, when first needed.
     const std::vector<std::string>& SourceFields(std::string_view line);
-    void KeepValue(std::string_view value, ConvertedChunk& chunk) const;
+    void KeepValue(std::string_view value, ConvertedChunk& chunk) const
+    {
+        if (!plan_.keepValues)
+            return;
+        chunk.values += value;
+        chunk.valueEnds.push_back(chunk.values.size());
+    }
     // Appends the record's source fields after merges to the chunk, for RecordValues.
     void KeepSourceFields(std::string_view line, ConvertedChunk& chunk);
 
