@@ -164,6 +164,10 @@ TEST(QuotedLineBreaks, FindsAndJoinsLinesEndingInsideQuotes)
         {"\"say \"\"hi\nthere\"\"\",x\ny\n", {0}, "\"say \"\"hi there\"\"\",x\ny\n"},
         // Two broken records and a stray quote at the end that nothing closes.
         {"\"a\nb\"\n\"c\nd\"\n5\" pipe\nlast\n", {0, 2}, "\"a b\"\n\"c d\"\n5\" pipe\nlast\n"},
+        // Long lines are counted eight bytes at a time; a byte like \xA2 is no quote.
+        {"12345678,\"\xA2\xA2\xA2\xA2\xA2\xA2\xA2\xA2 text, \"\"more\"\"\nrest of it\",x,\"y\"\n",
+         {0},
+         "12345678,\"\xA2\xA2\xA2\xA2\xA2\xA2\xA2\xA2 text, \"\"more\"\" rest of it\",x,\"y\"\n"},
         // A quote left open longer than ten lines is a stray one.
         {"\"open" + eleven + "close\"\n", {}, "\"open" + eleven + "close\"\n"},
     };
