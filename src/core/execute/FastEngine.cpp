@@ -206,8 +206,8 @@ private:
 class RecordValuesFeed
 {
 public:
-    RecordValuesFeed(ExecuteCallbacks& callbacks, size_t rowCount)
-        : callbacks_(callbacks), values_(rowCount)
+    RecordValuesFeed(ExecuteCallbacks& callbacks, const SourceLines& lines, size_t rowCount)
+        : callbacks_(callbacks), lines_(lines), values_(rowCount)
     {}
 
     void StartChunk() { value_ = 0; }
@@ -223,17 +223,16 @@ public:
         const auto index = static_cast<size_t>(k);
         const size_t first = index == 0 ? 0 : chunk.fieldsUpTo[index - 1];
         const size_t last = chunk.fieldsUpTo[index];
-        const std::string_view fields(chunk.fields);
+        const std::string_view line = lines_.Line(static_cast<size_t>(record - 1));
         fields_.resize(last - first);
-        for (size_t f = first; f < last; ++f) {
-            const size_t begin = f == 0 ? 0 : chunk.fieldEnds[f - 1];
-            fields_[f - first] = fields.substr(begin, chunk.fieldEnds[f] - begin);
-        }
+        for (size_t f = first; f < last; ++f)
+            fields_[f - first] = chunk.KeptFieldText(chunk.keptFields[f], line);
         callbacks_.RecordValues(record, values_, fields_);
     }
 
 private:
     ExecuteCallbacks& callbacks_;
+    const SourceLines& lines_;
     std::vector<std::string_view> values_;
     std::vector<std::string_view> fields_;
     size_t value_ = 0; // the next value in the chunk
@@ -287,7 +286,7 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
     const int workers = WorkerCount(fast, cuts.starts.size() - 1);
     ChunkPipeline pipeline(*plan, options, workspace.Lines(), std::move(cuts.starts), workers,
                            plan->initialTinType);
-    RecordValuesFeed feed(callbacks, plan->rows.size());
+    RecordValuesFeed feed(callbacks, workspace.Lines(), plan->rows.size());
     std::string carry = plan->initialTinType;
     long warnings = 0;
     for (size_t c = 0; c < pipeline.Count(); ++c) {

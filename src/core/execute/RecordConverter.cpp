@@ -63,7 +63,7 @@ void RecordConverter::ConvertChunk(const SourceLines& lines, long first, long co
     chunk.values.clear();
     chunk.fields.clear();
     chunk.valueEnds.clear();
-    chunk.fieldEnds.clear();
+    chunk.keptFields.clear();
     chunk.fieldsUpTo.clear();
     chunk.warnings = 0;
     chunk.failed = false;
@@ -232,20 +232,30 @@ const std::vector<std::string>& RecordConverter::SourceFields(std::string_view l
 
 void RecordConverter::KeepSourceFields(std::string_view line, ConvertedChunk& chunk)
 {
+    auto keepCopy = [&chunk](std::string_view text) {
+        chunk.keptFields.push_back({chunk.fields.size(), text.size() | ConvertedChunk::kInFields});
+        chunk.fields += text;
+    };
     if (plan_.activeMerges.empty()) {
-        // Without merges every field is its span, cleaned as splitting cleans it.
+        // Without merges every field is its span: a view into the line, or cleaned as splitting
+        // cleans it.
         const size_t count = std::min(fieldCount_, spans_.size());
         for (size_t f = 1; f <= count; ++f) {
-            AppendField(static_cast<int>(f), line, chunk.fields);
-            chunk.fieldEnds.push_back(chunk.fields.size());
+            std::string_view view;
+            if (FieldView(static_cast<int>(f), line, view)) {
+                chunk.keptFields.push_back(
+                    {static_cast<size_t>(view.data() - line.data()), view.size()});
+                continue;
+            }
+            text_.clear();
+            AppendField(static_cast<int>(f), line, text_);
+            keepCopy(text_);
         }
     } else {
-        for (const std::string& field : SourceFields(line)) {
-            chunk.fields += field;
-            chunk.fieldEnds.push_back(chunk.fields.size());
-        }
+        for (const std::string& field : SourceFields(line))
+            keepCopy(field);
     }
-    chunk.fieldsUpTo.push_back(chunk.fieldEnds.size());
+    chunk.fieldsUpTo.push_back(chunk.keptFields.size());
 }
 
 bool RecordConverter::ApplyRule(const PlanRow& planRow, long record, std::string_view line,
@@ -309,7 +319,7 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
         chunk.flags.push_back(ConvertedChunk::kNullRecord);
         chunk.ends.push_back(chunk.text.size());
         if (plan_.keepValues)
-            chunk.fieldsUpTo.push_back(chunk.fieldEnds.size());
+            chunk.fieldsUpTo.push_back(chunk.keptFields.size());
         return true;
     }
 

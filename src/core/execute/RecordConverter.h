@@ -41,11 +41,29 @@ struct ConvertedChunk
     std::vector<size_t> ends;         // per record: where its line ends in text
     std::vector<unsigned char> flags; // per record
     std::vector<ChunkEvent> events;
+    // A kept source field: its place in the source line, or in fields when it had to be
+    // cleaned or merged (kInFields set in size).
+    struct KeptField
+    {
+        size_t offset = 0;
+        size_t size = 0;
+    };
+    static constexpr size_t kInFields = size_t{1} << (sizeof(size_t) * 8 - 1);
     // When the plan keeps values: per record, its values (one per row, none for a NULL record)
-    // and its source fields after merges, back to back in values and fields; valueEnds and
-    // fieldEnds hold where each ends, fieldsUpTo where each record's fields end in fieldEnds.
+    // back to back in values, valueEnds holding where each ends; and its source fields after
+    // merges in keptFields, fieldsUpTo holding where each record's fields end there.
     std::string values, fields;
-    std::vector<size_t> valueEnds, fieldEnds, fieldsUpTo;
+    std::vector<size_t> valueEnds;
+    std::vector<KeptField> keptFields;
+    std::vector<size_t> fieldsUpTo;
+
+    // The text of a kept field of the record whose source line is line.
+    std::string_view KeptFieldText(const KeptField& field, std::string_view line) const
+    {
+        if (field.size & kInFields)
+            return std::string_view(fields).substr(field.offset, field.size & ~kInFields);
+        return line.substr(field.offset, field.size);
+    }
     long warnings = 0;
     // The first failing record (outside check mode); its line is not kept.
     bool failed = false;
