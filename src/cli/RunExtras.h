@@ -39,6 +39,8 @@ public:
 
     // Whether RecordValues does anything: check mode or control totals.
     bool WantsRecordValues() const { return options_.check || options_.totals; }
+    // The plausibility rules read source fields; the totals need only the values.
+    bool WantsSourceFields() const { return options_.check; }
     // Plausibility warnings printed.
     long Warnings() const { return warnings_; }
     // After a completed run: writes the problem records file and prints the totals on err.

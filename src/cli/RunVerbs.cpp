@@ -237,6 +237,7 @@ public:
         extras_.RecordValues(record, values, sourceFields);
     }
     bool WantsRecordValues() const override { return extras_.WantsRecordValues(); }
+    bool WantsSourceFields() const override { return extras_.WantsSourceFields(); }
 
 private:
     OutputSink* sink_;

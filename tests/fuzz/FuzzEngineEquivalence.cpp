@@ -2,9 +2,10 @@
 // on any difference in callbacks, result or the workspace afterwards.
 //
 // Input: byte 0 the form, byte 1 the settings (bits 0-1 delimiter, 2 header skipped, 3 implied
-// decimal, 4 check mode, 5 a fixed TIN type), byte 2 how the fast engine cuts the records
-// (threads, records per chunk), bytes 3-34 the source field of rows 1 to 32 (0 none; unmapped
-// rows with the high bit set take a fixed value), bytes 35-38 two merges, the rest the source.
+// decimal, 4 check mode, 5 a fixed TIN type, 6 no source fields wanted), byte 2 how the fast engine
+// cuts the records (threads, records per chunk), bytes 3-34 the source field of rows 1 to 32 (0
+// none; unmapped rows with the high bit set take a fixed value), bytes 35-38 two merges, the rest
+// the source.
 #include "../core/execute/EngineRuns.h"
 #include "FuzzSupport.h"
 
@@ -58,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         "\r\n[Default]\r\n" + defaults + "[Merge]\r\n" + merges;
     setup.source.assign(reinterpret_cast<const char*>(data + 39), size - 39);
     setup.checkAll = (settings & 0x10) != 0;
+    setup.wantsFields = (settings & 0x40) == 0;
     const impmap::FastOptions cut{(data[2] >> 4) % 3, 1 + data[2] % 8};
     const std::string difference =
         impmap::test::CompareEngines(impmap::fuzz::ScratchFolder().string(), setup, cut);

@@ -3,6 +3,37 @@
 #include "convert/Text.h"
 
 namespace impmap {
+namespace {
+
+// Reads the plain form a run writes ("-1234.5": a sign, up to 14 digits, up to 4 decimals)
+// directly; anything else goes to the general parser.
+std::optional<Amount> ParseWritten(std::string_view text)
+{
+    const bool negative = !text.empty() && text[0] == '-';
+    size_t i = negative ? 1 : 0;
+    const size_t digitsFrom = i;
+    long long units = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        units = units * 10 + (text[i] - '0');
+    const size_t digits = i - digitsFrom;
+    if (digits == 0 || digits > 14)
+        return Amount::Parse(text);
+    units *= Amount::kScale;
+    if (i < text.size()) {
+        if (text[i] != '.')
+            return Amount::Parse(text);
+        long long place = Amount::kScale;
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9' && place > 1; ++i) {
+            place /= 10;
+            units += (text[i] - '0') * place;
+        }
+        if (i != text.size() || place == Amount::kScale)
+            return Amount::Parse(text);
+    }
+    return Amount::FromUnits(negative ? -units : units);
+}
+
+} // namespace
 
 std::string ControlTotal::SumText() const
 {
@@ -32,7 +63,7 @@ void ControlTotals::Add(RecordViews values)
         const auto row = static_cast<size_t>(total.row);
         if (row >= values.size())
             continue;
-        const std::optional<Amount> amount = Amount::Parse(values[row]);
+        const std::optional<Amount> amount = ParseWritten(values[row]);
         if (!amount || amount->Units() == 0)
             continue;
         ++total.count;

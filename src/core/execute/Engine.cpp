@@ -236,6 +236,7 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
     const auto& rows = workspace.Rows();
     std::vector<std::string> values(rows.size());
     std::vector<std::string_view> valueViews, fieldViews;
+    const bool wantsFields = callbacks.WantsSourceFields();
     std::string line;
     // Check mode warns of records that a line break inside a quoted value split.
     const std::vector<long> brokenRecords =
@@ -288,7 +289,8 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
                                          std::move(failure->checkLine), false});
         }
         valueViews.assign(values.begin(), values.end());
-        fieldViews.assign(workspace.SourceFields().begin(), workspace.SourceFields().end());
+        if (wantsFields)
+            fieldViews.assign(workspace.SourceFields().begin(), workspace.SourceFields().end());
         callbacks.RecordValues(i, valueViews, fieldViews);
         line.clear();
         AppendOutputLine(values, line);

@@ -58,6 +58,9 @@ public:
     // False lets the fast engine skip gathering what RecordValues gets (it then calls it not at
     // all); the plain engine calls it regardless.
     virtual bool WantsRecordValues() const { return true; }
+    // False: RecordValues gets no source fields (an empty list) from either engine, which spares
+    // the fast engine keeping them when only the values are wanted.
+    virtual bool WantsSourceFields() const { return true; }
 };
 
 struct ExecuteOptions

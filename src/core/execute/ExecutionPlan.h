@@ -71,6 +71,7 @@ struct ExecutionPlan
     int mappedRows = 0;
     // Whether the run gathers each record's values and source fields for RecordValues.
     bool keepValues = false;
+    bool keepFields = false; // and the source fields too
 
     // At least the bytes that showing a record of lineLength bytes can hold in merged fields
     // and mapped values (the record budget's measure); exact enough to pass any common record.

@@ -223,7 +223,8 @@ public:
         const auto index = static_cast<size_t>(k);
         const size_t first = index == 0 ? 0 : chunk.fieldsUpTo[index - 1];
         const size_t last = chunk.fieldsUpTo[index];
-        const std::string_view line = lines_.Line(static_cast<size_t>(record - 1));
+        const std::string_view line =
+            first < last ? lines_.Line(static_cast<size_t>(record - 1)) : std::string_view();
         fields_.resize(last - first);
         for (size_t f = first; f < last; ++f)
             fields_[f - first] = chunk.KeptFieldText(chunk.keptFields[f], line);
@@ -252,6 +253,7 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
     if (!plan)
         return Execute(workspace, callbacks, options);
     plan->keepValues = callbacks.WantsRecordValues();
+    plan->keepFields = plan->keepValues && callbacks.WantsSourceFields();
     ChunkCuts cuts = CutChunks(workspace.Lines(), *plan, std::max(1L, fast.chunkRecords));
 
     Workspace::NotifyBatch batch(workspace);

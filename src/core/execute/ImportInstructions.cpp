@@ -36,9 +36,9 @@ std::string ImportInstructions(int formIndex, const std::string& fileName,
     case 3: // 1094-C
         return text + ManagedSteps("1095-C", "Transmittal 1094-C Options");
     default: {
-        std::string_view form =
-            formIndex >= 0 && formIndex < kFormCount ? FormNames[static_cast<size_t>(formIndex)]
-                                                     : std::string_view();
+        std::string_view form = formIndex >= 0 && formIndex < kFormCount
+                                    ? FormNames[static_cast<size_t>(formIndex)]
+                                    : std::string_view();
         form = form.substr(0, form.find(' '));
         return text + "3) Select the client to be used\r\n4) Select Form " + std::string(form) +
                "\r\n5) From the 'File' menu, select 'Import ASCII Text File'\r\n"

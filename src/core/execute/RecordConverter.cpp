@@ -43,7 +43,7 @@ private:
 RecordConverter::RecordConverter(const ExecutionPlan& plan, const ExecuteOptions& options)
     : plan_(plan), options_(options),
       // Kept source fields need the spans of every field a record display holds.
-      spans_(static_cast<size_t>(plan.keepValues ? std::max(plan.maxField, kMaxMergeField)
+      spans_(static_cast<size_t>(plan.keepFields ? std::max(plan.maxField, kMaxMergeField)
                                                  : plan.maxField))
 {
     stops_[static_cast<unsigned char>(plan.delimiter)] = true;
@@ -380,8 +380,10 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
         }
         append(value_);
     }
-    if (plan_.keepValues)
+    if (plan_.keepFields)
         KeepSourceFields(line, chunk);
+    else if (plan_.keepValues)
+        chunk.fieldsUpTo.push_back(0);
     // A layout of one row writes an empty value as two double quotes.
     if (rowCount == 1 && out.size() == lineStart)
         out += "\"\"";

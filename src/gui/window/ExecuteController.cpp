@@ -95,6 +95,8 @@ public:
         if (checkSink_ != nullptr)
             checkSink_->RecordValues(record, values, sourceFields);
     }
+    // The totals need only the values; a check's plausibility rules read the source fields.
+    bool WantsSourceFields() const override { return checkSink_ != nullptr; }
 
     ControlTotals totals;
     bool setUp = false;

@@ -251,6 +251,42 @@ TEST(ControlTotals, CountsNonZeroAmountsAndSumsThem)
     EXPECT_EQ(totals.Report(), "Rents\t1\t1234.5\nOther\t3\t37.5\nWithheld\t3\t-7\n");
 }
 
+TEST(ControlTotals, ReadEveryTextAsTheAmountParserDoes)
+{
+    // The plain form is read directly; every other text must come out as the parser reads it.
+    const char* const texts[] = {"0",
+                                 "-0",
+                                 "1",
+                                 "-1",
+                                 "12.5",
+                                 "12.50",
+                                 "0.0001",
+                                 "-0.0001",
+                                 "12.34565",
+                                 "12.",
+                                 ".5",
+                                 "1e3",
+                                 "99999999999999.9999",
+                                 "999999999999999",
+                                 "+5",
+                                 " 7",
+                                 "1,234",
+                                 "X",
+                                 "",
+                                 "00012.3000",
+                                 "-",
+                                 "5-"};
+    for (const char* text : texts) {
+        ControlTotals totals({{"Rents", "", 1, 'C'}});
+        AddValues(totals, {text});
+        const std::optional<Amount> parsed = Amount::Parse(text);
+        const bool counted = parsed && parsed->Units() != 0;
+        EXPECT_EQ(totals.Report(), std::string("Rents\t") + (counted ? "1\t" : "0\t") +
+                                       (counted ? parsed->ToPlainString() : "0") + "\n")
+            << text;
+    }
+}
+
 TEST(ControlTotals, OverflowingSumIsShownAsSuchAndNeverWraps)
 {
     ControlTotals totals({{"Rents", "", 1, 'C'}});

@@ -17,7 +17,9 @@ namespace impmap::test {
 class CallLog : public ExecuteCallbacks
 {
 public:
-    CallLog(long cancelAt, bool wantsValues) : cancelAt_(cancelAt), wantsValues_(wantsValues) {}
+    CallLog(long cancelAt, bool wantsValues, bool wantsFields)
+        : cancelAt_(cancelAt), wantsValues_(wantsValues), wantsFields_(wantsFields)
+    {}
     void Started(long total) override { Add("started " + std::to_string(total)); }
     void Progress(long position, long total) override
     {
@@ -51,6 +53,7 @@ public:
         Add(std::move(call));
     }
     bool WantsRecordValues() const override { return wantsValues_; }
+    bool WantsSourceFields() const override { return wantsFields_; }
 
     std::vector<std::string> calls;
 
@@ -58,6 +61,7 @@ private:
     void Add(std::string call) { calls.push_back(std::move(call)); }
     long cancelAt_;
     bool wantsValues_;
+    bool wantsFields_;
     long position_ = 0;
 };
 
@@ -77,6 +81,7 @@ struct RunSetup
     long cancelAt = 0;   // cancel once progress reached this record
     bool checkAll = false;
     bool wantsValues = true; // what the callbacks answer to WantsRecordValues
+    bool wantsFields = true; // and to WantsSourceFields
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes)
@@ -98,7 +103,7 @@ inline RunTrace TraceRun(const std::string& folder, const RunSetup& setup, bool 
         return RunTrace{{}, {std::string("open failed: ") + e.what()}, {}};
     }
     workspace.GoToRecord(setup.showRecord);
-    CallLog log(setup.cancelAt, setup.wantsValues);
+    CallLog log(setup.cancelAt, setup.wantsValues, setup.wantsFields);
     const ExecuteOptions options{CivilDate{2022, 6, 1}, setup.checkAll};
     const ExecuteResult r =
         fast ? ExecuteFast(workspace, log, options, fastOptions) : Execute(workspace, log, options);

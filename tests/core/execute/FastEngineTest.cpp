@@ -235,6 +235,7 @@ TEST(FastEngine, BehavesAsThePlainEngineOnRandomInput)
         setup.cancelAt = pick(6) == 0 ? 1 + pick(records + 1) : 0;
         setup.checkAll = pick(3) == 0;
         setup.wantsValues = pick(4) != 0;
+        setup.wantsFields = pick(3) != 0;
         const FastOptions cut{pick(3), 1 + pick(4)};
         ASSERT_EQ(CompareEngines(dir.Path().string(), setup, cut), "")
             << "round " << round << "\n"
