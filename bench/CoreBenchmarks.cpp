@@ -1,4 +1,5 @@
 // Micro-benchmarks: splitting a record, the value converters, and one record through each engine.
+#include "check/ControlTotals.h"
 #include "convert/Converters.h"
 #include "convert/Validators.h"
 #include "execute/Engine.h"
@@ -59,6 +60,23 @@ void BM_ConvertCommonAmount(benchmark::State& state)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * std::size(kAmounts)));
 }
 BENCHMARK(BM_ConvertCommonAmount);
+
+// One record's values through the control totals of 17 amount rows, as a window's run adds them.
+void BM_ControlTotals(benchmark::State& state)
+{
+    std::vector<DestinationRow> rows;
+    for (int i = 0; i < 17; ++i)
+        rows.push_back({"Amount " + std::to_string(i), "", i + 1, 'c'});
+    ControlTotals totals(rows);
+    const std::vector<std::string_view> values = {
+        "28754.04", "18589.33", "29152.75", "",        "", "",       "", "", "17707.33",
+        "",         "9969.95",  "19705.68", "6655.28", "", "489.45", "", "0"};
+    for (auto _ : state)
+        totals.Add(values);
+    benchmark::DoNotOptimize(totals.Totals().data());
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * values.size()));
+}
+BENCHMARK(BM_ControlTotals);
 
 void BM_ConvertDate(benchmark::State& state)
 {

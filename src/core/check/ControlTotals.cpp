@@ -2,35 +2,43 @@
 
 #include "convert/Text.h"
 
+#include <limits>
+
 namespace impmap {
 namespace {
 
-// Reads the plain form a run writes ("-1234.5": a sign, up to 14 digits, up to 4 decimals)
-// directly; anything else goes to the general parser.
-std::optional<Amount> ParseWritten(std::string_view text)
+// The ten-thousandths of an amount written by a run. The plain form it writes ("-1234.5": a
+// sign, up to 14 digits, up to 4 decimals) is read directly; anything else goes to the general
+// parser. False for a text that is no amount, an empty one included.
+bool UnitsOf(std::string_view text, long long& units)
 {
-    const bool negative = !text.empty() && text[0] == '-';
+    if (text.empty())
+        return false;
+    const bool negative = text[0] == '-';
     size_t i = negative ? 1 : 0;
     const size_t digitsFrom = i;
-    long long units = 0;
+    units = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
         units = units * 10 + (text[i] - '0');
     const size_t digits = i - digitsFrom;
-    if (digits == 0 || digits > 14)
-        return Amount::Parse(text);
+    bool plain = digits > 0 && digits <= 14;
     units *= Amount::kScale;
-    if (i < text.size()) {
-        if (text[i] != '.')
-            return Amount::Parse(text);
+    if (plain && i < text.size()) {
         long long place = Amount::kScale;
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9' && place > 1; ++i) {
+        plain = text[i] == '.';
+        for (++i; plain && i < text.size() && text[i] >= '0' && text[i] <= '9' && place > 1; ++i) {
             place /= 10;
             units += (text[i] - '0') * place;
         }
-        if (i != text.size() || place == Amount::kScale)
-            return Amount::Parse(text);
+        plain = plain && i == text.size() && place < Amount::kScale;
     }
-    return Amount::FromUnits(negative ? -units : units);
+    if (plain) {
+        units = negative ? -units : units;
+        return true;
+    }
+    const std::optional<Amount> parsed = Amount::Parse(text);
+    units = parsed ? parsed->Units() : 0;
+    return parsed.has_value();
 }
 
 } // namespace
@@ -59,20 +67,20 @@ ControlTotals::ControlTotals(const std::vector<DestinationRow>& rows)
 
 void ControlTotals::Add(RecordViews values)
 {
+    constexpr long long kMax = std::numeric_limits<long long>::max();
+    constexpr long long kMin = std::numeric_limits<long long>::min();
     for (ControlTotal& total : totals_) {
         const auto row = static_cast<size_t>(total.row);
-        if (row >= values.size())
-            continue;
-        const std::optional<Amount> amount = ParseWritten(values[row]);
-        if (!amount || amount->Units() == 0)
+        long long units = 0;
+        if (row >= values.size() || !UnitsOf(values[row], units) || units == 0)
             continue;
         ++total.count;
-        if (total.overflow)
-            continue;
-        if (const std::optional<Amount> sum = total.sum.CheckedAdd(*amount))
-            total.sum = *sum;
-        else
+        const long long sum = total.sum.Units();
+        if (total.overflow || (units > 0 && sum > kMax - units) ||
+            (units < 0 && sum < kMin - units))
             total.overflow = true;
+        else
+            total.sum = Amount::FromUnits(sum + units);
     }
 }
 
