@@ -17,12 +17,14 @@ bool UnitsOf(std::string_view text, long long& units)
     const bool negative = text[0] == '-';
     size_t i = negative ? 1 : 0;
     const size_t digitsFrom = i;
+    constexpr size_t kMaxDigits = 14;
     units = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && i - digitsFrom <= kMaxDigits; ++i)
         units = units * 10 + (text[i] - '0');
     const size_t digits = i - digitsFrom;
-    bool plain = digits > 0 && digits <= 14;
-    units *= Amount::kScale;
+    bool plain = digits > 0 && digits <= kMaxDigits;
+    if (plain)
+        units *= Amount::kScale;
     if (plain && i < text.size()) {
         long long place = Amount::kScale;
         plain = text[i] == '.';

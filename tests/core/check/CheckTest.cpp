@@ -275,7 +275,8 @@ TEST(ControlTotals, ReadEveryTextAsTheAmountParserDoes)
                                  "",
                                  "00012.3000",
                                  "-",
-                                 "5-"};
+                                 "5-",
+                                 "123456789012345678901234567890.5"};
     for (const char* text : texts) {
         ControlTotals totals({{"Rents", "", 1, 'C'}});
         AddValues(totals, {text});
