@@ -324,7 +324,7 @@ int main(int argc, char* argv[])
         if (prompts.saveAskedAt < 0 || prompts.instructionsAt < 0)
             Fail(QStringLiteral("the run did not save its output"));
         note("execute (until save asked)", Seconds(prompts.saveAskedAt - start), pass);
-        note("execute, last record to save", Seconds(prompts.saveAskedAt - lastRecordAt), pass);
+        note("execute, end to save asked", Seconds(prompts.saveAskedAt - lastRecordAt), pass);
         note("execute, save in the run", Seconds(prompts.instructionsAt - prompts.saveAskedAt),
              pass);
         note("execute (whole click)", Seconds(ended - start), pass);
