@@ -81,6 +81,7 @@ public:
         recordsSinceClock_ = 0;
         if (clock_.isValid() && clock_.elapsed() < controller_.messageIntervalMs_)
             return;
+        controller_.progress_->ShowPosition();
         QCoreApplication::processEvents();
         clock_.start();
     }
