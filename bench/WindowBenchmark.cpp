@@ -4,7 +4,7 @@
 //
 //   impmap_window_benchmark MAPFILE [OUTDIR] [REPEAT]
 //     OUTDIR   where the saved output goes (default: the map file's folder), as window.out
-//     REPEAT   how often the whole sequence runs (default 3); the best of each figure is printed
+//     REPEAT   how often the whole sequence runs (default 3)
 //
 // Prints one line per phase and pass, then the best and worst of each, and the saved output's
 // SHA-256.
@@ -15,7 +15,6 @@
 #include "platform/WorkingFolders.h"
 #include "window/ExecuteController.h"
 #include "window/MainWindow.h"
-#include "window/MainWindowUi.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -27,7 +26,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTreeView>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
