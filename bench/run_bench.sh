@@ -6,7 +6,10 @@
 #   bench/run_bench.sh [CLI] [WORKDIR]
 #     CLI      the impmap-cli to measure (default: build-rel/ in Release, built first)
 #     WORKDIR  where the source, map file and output go (default /tmp/impmap-bench)
-#   Environment: RECORDS (1000000), FORM (1099-MISC or W-2), REPEAT (3)
+#   Environment: RECORDS (1000000), FORM (1099-MISC or W-2), REPEAT (3),
+#                WINDOW=1 also times the window (open, Execute, Cancel, Save Output) offscreen with
+#                bench/WindowBenchmark.cpp, built in build-rel-gui/ (Qt 6 needed), and checks that
+#                its saved output is the batch command's byte for byte
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -17,7 +20,13 @@ if [ -z "${1:-}" ]; then
     cmake -S "$root" -B "$root/build-rel" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DIMPMAP_BUILD_GUI=OFF -DIMPMAP_BUILD_BENCHMARKS=ON >/dev/null
     cmake --build "$root/build-rel" -j2 --target impmap-cli impmap_benchmarks >/dev/null
+    if [ "${WINDOW:-0}" = 1 ]; then
+        cmake -S "$root" -B "$root/build-rel-gui" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DIMPMAP_BUILD_BENCHMARKS=ON -DIMPMAP_BUILD_TESTS=OFF >/dev/null
+        cmake --build "$root/build-rel-gui" -j2 --target impmap_window_benchmark >/dev/null
+    fi
 fi
+window_bench=${WINDOW_BENCH:-$root/build-rel-gui/bench/impmap_window_benchmark}
 cli=$(realpath "${1:-$root/build-rel/src/cli/impmap-cli}")
 work=${2:-/tmp/impmap-bench}
 records=${RECORDS:-1000000}
@@ -59,3 +68,15 @@ measure run
 echo "output sha256 $(sha256sum < "$work/$stem.out" | cut -c1-64)"
 measure check
 tail -n 1 "$work/check.stdout"
+
+if [ "${WINDOW:-0}" = 1 ]; then
+    [ -x "$window_bench" ] || { echo "run_bench.sh: $window_bench is not built" >&2; exit 2; }
+    echo "window, offscreen, $repeat passes (load: $(cut -d' ' -f1-3 /proc/loadavg))"
+    # Qt's offscreen platform reports what it cannot do on standard error; shown only on failure.
+    "$window_bench" "$work/$stem.MAP" "$work" "$repeat" >"$work/window.stdout" 2>"$work/window.stderr" ||
+        { cat "$work/window.stdout" "$work/window.stderr" >&2; exit 1; }
+    sed -n '/passes:/,$p' "$work/window.stdout"
+    [ "$(sha256sum < "$work/window.out" | cut -c1-64)" = "$(sha256sum < "$work/$stem.out" | cut -c1-64)" ] ||
+        { echo "run_bench.sh: the window's output differs from impmap-cli's" >&2; exit 1; }
+    echo "window output identical to impmap-cli's"
+fi

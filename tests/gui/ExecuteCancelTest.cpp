@@ -1,5 +1,6 @@
 #include "ExecuteFixture.h"
 
+#include <QLabel>
 #include <QTimer>
 #include <functional>
 
@@ -39,6 +40,9 @@ void ClickCancelAt(ExecuteFixture& f, long after, const std::function<void()>& c
             return;
         timer->stop();
         QVERIFY(f.Dialog().Running());
+        // Whenever events come through, the panel shows the record reached.
+        QCOMPARE(f.Dialog().findChild<QLabel*>(QStringLiteral("RzPanel3"))->text(),
+                 QStringLiteral("%1 of %2").arg(f.Dialog().Position()).arg(f.Dialog().Total()));
         // The window's own close box does nothing while the run goes on.
         QVERIFY(!f.Dialog().close());
         QVERIFY(f.Dialog().isVisible());

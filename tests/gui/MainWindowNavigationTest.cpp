@@ -285,6 +285,35 @@ private slots:
                           QPoint(line.center().x(), line.bottom() + 3 * line.height()));
         QCOMPARE(ui.pnRecord->text(), QStringLiteral("4"));
     }
+
+    void TheSourceViewShowsTheRecordShownWhileItWasHidden()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        QByteArray lines;
+        for (int n = 1; n <= 500; ++n)
+            lines += "r" + QByteArray::number(n) + "\r\n";
+        fixture.Locate(fixture.WriteFile(QStringLiteral("many.txt"), lines));
+        MainWindowUi& ui = fixture.Ui();
+        QListView* view = ui.reSource;
+        const auto inSight = [view](int row) {
+            return view->viewport()->rect().contains(
+                view->visualRect(view->model()->index(row, 0)));
+        };
+
+        // Moved on while the Mapping tab is up: the Source view is hidden.
+        fixture.Window().sbLastClick();
+        QVERIFY(!view->isVisible());
+        ui.tabs->setCurrentWidget(ui.tabSource);
+        QTRY_VERIFY(inSight(499));
+        QCOMPARE(view->currentIndex().row(), 499);
+
+        // While it is in sight, it follows every move.
+        fixture.Window().sbFirstClick();
+        QVERIFY(inSight(0));
+        QVERIFY(!inSight(499));
+        QCOMPARE(view->currentIndex().row(), 0);
+    }
 };
 
 QTEST_MAIN(MainWindowNavigationTest)

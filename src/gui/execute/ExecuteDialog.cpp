@@ -161,6 +161,7 @@ ExecuteDialog::~ExecuteDialog() = default;
 void ExecuteDialog::SetRunning(bool value)
 {
     running_ = value;
+    ShowPosition();
     KeepOnTop(value);
 }
 
@@ -177,13 +178,24 @@ void ExecuteDialog::SetTotal(long count)
 void ExecuteDialog::SetPosition(long n)
 {
     position_ = n;
-    panel_->setText(QStringLiteral("%1 of %2").arg(n).arg(total_));
+    positionTotal_ = total_;
+    panelCurrent_ = false;
+    if (!running_)
+        ShowPosition();
     emit PositionChanged(n);
+}
+
+void ExecuteDialog::ShowPosition()
+{
+    if (panelCurrent_)
+        return;
+    panel_->setText(PositionText());
+    panelCurrent_ = true;
 }
 
 QString ExecuteDialog::PositionText() const
 {
-    return panel_->text();
+    return QStringLiteral("%1 of %2").arg(position_).arg(positionTotal_);
 }
 
 void ExecuteDialog::StartAnimation()
@@ -242,6 +254,7 @@ void ExecuteDialog::bCancelClick()
         return;
     prompts_.Beep();
     StopAnimation();
+    ShowPosition();
     // The question must not be hidden behind this window, which stays on top.
     KeepOnTop(false);
     const Button answer = prompts_.Confirm(QStringLiteral("Cancel this session?"),

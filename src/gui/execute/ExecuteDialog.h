@@ -36,8 +36,12 @@ public:
     // The panel and, when needed, the dialog widen to show "Total of Total" in full.
     void SetTotal(long count);
     long Position() const { return position_; }
-    // Shows "N of Total" in the record panel.
+    // Shows "N of Total" in the record panel. While a run goes on nothing is painted until events
+    // are let through, so the panel is brought up to date then, by ShowPosition: a label's text
+    // costs more to set than a record to convert.
     void SetPosition(long n);
+    void ShowPosition();
+    // The text the panel shows, or shows at the next ShowPosition.
     QString PositionText() const;
 
     // The animation and the icon timer together.
@@ -82,6 +86,8 @@ private:
     bool animating_ = false;
     long total_ = 0;
     long position_ = 0;
+    long positionTotal_ = 0; // the total when the position was set
+    bool panelCurrent_ = true;
     int frameIndex_ = 0;
 };
 

@@ -378,12 +378,15 @@ void SourceController::ShowRecordDisplay()
     if (shown > 0 || ui.lbRec->text() != QStringLiteral("0"))
         ui.lbRec->setText(ui.pnRecord->text());
     ui.edSourceRecord->setText(recordText);
-    // The Source view's caret stands on the record shown.
+    // The Source view's caret stands on the record shown. Scrolling lays out every line (tens of
+    // milliseconds for a million), so a hidden view is left to scroll to its current line itself
+    // once it is shown.
     QAbstractItemModel* lines = ui.reSource->model();
     if (shown > 0 && lines != nullptr && shown <= lines->rowCount()) {
         const QModelIndex line = lines->index(static_cast<int>(shown - 1), 0);
         ui.reSource->setCurrentIndex(line);
-        ui.reSource->scrollTo(line);
+        if (ui.reSource->isVisible())
+            ui.reSource->scrollTo(line);
     }
 }
 
