@@ -103,7 +103,7 @@ bool ConvertAmountSteps(std::string& value, char typeCode, bool impliedDecimal,
         return true; // the common second pass: display conversion already did the work
     CleanAmountText(value, typeCode);
     if (TrimView(value).empty() || HoldsNotAllocated(value)) {
-        value.assign("0");
+        value.assign(1, '0');
         return true;
     }
     if (value == "0")
@@ -161,12 +161,12 @@ void ConvertWholeNumber(std::string& value)
 {
     UpperAsciiInPlace(value);
     if (HoldsNotAllocated(value)) {
-        value.assign("0");
+        value.assign(1, '0');
         return;
     }
     RemoveIf(value, [](char c) { return c == ' ' || c == '+' || c == ','; });
     if (TrimView(value).empty()) {
-        value.assign("0");
+        value.assign(1, '0');
         return;
     }
     const auto number = ScanDecimal(value);
@@ -188,12 +188,12 @@ void CleanFloat(std::string& value)
 {
     UpperAsciiInPlace(value);
     if (HoldsNotAllocated(value)) {
-        value.assign("0");
+        value.assign(1, '0');
         return;
     }
     RemoveIf(value, [](char c) { return c == ' ' || c == '$' || c == '+' || c == ','; });
     if (TrimView(value).empty())
-        value.assign("0");
+        value.assign(1, '0');
 }
 
 void ConvertTinType(std::string& value)
@@ -227,7 +227,7 @@ void ConvertIndicator(std::string& value)
         value == "NO")
         value.clear();
     else if (value == "1" || value == "Y" || value == "T" || value == "TRUE" || value == "YES")
-        value.assign("X");
+        value.assign(1, 'X');
 }
 
 void DropSsnDashes(std::string& value)

@@ -1,7 +1,6 @@
 #include "source/QuotedLineBreaks.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -10,23 +9,28 @@ namespace {
 
 // Whether line holds an odd number of double quotes. Eight bytes are looked at a time: a byte of
 // x is zero exactly where the line has a quote, and the sum leaves the high bit of just those
-// bytes clear, without carries between bytes.
+// bytes clear, without carries between bytes. Only the parity counts, so the marks are combined
+// by exclusive or and folded once at the end.
 bool OddQuotes(std::string_view line)
 {
     constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
     constexpr std::uint64_t kHigh = 0x8080808080808080u;
     constexpr std::uint64_t kQuotes = 0x2222222222222222u;
-    size_t count = 0;
+    std::uint64_t marks = 0;
     size_t i = 0;
     for (; line.size() - i >= 8; i += 8) {
         std::uint64_t word = 0;
         std::memcpy(&word, line.data() + i, sizeof word);
         const std::uint64_t x = word ^ kQuotes;
-        count += static_cast<size_t>(std::popcount(~(((x & kLow7) + kLow7) | x) & kHigh));
+        marks ^= ~(((x & kLow7) + kLow7) | x) & kHigh;
     }
+    marks ^= marks >> 32;
+    marks ^= marks >> 16;
+    marks ^= marks >> 8;
+    bool odd = (marks & 0x80) != 0;
     for (; i < line.size(); ++i)
-        count += line[i] == '"';
-    return count % 2 == 1;
+        odd ^= line[i] == '"';
+    return odd;
 }
 
 } // namespace
