@@ -42,6 +42,9 @@ public:
     virtual void Warning(const std::string& line) { (void)line; }
     // Once per non-NULL record, after its line: let pending window messages be processed.
     virtual void ProcessMessages() {}
+    // Every tenth of a second while the fast engine waits for records that other threads are
+    // still converting (a record of many megabytes): a window lets its messages through.
+    virtual void Waiting() {}
     // One finished output line, without line end.
     virtual void OutputLine(std::string_view line) = 0;
     // In check mode: one problem line ("Record 4: Destination field ...").

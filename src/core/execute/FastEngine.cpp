@@ -10,6 +10,7 @@
 #include "source/SplitRecord.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -114,8 +115,9 @@ public:
 
     size_t Count() const { return starts_.size() - 1; }
 
-    // Chunk c once converted; it stays in place until Release(c).
-    ConvertedChunk& Take(size_t c)
+    // Chunk c once converted; it stays in place until Release(c). Calls waiting every tenth of
+    // a second until then.
+    template <typename Waiting> ConvertedChunk& Take(size_t c, Waiting waiting)
     {
         ConvertedChunk& slot = slots_[c % slots_.size()];
         if (threads_.empty()) {
@@ -123,7 +125,12 @@ public:
             return slot;
         }
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return holds_[c % slots_.size()] == c || error_; });
+        const auto ready = [&] { return holds_[c % slots_.size()] == c || error_; };
+        while (!changed_.wait_for(lock, std::chrono::milliseconds(100), ready)) {
+            lock.unlock();
+            waiting();
+            lock.lock();
+        }
         if (error_)
             std::rethrow_exception(error_);
         return slot;
@@ -292,7 +299,7 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
     std::string carry = plan->initialTinType;
     long warnings = 0;
     for (size_t c = 0; c < pipeline.Count(); ++c) {
-        ConvertedChunk* chunk = &pipeline.Take(c);
+        ConvertedChunk* chunk = &pipeline.Take(c, [&callbacks] { callbacks.Waiting(); });
         // Workers guess the carried TIN type; a wrong guess is converted again.
         if (chunk->carryUsed && chunk->carryIn != carry)
             pipeline.Reconvert(c, carry);

@@ -85,6 +85,11 @@ public:
         QCoreApplication::processEvents();
         clock_.start();
     }
+    void Waiting() override
+    {
+        controller_.progress_->ShowPosition();
+        QCoreApplication::processEvents();
+    }
     void OutputLine(std::string_view line) override
     {
         if (checkSink_ == nullptr)
