@@ -273,6 +273,10 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
     result.records = total;
     const long step = total > 1000 ? 25 : (total > 500 ? 10 : 1);
     callbacks.Started(total);
+    // The workers start first: they convert while this thread looks for broken records.
+    const int workers = WorkerCount(fast, cuts.starts.size() - 1);
+    ChunkPipeline pipeline(*plan, options, workspace.Lines(), std::move(cuts.starts), workers,
+                           plan->initialTinType);
     const std::vector<long> brokenRecords =
         options.checkAll ? workspace.RecordsEndingInsideQuotes() : std::vector<long>();
     auto nextBroken = brokenRecords.begin();
@@ -294,9 +298,6 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
         return true;
     };
 
-    const int workers = WorkerCount(fast, cuts.starts.size() - 1);
-    ChunkPipeline pipeline(*plan, options, workspace.Lines(), std::move(cuts.starts), workers,
-                           plan->initialTinType);
     RecordValuesFeed feed(callbacks, workspace.Lines(), plan->rows.size());
     std::string carry = plan->initialTinType;
     long warnings = 0;
