@@ -154,6 +154,12 @@ PlausibilityRules::PlausibilityRules(const std::vector<DestinationRow>& rows,
             rules_[i] = Rule::Email;
         }
     }
+    ssnCaption_.resize(rows_.size());
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        ssnCaption_[i] = rules_[i] == Rule::TaxpayerId && Contains(rows_[i].caption, "SSN");
+        if (rules_[i] != Rule::None || static_cast<int>(i) == tinTypeRow_)
+            checkedRows_.push_back(i);
+    }
 }
 
 std::string PlausibilityRules::TinTypeCarried(RecordViews values, RecordViews sourceFields) const
@@ -182,7 +188,9 @@ void PlausibilityRules::Check(long record, RecordViews values, RecordViews sourc
     const std::string carried = TinTypeCarried(values, sourceFields);
     // At most two reasons per value: a padded number and the number itself.
     std::array<std::string, 2> reasons;
-    for (size_t i = 0; i < rows_.size() && i < values.size(); ++i) {
+    for (const size_t i : checkedRows_) {
+        if (i >= values.size())
+            break;
         const DestinationRow& row = rows_[i];
         const std::string_view value = values[i];
         size_t reasonCount = 0;
@@ -201,7 +209,7 @@ void PlausibilityRules::Check(long record, RecordViews values, RecordViews sourc
                 add("padded with leading zeros from \"" + std::string(source) + "\"");
             Rule kind = rules_[i];
             if (kind == Rule::TaxpayerId) {
-                const bool ssn = tinTypeRow_ >= 0 ? tinType == "SSN" : Contains(row.caption, "SSN");
+                const bool ssn = tinTypeRow_ >= 0 ? tinType == "SSN" : ssnCaption_[i];
                 kind = ssn ? Rule::Ssn : (tinType == "EIN" ? Rule::Ein : Rule::None);
             }
             if (kind == Rule::Ssn)

@@ -52,6 +52,8 @@ private:
 
     std::vector<DestinationRow> rows_;
     std::vector<Rule> rules_;
+    std::vector<size_t> checkedRows_; // the rows with a rule, and the TIN type row, in order
+    std::vector<bool> ssnCaption_;    // a taxpayer id row whose caption says SSN
     std::string tinTypeValue_;
     int tinTypeRow_ = -1;  // the last T row
     int taxpayerRow_ = -1; // the last N row, whose form decides the T row
