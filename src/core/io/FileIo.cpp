@@ -79,6 +79,7 @@ private:
     std::thread thread_;
 #endif
 };
+
 // Longer names are left out of the temporary file's name, to stay clear of name length limits.
 constexpr size_t kLongestNameInTempName = 100;
 constexpr int kTempNameAttempts = 10;
