@@ -31,8 +31,40 @@ Amount Amount::FromUnits(long long units)
     return Amount(units);
 }
 
+bool Amount::ParsePlain(std::string_view text, long long& units)
+{
+    const bool negative = !text.empty() && text[0] == '-';
+    size_t i = negative ? 1 : 0;
+    const size_t digitsFrom = i;
+    constexpr size_t kMaxDigits = 14; // so that the units cannot overflow
+    units = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && i - digitsFrom <= kMaxDigits; ++i)
+        units = units * 10 + (text[i] - '0');
+    const size_t digits = i - digitsFrom;
+    if (digits == 0 || digits > kMaxDigits)
+        return false;
+    units *= kScale;
+    if (i < text.size()) {
+        if (text[i] != '.')
+            return false;
+        long long place = kScale;
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9' && place > 1; ++i) {
+            place /= 10;
+            units += (text[i] - '0') * place;
+        }
+        if (i != text.size() || place == kScale)
+            return false;
+    }
+    units = negative ? -units : units;
+    return true;
+}
+
 std::optional<Amount> Amount::Parse(std::string_view text)
 {
+    if (text.empty())
+        return std::nullopt;
+    if (long long units = 0; ParsePlain(text, units))
+        return Amount(units);
     const auto number = ScanDecimal(text);
     if (!number)
         return std::nullopt;
@@ -75,16 +107,6 @@ Amount Amount::DividedBy100() const
     if (remainder > 50 || (remainder == 50 && (quotient & 1) != 0))
         ++quotient;
     return Amount(Signed(quotient, units_ < 0));
-}
-
-std::optional<Amount> Amount::CheckedAdd(Amount other) const
-{
-    constexpr long long kMax = std::numeric_limits<long long>::max();
-    constexpr long long kMin = std::numeric_limits<long long>::min();
-    if ((other.units_ > 0 && units_ > kMax - other.units_) ||
-        (other.units_ < 0 && units_ < kMin - other.units_))
-        return std::nullopt;
-    return Amount(units_ + other.units_);
 }
 
 } // namespace impmap

@@ -238,6 +238,24 @@ void DropSsnDashes(std::string& value)
     }
 }
 
+void DropTaxpayerIdDashes(std::string& value)
+{
+    if (value.size() == 10)
+        value.erase(2, 1);
+    else
+        DropSsnDashes(value);
+}
+
+void KeepLastNineDigits(std::string& value)
+{
+    std::string digits = "000000000";
+    for (char c : value) {
+        if (c >= '0' && c <= '9')
+            digits += c;
+    }
+    value.assign(digits, digits.size() - 9, 9);
+}
+
 void NormalizeSsn(std::string& value)
 {
     TrimAndUpper(value);
@@ -249,10 +267,7 @@ void NormalizeTaxpayerId(std::string& value)
 {
     TrimAndUpper(value);
     PadToNine(value);
-    if (value.size() == 10)
-        value.erase(2, 1);
-    else
-        DropSsnDashes(value);
+    DropTaxpayerIdDashes(value);
 }
 
 bool ParsesAsInt32(std::string_view text)

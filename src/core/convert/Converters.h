@@ -36,6 +36,10 @@ void ConvertTinType(std::string& value);
 void ConvertIndicator(std::string& value);
 // An 11-character value (123-45-6789) loses its 4th and 7th characters; others stay as they are.
 void DropSsnDashes(std::string& value);
+// As DropSsnDashes, and a 10-character value (12-3456789) loses its 3rd character.
+void DropTaxpayerIdDashes(std::string& value);
+// Nine-digit numbers (code 9): the digits only, padded with zeros on the left, the last nine.
+void KeepLastNineDigits(std::string& value);
 // Social security numbers (code n): short values are left-padded with zeros to 9 characters, an
 // 11-character value loses its 4th and 7th characters.
 void NormalizeSsn(std::string& value);

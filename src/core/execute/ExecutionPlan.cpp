@@ -10,23 +10,6 @@
 namespace impmap {
 namespace {
 
-// Keeps the digits only, pads with zeros on the left and keeps the last nine.
-void KeepLastNineDigits(std::string& value)
-{
-    std::string digits = "000000000";
-    for (char c : value) {
-        if (c >= '0' && c <= '9')
-            digits += c;
-    }
-    value.assign(digits, digits.size() - 9, 9);
-}
-
-// Drops the 4th and 7th characters of an 11-character SSN form.
-void DropSsnFormDashes(std::string& value)
-{
-    value = value.substr(0, 3) + value.substr(4, 2) + value.substr(7, 4);
-}
-
 bool HasRule(char typeCode)
 {
     return std::string_view("cCuw#IbDdeknNYy").find(typeCode) != std::string_view::npos;
@@ -117,14 +100,10 @@ void ApplyDisplayStep(DisplayStep step, char typeCode, std::string& value, bool 
         ConvertIndicator(value);
         break;
     case DisplayStep::LastTaxpayer:
-        if (value.size() == 10)
-            value.erase(2, 1);
-        else if (value.size() == 11)
-            DropSsnFormDashes(value);
+        DropTaxpayerIdDashes(value);
         break;
     case DisplayStep::LastSsn:
-        if (value.size() == 11)
-            DropSsnFormDashes(value);
+        DropSsnDashes(value);
         break;
     case DisplayStep::None:
         break;

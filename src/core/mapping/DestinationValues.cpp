@@ -5,20 +5,6 @@
 #include "mapping/Workspace.h"
 
 namespace impmap {
-namespace {
-
-// Keeps the digits only, pads with zeros on the left and keeps the last nine.
-void ConvertNineDigits(std::string& value)
-{
-    std::string digits = "000000000";
-    for (char c : value) {
-        if (c >= '0' && c <= '9')
-            digits += c;
-    }
-    value.assign(digits, digits.size() - 9, 9);
-}
-
-} // namespace
 
 void Workspace::ConvertDestinationValues()
 {
@@ -42,7 +28,7 @@ void Workspace::ConvertDestinationValues()
     for (int i : nineRows_) {
         std::string& value = rows_[static_cast<size_t>(i)].value;
         TrimInPlace(value);
-        ConvertNineDigits(value);
+        KeepLastNineDigits(value);
     }
     // 3: the last taxpayer id decides the last TIN type.
     if (lastN_ >= 0) {

@@ -81,15 +81,10 @@ public:
         recordsSinceClock_ = 0;
         if (clock_.isValid() && clock_.elapsed() < controller_.messageIntervalMs_)
             return;
-        controller_.progress_->ShowPosition();
-        QCoreApplication::processEvents();
+        LetEventsThrough();
         clock_.start();
     }
-    void Waiting() override
-    {
-        controller_.progress_->ShowPosition();
-        QCoreApplication::processEvents();
-    }
+    void Waiting() override { LetEventsThrough(); }
     void OutputLine(std::string_view line) override
     {
         if (checkSink_ == nullptr)
@@ -115,6 +110,13 @@ public:
 
 private:
     static constexpr int kRecordsPerClockRead = 64;
+
+    // The dialog shows the position reached, then repaints and answers its Cancel button.
+    void LetEventsThrough()
+    {
+        controller_.progress_->ShowPosition();
+        QCoreApplication::processEvents();
+    }
 
     ExecuteController& controller_;
     ExecuteCallbacks* checkSink_;

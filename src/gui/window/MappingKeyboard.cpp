@@ -45,6 +45,13 @@ bool IsContextMenuKey(const QKeyEvent& key)
            (key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier);
 }
 
+// The rectangle of row, scrolled into sight first.
+QRect ShownRowRect(QTreeView* view, int row)
+{
+    view->scrollTo(view->model()->index(row, 0));
+    return RowRect(view, row);
+}
+
 } // namespace
 
 MappingKeyboard::MappingKeyboard(MainWindowContext& context, MappingController& mapping,
@@ -214,8 +221,7 @@ void MappingKeyboard::SetFixedValue()
     if (row < 0) {
         return;
     }
-    destination->scrollTo(destination->model()->index(row, 0));
-    mapping_.lvDestinationRightClick(RowRect(destination, row).center());
+    mapping_.lvDestinationRightClick(ShownRowRect(destination, row).center());
 }
 
 void MappingKeyboard::ChangeSourceValue()
@@ -225,8 +231,7 @@ void MappingKeyboard::ChangeSourceValue()
     if (row < 0) {
         return;
     }
-    source->scrollTo(source->model()->index(row, 0));
-    mapping_.lvSourceRightClick(RowRect(source, row).center());
+    mapping_.lvSourceRightClick(ShownRowRect(source, row).center());
 }
 
 void MappingKeyboard::OpenSourceMenu()
@@ -237,9 +242,7 @@ void MappingKeyboard::OpenSourceMenu()
         return;
     }
     SelectOnly(source, row);
-    source->scrollTo(source->model()->index(row, 0));
-    const QRect rect = RowRect(source, row);
-    sourceMenu_->popup(source->viewport()->mapToGlobal(rect.bottomLeft()));
+    sourceMenu_->popup(source->viewport()->mapToGlobal(ShownRowRect(source, row).bottomLeft()));
 }
 
 } // namespace impmap::gui

@@ -43,6 +43,43 @@ TEST(Amount, ParseAcceptsPlainSignedFractionAndExponentForms)
     }
 }
 
+TEST(Amount, ParsePlainReadsOnlyTheWrittenFormAsParseDoes)
+{
+    struct Case
+    {
+        const char* text;
+        bool plain;
+        long long units;
+    };
+    const Case cases[] = {
+        {"0", true, 0},
+        {"-0", true, 0},
+        {"1234.5", true, 12'345'000},
+        {"-0.0001", true, -1},
+        {"00012.3000", true, 123'000},
+        {"99999999999999.9999", true, 999'999'999'999'999'999},
+        {"999999999999999", false, 0}, // 15 digits: left to Parse
+        {"12.34565", false, 0},
+        {"12.", false, 0},
+        {".5", false, 0},
+        {"+5", false, 0},
+        {" 7", false, 0},
+        {"1e3", false, 0},
+        {"1,234", false, 0},
+        {"-", false, 0},
+        {"", false, 0},
+        {"123456789012345678901234567890.5", false, 0},
+    };
+    for (const Case& c : cases) {
+        long long units = 0;
+        EXPECT_EQ(Amount::ParsePlain(c.text, units), c.plain) << c.text;
+        if (!c.plain)
+            continue;
+        EXPECT_EQ(units, c.units) << c.text;
+        EXPECT_EQ(Amount::Parse(c.text), Amount::FromUnits(c.units)) << c.text;
+    }
+}
+
 TEST(Amount, ParseRoundsBeyondFourDecimalsHalfToEven)
 {
     struct Case
