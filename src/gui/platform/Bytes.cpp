@@ -63,11 +63,6 @@ void SetTextEncoding(TextEncoding encoding)
     currentEncoding = encoding;
 }
 
-TextEncoding CurrentTextEncoding()
-{
-    return currentEncoding;
-}
-
 QString FromBytes(std::string_view bytes)
 {
     return FromBytes(bytes, currentEncoding);

@@ -14,7 +14,6 @@
 namespace impmap::gui {
 
 void SetTextEncoding(TextEncoding encoding);
-TextEncoding CurrentTextEncoding();
 
 QString FromBytes(std::string_view bytes);
 QString FromBytes(std::string_view bytes, TextEncoding encoding);
