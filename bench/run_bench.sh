@@ -17,8 +17,7 @@ if [ -z "${1:-}" ]; then
     # shellcheck source=../scripts/deps.sh
     source "$root/scripts/deps.sh"
     impmap_install_deps libbenchmark-dev time python3
-    cmake -S "$root" -B "$root/build-rel" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DIMPMAP_BUILD_GUI=OFF -DIMPMAP_BUILD_BENCHMARKS=ON >/dev/null
+    (cd "$root" && cmake --preset release >/dev/null)
     cmake --build "$root/build-rel" -j2 --target impmap-cli impmap_benchmarks >/dev/null
     if [ "${WINDOW:-0}" = 1 ]; then
         cmake -S "$root" -B "$root/build-rel-gui" -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -14,10 +14,8 @@ impmap_install_deps clang libclang-rt-14-dev
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DIMPMAP_FUZZ=ON \
-    -DIMPMAP_SANITIZE=address,undefined -DIMPMAP_BUILD_GUI=OFF -DIMPMAP_WERROR=ON \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
-cmake --build build-fuzz --target impmap_fuzz_targets -j "${IMPMAP_JOBS:-2}"
+cmake --preset fuzz "${launcher[@]}" >/dev/null
+cmake --build --preset fuzz -j "${IMPMAP_JOBS:-2}"
 
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then

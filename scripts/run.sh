@@ -4,8 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 impmap_install_deps
-cmake -S . -B build -G Ninja
-cmake --build build -j "$(nproc)"
+cmake --preset dev
+cmake --build --preset dev -j "$(nproc)"
 if [ -x build/src/app/impmap ]; then
   exec build/src/app/impmap "$@"
 fi

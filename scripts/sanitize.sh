@@ -9,13 +9,13 @@ impmap_install_deps
 jobs="${IMPMAP_JOBS:-$(nproc)}"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-# -O1 keeps the build and the instrumented tests fast while keeping stack traces readable.
-cmake -S . -B build-asan -G Ninja -DIMPMAP_WERROR=ON -DIMPMAP_SANITIZE=address,undefined \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" "${launcher[@]}"
+# The preset builds with -O1, which keeps the build and the instrumented tests fast while keeping
+# stack traces readable.
+cmake --preset asan "${launcher[@]}"
 
 # Also in force while building: test discovery runs the test programs.
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:check_initialization_order=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0"
-cmake --build build-asan -j "$jobs"
-QT_QPA_PLATFORM=offscreen ctest --test-dir build-asan --output-on-failure -j "$jobs"
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"

@@ -25,10 +25,8 @@ if [ ! -f "$gtest_prefix/lib/cmake/GTest/GTestConfig.cmake" ]; then
   cmake --install build-win/googletest-build > /dev/null
 fi
 
-cmake -S . -B build-win/impmap -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DIMPMAP_BUILD_GUI=OFF -DIMPMAP_WERROR=ON -DCMAKE_PREFIX_PATH="$gtest_prefix" \
-  -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" "${launcher[@]}" > /dev/null
-cmake --build build-win/impmap -j "$jobs" --target impmap-cli impmap_core_tests
+cmake --preset mingw "${launcher[@]}" > /dev/null
+cmake --build --preset mingw -j "$jobs"
 cmake -S . -B build-linux-cli -G Ninja -DIMPMAP_BUILD_GUI=OFF -DIMPMAP_BUILD_TESTS=OFF \
   -DIMPMAP_WERROR=ON "${launcher[@]}" > /dev/null
 cmake --build build-linux-cli -j "$jobs" --target impmap-cli
