@@ -1,0 +1,76 @@
+#pragma once
+
+#include "mapping/Workspace.h"
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QMenu;
+class QWidget;
+
+namespace impmap::gui {
+
+class Prompts;
+class WorkspaceSignals;
+
+// Which edits of the source lines are in place: the step last applied and the one in place when
+// the source was last saved or loaded. The source differs from its file exactly when they differ.
+struct SourceMarks
+{
+    std::uint64_t next = 1; // the id the next source step takes
+    std::uint64_t current = 0;
+    std::uint64_t saved = 0;
+};
+
+// The steps the user can undo and redo: every change of the mapping (kept as the mapping before
+// and after it), every change of a source field (the line before and after it) and every deleted
+// record (its line and place). Loading another source or map file starts a new history. The
+// operations run here once, when the user makes them; undo and redo put back what they kept.
+class UndoHistory : public QObject
+{
+    Q_OBJECT
+
+public:
+    UndoHistory(Workspace& workspace, WorkspaceSignals& notifier, Prompts& prompts,
+                QObject* parent = nullptr);
+    ~UndoHistory() override;
+
+    // Runs operation, a change of the mapping, and keeps it as one step when the mapping changed
+    // (also when operation then throws, which passes on). The step is named after what changed
+    // ("Assign Taxpayer id"), or name when given, for operations that change many rows.
+    void ChangeMapping(const std::function<void()>& operation, const QString& name = {});
+    // Changes field n of the record on display, as the workspace's ChangeSourceFieldValue does,
+    // as one step.
+    FieldEdit ChangeSourceField(int field, const std::string& value);
+    // Deletes the record on display as one step.
+    void DeleteCurrentRecord();
+
+    QUndoStack& Stack() { return stack_; }
+    // The Undo and Redo entries, named after their steps, with Ctrl+Z, and Ctrl+Shift+Z and
+    // Ctrl+Y: at the top of menu, their keys on window.
+    void AddMenuEntries(QMenu* menu, QWidget* window);
+
+    Workspace& GetWorkspace() { return workspace_; }
+    SourceMarks& Marks() { return marks_; }
+    // Runs a step's undo or redo: its failure is shown, and a source it reloads does not end the
+    // history.
+    void Apply(const std::function<void()>& action);
+
+private:
+    void Refresh(unsigned changes);
+    void Clear();
+
+    Workspace& workspace_;
+    Prompts& prompts_;
+    QUndoStack stack_;
+    SourceMarks marks_;
+    bool recording_ = false; // a user's operation runs
+    bool applying_ = false;  // a step's undo or redo runs
+    bool clearPending_ = false;
+};
+
+} // namespace impmap::gui
