@@ -106,6 +106,11 @@ public:
         return outputFile;
     }
     void Beep() override {}
+    std::optional<int> ChooseSheet(const QString&, const std::vector<SheetChoice>&,
+                                   int preselected) override
+    {
+        return preselected;
+    }
 };
 
 // Notes when widgets of one window are painted.

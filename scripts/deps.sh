@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, only those that are missing.
 # Sourced by run.sh and test.sh; works as root, or through sudo otherwise.
 impmap_install_deps() {
-  local wanted=(g++ cmake ninja-build pkg-config libgtest-dev qt6-base-dev poppler-utils "$@")
+  local wanted=(g++ cmake ninja-build pkg-config libgtest-dev qt6-base-dev poppler-utils zlib1g-dev
+                  libexpat1-dev "$@")
   local missing=()
   local p
   for p in "${wanted[@]}"; do

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks a built impmap Debian package: unpacks it into a temporary folder, runs the unpacked
-# impmap-cli, validates the desktop entry and the icons, and runs lintian (errors fail the check,
-# warnings are listed).
+# impmap-cli, validates the desktop entry, the AppStream metadata and the icons, and runs lintian
+# (errors fail the check, warnings are listed).
 set -euo pipefail
 deb=${1:?usage: package-check.sh PACKAGE.deb}
 [ -f "$deb" ] || { echo "package-check: no such file $deb" >&2; exit 2; }
@@ -26,6 +26,18 @@ forms=$("$work/root/usr/bin/impmap-cli" forms) || fail "the unpacked impmap-cli 
 desktop=$work/root/usr/share/applications/impmap.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
 grep -qx 'MimeType=application/x-impmap-map;' "$desktop" || fail "the desktop entry has no MIME type"
+# A file opened from the file manager reaches the program on its command line.
+grep -qx 'Exec=impmap %f' "$desktop" || fail "the desktop entry does not pass the file it opens"
+metainfo=$work/root/usr/share/metainfo/org.example.impmap.metainfo.xml
+if [ ! -f "$metainfo" ]; then
+  fail "no AppStream metadata"
+else
+  appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli validate $metainfo"
+  grep -q '<launchable type="desktop-id">impmap.desktop</launchable>' "$metainfo" ||
+    fail "the AppStream metadata does not name the desktop entry"
+  grep -q '<mediatype>application/x-impmap-map</mediatype>' "$metainfo" ||
+    fail "the AppStream metadata does not name the map-file type"
+fi
 mime=$work/root/usr/share/mime/packages/impmap.xml
 grep -q 'type="application/x-impmap-map"' "$mime" || fail "no MIME type in $mime"
 icons=$work/root/usr/share/icons/hicolor

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-impmap_install_deps librsvg2-bin dpkg-dev desktop-file-utils lintian
+impmap_install_deps librsvg2-bin dpkg-dev desktop-file-utils lintian appstream
 build=${IMPMAP_PACKAGE_BUILD:-build-package}
 launcher=()
 command -v ccache > /dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

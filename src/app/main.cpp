@@ -1,5 +1,8 @@
-// The desktop program: one instance per user, its working folders, and the main window.
+// The desktop program: one instance per user, its working folders, and the main window. A file
+// named on the command line (a map file, or a source file) opens in it; a later start hands its
+// file to the running window.
 
+#include "desktop/DesktopFiles.h"
 #include "platform/AppInfo.h"
 #include "platform/Settings.h"
 #include "platform/SingleInstance.h"
@@ -8,6 +11,8 @@
 #include "window/MainWindow.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
 
 int main(int argc, char* argv[])
 {
@@ -16,9 +21,22 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     SetApplicationIdentity();
 
-    // A second start asks the running instance to show itself and ends without showing anything.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(ApplicationTitle());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A map file (.MAP) or a source file to open."),
+                                 QStringLiteral("[FILE]"));
+    parser.process(app);
+    // Resolved here, before the program enters its working folder.
+    const QStringList files = parser.positionalArguments();
+    const QString file = files.isEmpty() ? QString() : QFileInfo(files.first()).absoluteFilePath();
+
+    // A second start asks the running instance to show itself and open the file, and ends
+    // without showing anything.
     SingleInstance instance;
-    if (instance.Start() == SingleInstance::State::Secondary) {
+    if (instance.Start(file) == SingleInstance::State::Secondary) {
         return 0;
     }
 
@@ -30,6 +48,9 @@ int main(int argc, char* argv[])
     prompts.SetParent(&window);
     QObject::connect(&instance, &SingleInstance::ShowRequested, &window,
                      [&window] { BringToFront(&window); });
+    QObject::connect(&instance, &SingleInstance::OpenRequested, &window,
+                     [&window](const QString& path) { window.Desktop().Open(path); });
+    window.Desktop().SetStartFile(file);
     window.showMaximized();
     return QApplication::exec();
 }

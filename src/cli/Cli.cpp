@@ -22,6 +22,10 @@ const char* const kUsage = "Usage: impmap-cli VERB [ARGUMENTS]\n"
                            "  run MAPFILE                 execute a map file into import lines\n"
                            "  check MAPFILE               report every problem of every record\n"
                            "  join-lines SOURCE           join lines broken inside quoted values\n"
+                           "  tin-match MAPFILE -o FILE   write the IRS's bulk TIN Matching file\n"
+                           "  sheets BOOK                 list the sheets of a workbook\n"
+                           "  convert BOOK                write a sheet of a workbook as text\n"
+                           "  suggest FORM --source FILE  match a source's columns to a layout\n"
                            "\n"
                            "Options:\n"
                            "  --help                      show help (also after a verb)\n"
@@ -36,9 +40,11 @@ struct Verb
 const std::map<std::string, Verb>& VerbTable()
 {
     static const std::map<std::string, Verb> verbs = {
-        {"forms", {kFormsHelp, RunForms}},    {"schema", {kSchemaHelp, RunSchema}},
-        {"header", {kHeaderHelp, RunHeader}}, {"run", {kRunHelp, RunRun}},
-        {"check", {kCheckHelp, RunCheck}},    {"join-lines", {kJoinLinesHelp, RunJoinLines}},
+        {"forms", {kFormsHelp, RunForms}},           {"schema", {kSchemaHelp, RunSchema}},
+        {"header", {kHeaderHelp, RunHeader}},        {"run", {kRunHelp, RunRun}},
+        {"check", {kCheckHelp, RunCheck}},           {"join-lines", {kJoinLinesHelp, RunJoinLines}},
+        {"tin-match", {kTinMatchHelp, RunTinMatch}}, {"sheets", {kSheetsHelp, RunSheets}},
+        {"convert", {kConvertHelp, RunConvert}},     {"suggest", {kSuggestHelp, RunSuggest}},
     };
     return verbs;
 }

@@ -4,7 +4,8 @@ namespace impmap::cli {
 
 CliArgs::CliArgs(const std::string& verb, const std::vector<std::string>& words,
                  const std::set<std::string>& valueOptions,
-                 const std::set<std::string>& flagOptions)
+                 const std::set<std::string>& flagOptions,
+                 const std::set<std::string>& repeatedOptions)
     : verb_(verb)
 {
     for (size_t i = 0; i < words.size(); ++i) {
@@ -15,9 +16,13 @@ CliArgs::CliArgs(const std::string& verb, const std::vector<std::string>& words,
         }
         if (flagOptions.count(word)) {
             flags_.insert(word);
-        } else if (valueOptions.count(word)) {
+        } else if (valueOptions.count(word) || repeatedOptions.count(word)) {
             if (i + 1 >= words.size())
                 throw UsageError{verb_ + ": option " + word + " needs a value"};
+            if (repeatedOptions.count(word)) {
+                repeated_[word].push_back(words[++i]);
+                continue;
+            }
             if (values_.count(word))
                 throw UsageError{verb_ + ": option " + word + " given twice"};
             values_[word] = words[++i];
@@ -33,6 +38,12 @@ std::optional<std::string> CliArgs::Value(const std::string& option) const
     if (it == values_.end())
         return std::nullopt;
     return it->second;
+}
+
+std::vector<std::string> CliArgs::Values(const std::string& option) const
+{
+    auto it = repeated_.find(option);
+    return it == repeated_.end() ? std::vector<std::string>() : it->second;
 }
 
 void CliArgs::ExpectPositional(size_t count, const std::string& what) const

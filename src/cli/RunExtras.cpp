@@ -1,5 +1,8 @@
 #include "RunExtras.h"
 
+#include "CliArgs.h"
+#include "convert/Rejection.h"
+#include "io/NativePath.h"
 #include "mapping/Workspace.h"
 
 #include <ostream>
@@ -8,12 +11,23 @@ namespace impmap::cli {
 
 RunExtras::RunExtras(const Workspace& workspace, const ExtrasOptions& options, std::ostream& out)
     : workspace_(workspace), options_(options), out_(out),
-      rules_(workspace.Rows(), workspace.TinTypeValue()), totals_(workspace.Rows())
+      rules_(workspace.Rows(), workspace.TinTypeValue()), sheetErrors_(workspace),
+      totals_(workspace.Rows())
 {
     if (options_.problemRecords) {
         records_ = std::make_unique<ProblemRecordsWriter>(
             *options_.problemRecords, workspace.DelimiterCharacter(),
             ProblemRecordsHeader(workspace), workspace.SourcePath());
+    }
+    if (!options_.tinResults.empty()) {
+        std::vector<std::filesystem::path> files;
+        for (const std::string& file : options_.tinResults)
+            files.push_back(PathFromUtf8(file));
+        try {
+            tinMatch_ = ReadTinMatchCheck(workspace, files);
+        } catch (const Rejection& e) {
+            throw UsageError{std::string("check: cannot apply TIN Matching results. ") + e.what()};
+        }
     }
 }
 
@@ -30,6 +44,9 @@ void RunExtras::RecordValues(long record, RecordViews values, RecordViews source
     if (!options_.check)
         return;
     const size_t found = pending_.size();
+    sheetErrors_.Check(record, pending_);
+    if (tinMatch_)
+        tinMatch_->Check(record, values, sourceFields, pending_);
     rules_.Check(record, values, sourceFields, pending_);
     for (size_t i = found; i < pending_.size(); ++i) {
         out_ << PlausibilityRules::Line(pending_[i]) << '\n';
@@ -48,6 +65,16 @@ void RunExtras::Finish(std::ostream& err)
 {
     if (records_)
         records_->Commit();
+    if (tinMatch_) {
+        tinMatch_->Finish();
+        const TinMatchNotes& notes = tinMatch_->Notes();
+        for (const std::string& note : notes.Listed())
+            err << note << '\n';
+        if (static_cast<size_t>(notes.Count()) > notes.Listed().size())
+            err << "... and " << notes.Count() - static_cast<long>(notes.Listed().size())
+                << " more\n";
+        err << TinMatchSummary(*tinMatch_) << '\n';
+    }
     if (options_.totals)
         err << totals_.Report();
 }

@@ -3,6 +3,8 @@
 #include "check/ControlTotals.h"
 #include "check/Plausibility.h"
 #include "check/ProblemRecords.h"
+#include "check/SheetErrorWarnings.h"
+#include "tinmatch/TinMatchCheck.h"
 
 #include <iosfwd>
 #include <memory>
@@ -15,7 +17,8 @@ class Workspace;
 }
 
 // What run and check report beside the engine's own lines: the plausibility warnings (check),
-// the problem records file (check --problem-records) and the control totals (--totals).
+// the problem records file (check --problem-records), the control totals (--totals) and the
+// warnings of TIN Matching results (check --tin-results).
 namespace impmap::cli {
 
 struct ExtrasOptions
@@ -23,13 +26,15 @@ struct ExtrasOptions
     bool check = false;
     bool totals = false;
     std::optional<std::string> problemRecords; // file to write
+    std::vector<std::string> tinResults = {};  // TIN Matching results files to read
 };
 
 class RunExtras
 {
 public:
     // Takes the mapping as the run begins. Throws FileError when the problem records file
-    // cannot be created.
+    // cannot be created or a results file cannot be read, UsageError when the mapping cannot
+    // take TIN Matching results.
     RunExtras(const Workspace& workspace, const ExtrasOptions& options, std::ostream& out);
 
     void FieldProblemFound(const FieldProblem& problem);
@@ -41,10 +46,10 @@ public:
     bool WantsRecordValues() const { return options_.check || options_.totals; }
     // The plausibility rules read source fields; the totals need only the values.
     bool WantsSourceFields() const { return options_.check; }
-    // Plausibility warnings printed.
+    // Plausibility and TIN Matching warnings printed.
     long Warnings() const { return warnings_; }
-    // After a completed run: writes the problem records file and prints the totals on err.
-    // Throws FileError.
+    // After a completed run: writes the problem records file and prints on err what the TIN
+    // Matching results could not give and the totals. Throws FileError.
     void Finish(std::ostream& err);
 
 private:
@@ -52,8 +57,10 @@ private:
     ExtrasOptions options_;
     std::ostream& out_;
     PlausibilityRules rules_;
+    SheetErrorWarnings sheetErrors_;
     ControlTotals totals_;
     std::unique_ptr<ProblemRecordsWriter> records_;
+    std::unique_ptr<TinMatchCheck> tinMatch_;
     std::vector<FieldProblem> pending_; // the problems of the record in progress
     std::vector<std::string> texts_;
     long warnings_ = 0;

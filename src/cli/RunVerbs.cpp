@@ -2,6 +2,7 @@
 #include "Cli.h"
 #include "CliArgs.h"
 #include "RunExtras.h"
+#include "RunSetup.h"
 #include "SafeOutput.h"
 #include "Verbs.h"
 #include "convert/Text.h"
@@ -22,10 +23,12 @@ namespace impmap::cli {
 
 const char* const kRunHelp =
     "Usage: impmap-cli run MAPFILE [--source FILE] [-o FILE] [--today YYYY-MM-DD]\n"
-    "                      [--totals]\n"
+    "                      [--totals] [--sheet NAME]\n"
     "Opens the map file, executes the mapping over every source record and writes one\n"
     "import line per record, each followed by CR LF, to FILE or standard output.\n"
     "  --source FILE        use FILE instead of the map file's source file\n"
+    "  --sheet NAME         the sheet (name or 1-based number) of a workbook source, instead\n"
+    "                       of the map file's sheet or the first visible one\n"
     "  -o FILE              write the output to FILE (replaced only when the run completes)\n"
     "  --today YYYY-MM-DD   the date used for two-digit years and birth dates\n"
     "  --totals             after a completed run, print on standard error for every amount\n"
@@ -37,20 +40,26 @@ const char* const kRunHelp =
 
 const char* const kCheckHelp =
     "Usage: impmap-cli check MAPFILE [--source FILE] [--today YYYY-MM-DD]\n"
-    "                        [--problem-records FILE] [--totals]\n"
+    "                        [--problem-records FILE] [--totals] [--tin-results FILE]...\n"
+    "                        [--sheet NAME]\n"
     "Executes the mapping without stopping at a failing field and lists every problem of\n"
     "every record, one line each, in record order, then a count line.\n"
     "Bad taxpayer numbers after record 1 are listed as the run's warnings, and so are\n"
     "implausible values (\"Record N: Warning: ...\"): taxpayer numbers never issued or\n"
     "padded with zeros, a TIN type carried from an earlier record, zip codes, state codes\n"
-    "and e-mail addresses; warnings never change the exit status.\n"
+    "and e-mail addresses; warnings never change the exit status. A workbook source's\n"
+    "error values are warnings too (\"Record N: Warning: cell K5 holds the error #N/A\").\n"
+    "  --sheet NAME            the sheet of a workbook source, as for run\n"
     "  --problem-records FILE  write every record that has a problem, as it stands in the\n"
     "                          source, with a last column listing its problems (after the\n"
     "                          header line with \"Problems\" when the header is skipped)\n"
     "  --totals                print the control totals on standard error, as run does\n"
+    "  --tin-results FILE      read the answers of the IRS's TIN Matching to the file that\n"
+    "                          tin-match wrote (once for each file of a split request) and\n"
+    "                          warn of every record whose answer is not a match; answers whose\n"
+    "                          TIN is no longer the record's, and lines that are no answer, are\n"
+    "                          listed on standard error and not applied\n"
     "Exit status: 0 no field failed its check, 1 some did, 2 usage or file errors.\n";
-
-namespace {
 
 // Messages are shown with CR LF as line feeds.
 std::string ForTerminal(std::string text)
@@ -65,17 +74,11 @@ std::string ForTerminal(std::string text)
     return out;
 }
 
-struct RunSetup
-{
-    std::string mapFile;
-    std::optional<std::string> source;
-    CivilDate today;
-};
-
 RunSetup ParseRunArgs(const std::string& verb, const CliArgs& args)
 {
     args.ExpectPositional(1, "MAPFILE");
-    RunSetup setup{args.Positional()[0], args.Value("--source"), SystemToday()};
+    RunSetup setup{args.Positional()[0], args.Value("--source"), SystemToday(),
+                   args.Value("--sheet")};
     if (const auto today = args.Value("--today")) {
         const auto date = ParseIsoDate(*today);
         if (!date)
@@ -85,14 +88,12 @@ RunSetup ParseRunArgs(const std::string& verb, const CliArgs& args)
     return setup;
 }
 
-// Opens the map file as the Open Map button does: OpenMapping, then record 1 shown.
-// Returns false after printing why the files cannot be read.
 bool OpenForRun(const std::string& verb, const RunSetup& setup, Workspace& workspace,
                 std::ostream& err)
 {
     try {
         ReadWholeFile(PathFromUtf8(setup.mapFile));
-        workspace.OpenMapping(setup.mapFile, setup.source);
+        workspace.OpenMapping(setup.mapFile, setup.source, setup.sheet);
     } catch (const std::exception& e) {
         err << "impmap-cli " << verb << ": " << ForTerminal(e.what()) << '\n';
         return false;
@@ -106,34 +107,25 @@ bool OpenForRun(const std::string& verb, const RunSetup& setup, Workspace& works
     return true;
 }
 
-// Shows "Record N of M" on a terminal, at most ten times a second.
-class ProgressLine
+void ProgressLine::Show(long position, long total)
 {
-public:
-    ProgressLine(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
-    ~ProgressLine()
-    {
-        if (shown_)
-            err_ << "\r\033[K" << std::flush;
-    }
-    void Show(long position, long total)
-    {
-        if (!enabled_)
-            return;
-        const auto now = std::chrono::steady_clock::now();
-        if (shown_ && position != total && now - last_ < std::chrono::milliseconds(100))
-            return;
-        last_ = now;
-        shown_ = true;
-        err_ << "\rRecord " << position << " of " << total << std::flush;
-    }
+    if (!enabled_)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (shown_ && position != total && now - last_ < std::chrono::milliseconds(100))
+        return;
+    last_ = now;
+    shown_ = true;
+    err_ << "\rRecord " << position << " of " << total << std::flush;
+}
 
-private:
-    std::ostream& err_;
-    bool enabled_;
-    bool shown_ = false;
-    std::chrono::steady_clock::time_point last_{};
-};
+ProgressLine::~ProgressLine()
+{
+    if (shown_)
+        err_ << "\r\033[K" << std::flush;
+}
+
+namespace {
 
 // Where run writes its lines: the target file through a temporary file that replaces it only
 // when the run completes, or a temporary file copied to standard output at the end.
@@ -250,7 +242,7 @@ private:
 
 int RunRun(const std::vector<std::string>& words, const VerbContext& context)
 {
-    const CliArgs args("run", words, {"--source", "-o", "--today"}, {"--totals"});
+    const CliArgs args("run", words, {"--source", "-o", "--today", "--sheet"}, {"--totals"});
     const RunSetup setup = ParseRunArgs("run", args);
     Workspace workspace;
     if (!OpenForRun("run", setup, workspace, context.err))
@@ -282,13 +274,16 @@ int RunRun(const std::vector<std::string>& words, const VerbContext& context)
 
 int RunCheck(const std::vector<std::string>& words, const VerbContext& context)
 {
-    const CliArgs args("check", words, {"--source", "--today", "--problem-records"}, {"--totals"});
+    const CliArgs args("check", words, {"--source", "--today", "--problem-records", "--sheet"},
+                       {"--totals"}, {"--tin-results"});
     const RunSetup setup = ParseRunArgs("check", args);
     Workspace workspace;
     if (!OpenForRun("check", setup, workspace, context.err))
         return kExitUsage;
     try {
-        RunExtras extras(workspace, {true, args.Flag("--totals"), args.Value("--problem-records")},
+        RunExtras extras(workspace,
+                         {true, args.Flag("--totals"), args.Value("--problem-records"),
+                          args.Values("--tin-results")},
                          context.out);
         ExecuteResult result;
         {

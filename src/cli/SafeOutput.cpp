@@ -43,14 +43,16 @@ namespace {
 
 extern "C" void RemoveTemporaryAndDie(int signalNumber)
 {
-    const char* path = CurrentTemporaryFile();
+    for (int slot = 0; slot < kTemporaryFileSlots; ++slot) {
+        const char* path = TemporaryFile(slot);
 #ifdef _WIN32
-    if (path[0] != '\0')
-        std::remove(path);
+        if (path[0] != '\0')
+            std::remove(path);
 #else
-    if (path[0] != '\0')
-        ::unlink(path);
+        if (path[0] != '\0')
+            ::unlink(path);
 #endif
+    }
     std::signal(signalNumber, SIG_DFL);
     std::raise(signalNumber);
 }

@@ -21,7 +21,7 @@ void RefuseOutputOverInput(const std::string& output, const std::vector<std::str
 void ReserveClosedStandardStreams();
 
 // Installs handlers for the signals that end the program (interrupt, termination, hang-up, broken
-// pipe): each removes the temporary file being written, if any, and then ends the program as the
+// pipe): each removes the temporary files being written, if any, and then ends the program as the
 // signal would have. Does nothing where the system has no such signals.
 void RemoveTemporaryFileOnSignals();
 

@@ -20,6 +20,10 @@ extern const char* const kHeaderHelp;
 extern const char* const kRunHelp;
 extern const char* const kCheckHelp;
 extern const char* const kJoinLinesHelp;
+extern const char* const kTinMatchHelp;
+extern const char* const kSheetsHelp;
+extern const char* const kConvertHelp;
+extern const char* const kSuggestHelp;
 
 int RunForms(const std::vector<std::string>& words, const VerbContext& context);
 int RunSchema(const std::vector<std::string>& words, const VerbContext& context);
@@ -27,6 +31,10 @@ int RunHeader(const std::vector<std::string>& words, const VerbContext& context)
 int RunRun(const std::vector<std::string>& words, const VerbContext& context);
 int RunCheck(const std::vector<std::string>& words, const VerbContext& context);
 int RunJoinLines(const std::vector<std::string>& words, const VerbContext& context);
+int RunTinMatch(const std::vector<std::string>& words, const VerbContext& context);
+int RunSheets(const std::vector<std::string>& words, const VerbContext& context);
+int RunConvert(const std::vector<std::string>& words, const VerbContext& context);
+int RunSuggest(const std::vector<std::string>& words, const VerbContext& context);
 
 // The FormIndex named by a display name (any letter case) or a number 0..37; throws UsageError.
 int ParseFormArgument(const std::string& verb, const std::string& text);

@@ -1,5 +1,8 @@
 #include "TestSupport.h"
 
+#include "Cli.h"
+
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -103,6 +106,22 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes)
 std::filesystem::path DataPath(const std::string& relative)
 {
     return std::filesystem::path(IMPMAP_TEST_DATA) / relative;
+}
+
+std::vector<std::string> FileNames(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+CliRun Cli(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int status = cli::RunCli(args, out, err);
+    return {status, out.str(), err.str()};
 }
 
 } // namespace impmap::test

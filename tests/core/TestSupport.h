@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace impmap::test {
 
@@ -42,5 +43,16 @@ std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 // The folder of the test data files.
 std::filesystem::path DataPath(const std::string& relative);
+// The names of the entries of folder, sorted.
+std::vector<std::string> FileNames(const std::filesystem::path& folder);
+
+// impmap-cli run in this process: its exit status and what it wrote.
+struct CliRun
+{
+    int status;
+    std::string out;
+    std::string err;
+};
+CliRun Cli(const std::vector<std::string>& args);
 
 } // namespace impmap::test

@@ -39,19 +39,6 @@ const QString kBadPoint =
     QStringLiteral("4|USPS Delivery Point|x|Destination field \"USPS Delivery Point\" maps to an "
                    "invalid US Postal Service Delivery Point value \"x\"|Error");
 
-// The rows of a view, each as its cells joined by "|".
-QStringList Rows(const QAbstractItemModel* model)
-{
-    QStringList rows;
-    for (int r = 0; r < model->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < model->columnCount(); ++c)
-            cells << model->index(r, c).data().toString();
-        rows << cells.join(u'|');
-    }
-    return rows;
-}
-
 QStringList TotalsShown(const ExecuteFixture& f)
 {
     if (!f.ui.tabs->isTabVisible(f.ui.tabs->indexOf(f.ui.tabTotals)))
@@ -91,6 +78,17 @@ private slots:
         QCOMPARE(Rows(f.Report()->View()->model()), (QStringList{kBadAmount, kPadded, kBadPoint}));
         QCOMPARE(TotalsShown(f), QStringList{QStringLiteral("Rents|4|15")});
         QVERIFY(!f.OutputTabVisible());
+        // Each column as wide as its heading or its text, with a little room, no wider.
+        QTreeWidgetItem* heading = f.ui.lvTotals->headerItem();
+        QTreeWidgetItem* rents = f.ui.lvTotals->topLevelItem(0);
+        const QFontMetrics metrics = f.ui.lvTotals->fontMetrics();
+        for (int column = 0; column < 3; ++column) {
+            const int text = std::max(metrics.horizontalAdvance(heading->text(column)),
+                                      metrics.horizontalAdvance(rents->text(column)));
+            QVERIFY2(f.ui.lvTotals->columnWidth(column) >= text &&
+                         f.ui.lvTotals->columnWidth(column) <= text + 40,
+                     qPrintable(heading->text(column)));
+        }
 
         // A second check replaces the report; a run that fails hides the totals.
         QPointer<CheckReportWindow> first = f.Report();

@@ -15,6 +15,7 @@
 #include "platform/ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "schema/FormCatalogue.h"
+#include "undo/UndoHistory.h"
 #include "window/ExecuteController.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowLayout.h"
@@ -62,6 +63,19 @@ inline QByteArray GoodLine(int n)
     return "\"Payee " + QByteArray::number(n) + "\",,,,,,,12,,,N/A," +
            QByteArray::number(100000000 + n) + ",,,,,," + QByteArray::number(n) +
            ".5,0,0,0,0,0,,0,0,0,0,0,0,0,,0,0,,0,0,,,";
+}
+
+// The rows of a view's model, each as its cells joined by "|".
+inline QStringList Rows(const QAbstractItemModel* model)
+{
+    QStringList rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c)
+            cells << model->index(r, c).data().toString();
+        rows << cells.join(u'|');
+    }
+    return rows;
 }
 
 // The prompts as the user meets them.
@@ -196,7 +210,7 @@ public:
         return -1;
     }
 
-    void Map(const char* caption, int field) { workspace.DropOnDestination(RowOf(caption), field); }
+    void Map(const char* caption, int field) { workspace.AssignSourceField(RowOf(caption), field); }
 
     bool OutputTabVisible() const { return ui.tabs->isTabVisible(ui.tabs->indexOf(ui.tabOutput)); }
     int OutputRows() const { return ui.reOutput->model()->rowCount(); }
@@ -229,7 +243,8 @@ public:
     QMainWindow window;
     MainWindowUi ui;
     DialogFolders folders;
-    MainWindowContext context{workspace, notifier, prompts, settings, ui, window, folders};
+    UndoHistory undo{workspace, notifier, prompts};
+    MainWindowContext context{workspace, notifier, prompts, settings, ui, window, folders, undo};
     std::unique_ptr<ExecuteController> controller;
 };
 

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <QWidget>
@@ -52,7 +53,7 @@ private slots:
     void EveryContextHasATopicAndAWhatsThisText()
     {
         const std::vector<int>& numbers = HelpContextNumbers();
-        QCOMPARE(numbers.size(), 36u);
+        QCOMPARE(numbers.size(), 42u);
         QCOMPARE(std::set<int>(numbers.begin(), numbers.end()).size(), numbers.size());
         const QString contents = ReadResource(HelpContentsPath());
         for (const int n : numbers) {
@@ -96,6 +97,31 @@ private slots:
         QCOMPARE(help.CurrentPage(), QUrl(QStringLiteral("qrc:/help/topic10.html")));
         help.ShowContents();
         QCOMPARE(help.CurrentPage(), QUrl(QStringLiteral("qrc:/help/contents.html")));
+    }
+
+    // A page shows from its top, also the page on display scrolled down; Esc closes the window.
+    void PagesStartAtTheTopAndEscCloses()
+    {
+        HelpWindow help;
+        help.ShowManual();
+        QVERIFY(QTest::qWaitForWindowExposed(&help));
+        auto* browser = help.findChild<QTextBrowser*>();
+        QScrollBar* scroll = browser->verticalScrollBar();
+        QVERIFY(scroll->maximum() > 0);
+        // A link within the manual scrolls to its topic.
+        browser->setSource(QUrl(QStringLiteral("qrc:/help/manual.html#topic370")));
+        QVERIFY(scroll->value() > 0);
+        help.ShowManual();
+        QCOMPARE(scroll->value(), 0);
+        help.ShowTopic(360);
+        scroll->setValue(scroll->maximum());
+        help.ShowContents();
+        QCOMPARE(scroll->value(), 0);
+
+        help.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&help));
+        QTest::keyClick(&help, Qt::Key_Escape);
+        QVERIFY(!help.isVisible());
     }
 
     // The manual is every topic, in the contents' order, on one page that links only within

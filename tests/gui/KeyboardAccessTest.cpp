@@ -170,8 +170,8 @@ private slots:
             order.join(u' '),
             QStringLiteral("coForm sbOpenMap sbSaveMap edSourceFile sbOpenSource rgTraceOn "
                            "rgDecimalNormal cbDelimiter rgHeaderRead lvSource lvDestination sbNext "
-                           "sbLast sbWhatsThis btUserManualOnline bTools bExecute bHelp bClose "
-                           "qt_tabwidget_tabbar"));
+                           "sbLast sbWhatsThis btUserManualOnline bSuggest bTools bExecute bHelp "
+                           "bClose qt_tabwidget_tabbar"));
     }
 
     void ToolsMenuListsTheKeys()
@@ -185,10 +185,14 @@ private slots:
                                QString::number(!action->whatsThis().isEmpty());
         }
         QCOMPARE(entries, (QStringList{
+                              "&Undo|Ctrl+Z|1",
+                              "&Redo|Ctrl+Shift+Z|1",
                               "Map by &Name||0",
+                              "Cannot Suggest Mapping (Tax Form Required)||0",
                               "&Reset This Mapping||0",
                               "Create Header||0",
                               "Chec&k All Records||0",
+                              "Export for &TIN Matching...||0",
                               "&Join Lines Broken Inside Quotes||0",
                               "&Map Selected Field|Ctrl+M|1",
                               "Merge &Into...|Ctrl+Shift+M|1",

@@ -130,7 +130,7 @@ private slots:
         fixture.Locate(fixture.WriteFile(QStringLiteral("gaps.csv"), "a,b\r\n\r\nc,d\r\n"));
         fixture.Window().coFormChange(kForm1099Nec);
         if (shown == QStringLiteral("empty")) {
-            fixture.Work().ClickSourceLine(1);
+            fixture.Work().ShowRecordAtLine(1);
         } else {
             while (fixture.Work().RecordCount() > 0)
                 fixture.Work().DeleteCurrentRecord();
@@ -162,7 +162,7 @@ private slots:
         WindowFixture fixture;
         fixture.Start();
         fixture.LoadPayees();
-        fixture.Work().DropOnDestination(0, 2);
+        fixture.Work().AssignSourceField(0, 2);
         fixture.Prompts().ClearAsked();
         const QString map = QDir(fixture.Home()).filePath(QStringLiteral("no/such/x.MAP"));
         fixture.Prompts().Press(Button::Yes).Enter(map).Press(Button::Ok);

@@ -170,7 +170,7 @@ private slots:
         MainWindowUi& ui = fixture.Ui();
         const QList<std::pair<QString, QString>> hints{
             {"coForm", "Drop down list of supported tax forms and client (filer) schema"},
-            {"sbOpenMap", "Open a previously saved mapping"},
+            {"sbOpenMap", "Open a previously saved mapping (Ctrl+O)"},
             {"rgTrace", "Indicates whether or not to trace a drag-drop"},
             {"rgDecimal",
              "Indicates whether or not the decimal point is implied in all currency fields"},
@@ -178,7 +178,7 @@ private slots:
             {"rgHeader",
              "Indicates whether or not to include the header (first) record of your source file"},
             {"sbWhatsThis", "Context-sensitive help"},
-            {"btUserManualOnline", "User manual online"},
+            {"btUserManualOnline", "Show the user manual: every help topic on one page"},
             {"sbDeleteSourceLine", "Delete specified source record"}};
         for (const auto& [name, hint] : hints)
             QCOMPARE(Child(window, name)->toolTip(), hint);
@@ -197,11 +197,14 @@ private slots:
         QStringList tools;
         for (QAction* action : ui.popupTools->actions())
             tools << action->text();
-        QCOMPARE(tools, (QStringList{"Map by &Name", "&Reset This Mapping", "Create Header", "",
-                                     "Chec&k All Records", "", "&Join Lines Broken Inside Quotes",
-                                     "", "&Map Selected Field", "Merge &Into...",
-                                     "&Assign or Unassign Field\tEnter", "&Unassign Field\tDel",
-                                     "Set &Fixed Value...\tShift+F10", "Change Source &Value..."}));
+        QCOMPARE(tools,
+                 (QStringList{"&Undo", "&Redo", "", "Map by &Name",
+                              "Cannot Suggest Mapping (Tax Form Required)", "&Reset This Mapping",
+                              "Create Header", "", "Chec&k All Records",
+                              "Export for &TIN Matching...", "", "&Join Lines Broken Inside Quotes",
+                              "", "&Map Selected Field", "Merge &Into...",
+                              "&Assign or Unassign Field\tEnter", "&Unassign Field\tDel",
+                              "Set &Fixed Value...\tShift+F10", "Change Source &Value..."}));
         QCOMPARE(ui.tabs->tabText(0), QStringLiteral("Mapping"));
         QCOMPARE(ui.tabs->tabText(1), QStringLiteral("Source"));
         QCOMPARE(ui.tabs->tabText(2), QStringLiteral("Output"));

@@ -58,14 +58,15 @@ private slots:
         WindowFixture fixture;
         fixture.Start();
         MainWindowUi& ui = fixture.Ui();
-        QCOMPARE(ui.sbOpenMap->toolTip(), QStringLiteral("Open a previously saved mapping"));
+        QCOMPARE(ui.sbOpenMap->toolTip(),
+                 QStringLiteral("Open a previously saved mapping (Ctrl+O)"));
         fixture.Window().coFormChange(kForm1099Nec);
         // A form without a source: nothing to save.
         QVERIFY(!ui.sbSaveMap->isEnabled());
         QCOMPARE(ui.sbSaveMap->toolTip(), QString());
         fixture.Locate(fixture.WriteFile(QStringLiteral("payees.csv"), kPayees));
         QVERIFY(ui.sbSaveMap->isEnabled());
-        QCOMPARE(ui.sbSaveMap->toolTip(), QStringLiteral("Save the current mapping"));
+        QCOMPARE(ui.sbSaveMap->toolTip(), QStringLiteral("Save the current mapping (Ctrl+S)"));
     }
 
     void SavingAndReopeningGivesTheSameMapping()
@@ -75,10 +76,10 @@ private slots:
         MainWindowUi& ui = fixture.Ui();
         fixture.LoadPayees();
         impmap::Workspace& workspace = fixture.Work();
-        workspace.DropOnDestination(0, 1);
-        workspace.DropOnDestination(3, 3);
+        workspace.AssignSourceField(0, 1);
+        workspace.AssignSourceField(3, 3);
         workspace.SetFixedValue(1, std::string("ny"));
-        workspace.DropOnSource(1, 4); // Name shows "Name City"
+        workspace.MergeInto(1, 4); // Name shows "Name City"
         QTest::mouseClick(ui.rgDecimalButtons->button(1), Qt::LeftButton);
         QTest::mouseClick(ui.rgTraceButtons->button(1), Qt::LeftButton);
         QTest::mouseClick(ui.rgHeaderButtons->button(1), Qt::LeftButton);
@@ -182,7 +183,7 @@ private slots:
         WindowFixture fixture;
         fixture.Start();
         fixture.LoadPayees();
-        fixture.Work().DropOnDestination(0, 2);
+        fixture.Work().AssignSourceField(0, 2);
         const MappingState before = StateOf(fixture.Work());
         fixture.Prompts().ClearAsked();
 

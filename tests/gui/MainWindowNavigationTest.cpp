@@ -286,6 +286,21 @@ private slots:
         QCOMPARE(ui.pnRecord->text(), QStringLiteral("4"));
     }
 
+    // A record longer than its box shows from its start, whichever record was shown before.
+    void ALongRecordShowsFromItsStart()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        const QByteArray wide(2000, 'x');
+        fixture.Locate(fixture.WriteFile(QStringLiteral("wide.txt"), "a," + wide + "\r\nb\r\n"));
+        MainWindowUi& ui = fixture.Ui();
+        ui.tabs->setCurrentWidget(ui.tabSource);
+        for (const char* record : {"1", "2", "1"}) {
+            fixture.Work().GoToRecord(QByteArray(record).toLong());
+            QCOMPARE(ui.edSourceRecord->cursorPosition(), 0);
+        }
+    }
+
     void TheSourceViewShowsTheRecordShownWhileItWasHidden()
     {
         WindowFixture fixture;

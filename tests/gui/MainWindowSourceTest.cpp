@@ -34,7 +34,9 @@ AskedPrompt LocateDialog(const QString& folder)
     prompt.kind = PromptKind::OpenFile;
     prompt.title = QStringLiteral("Locate your source file, then click \"Open\"");
     prompt.folder = folder;
-    prompt.filter = QStringLiteral("Excel (*.CSV), Text (*.TXT)|*.CSV;*.TXT|All Files (*.*)|*.*");
+    prompt.filter =
+        QStringLiteral("Excel (*.CSV), Text (*.TXT)|*.CSV;*.TXT|Spreadsheets (*.xlsx "
+                       "*.xlsm *.ods *.xls)|*.xlsx;*.xlsm;*.ods;*.xls|All Files (*.*)|*.*");
     return prompt;
 }
 
@@ -247,7 +249,7 @@ private slots:
         QCOMPARE(found.size(), 1);
         const int amount = found.front().row();
         QCOMPARE(rows->index(amount, 3).data().toString(), QStringLiteral("c"));
-        fixture.Work().DropOnDestination(amount, 3);
+        fixture.Work().AssignSourceField(amount, 3);
         QCOMPARE(rows->index(amount, 1).data().toString(), QStringLiteral("100"));
 
         QTest::mouseClick(ui.rgDecimalButtons->button(1), Qt::LeftButton);

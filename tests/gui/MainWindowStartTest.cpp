@@ -102,6 +102,35 @@ private slots:
         QVERIFY(fixture.Prompts().Asked().empty());
     }
 
+    // The empty lists say what to do next until a form is chosen and a source file is open.
+    void EmptyListsSayWhatToDoNext()
+    {
+        WindowFixture fixture;
+        MainWindow& window = fixture.Start();
+        MainWindowUi& ui = fixture.Ui();
+        const auto placeholder = [](QTreeView* list) {
+            const auto* label = list->viewport()->findChild<QLabel*>();
+            return label != nullptr && label->isVisible() ? label->text() : QString();
+        };
+        const QString openSource =
+            QStringLiteral("Open your source file with the flashlight button, or drop it here");
+        QCOMPARE(placeholder(ui.lvDestination), QStringLiteral("Choose a tax form above"));
+        QCOMPARE(placeholder(ui.lvSource), openSource);
+        const auto* label = ui.lvSource->viewport()->findChild<QLabel*>();
+        QVERIFY(label->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QVERIFY(ui.lvSource->viewport()->rect().contains(label->geometry()));
+
+        window.coFormChange(kForm1099Nec);
+        QCOMPARE(placeholder(ui.lvDestination), QString());
+        QCOMPARE(placeholder(ui.lvSource), openSource);
+        fixture.Locate(fixture.WriteFile(QStringLiteral("payees.csv"), kPayees));
+        QCOMPARE(placeholder(ui.lvSource), QString());
+        fixture.Prompts().Enter(QDir(fixture.Home()).filePath(QStringLiteral("gone.csv")));
+        fixture.Prompts().Press(Button::Ok);
+        window.edSourceFileButtonClick();
+        QCOMPARE(placeholder(ui.lvSource), openSource);
+    }
+
     void SettingsAreReadAtTheFirstShowing_data()
     {
         QTest::addColumn<bool>("folderExists");
@@ -161,8 +190,8 @@ private slots:
         WindowFixture fixture;
         fixture.Start();
         fixture.LoadPayees();
-        fixture.Work().DropOnDestination(0, 1);
-        fixture.Work().DropOnDestination(3, 3);
+        fixture.Work().AssignSourceField(0, 1);
+        fixture.Work().AssignSourceField(3, 3);
         fixture.Window().sbLastClick();
         const QString map = QDir(fixture.Maps()).filePath(QStringLiteral("payees.MAP"));
         fixture.Prompts().Enter(map);

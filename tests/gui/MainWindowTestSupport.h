@@ -119,11 +119,12 @@ public:
         return *window_;
     }
 
-    // Ends the window without the close handling, then starts a new one on the same settings.
-    MainWindow& Restart()
+    // Ends the window without the close handling, then starts a new one on the same settings
+    // (shown unless told otherwise).
+    MainWindow& Restart(bool show = true)
     {
         window_.reset();
-        return Start();
+        return Start(show);
     }
 
     // The window's close request, as the close box makes it; true when the window closed.

@@ -35,7 +35,7 @@ private slots:
     void destinationDoubleClickUnassignsAMappedRow()
     {
         MappingFixture f;
-        f.workspace.DropOnDestination(0, 1);
+        f.workspace.AssignSourceField(0, 1);
         f.DoubleClick(f.DestinationViewport(), f.RowCentre(f.ui.lvDestination, 0));
         QCOMPARE(f.Row(0).sourceFieldNo, 0);
         QCOMPARE(f.Row(0).value, std::string());
@@ -117,7 +117,7 @@ private slots:
     void fixedValueOnAMappedRowCannotOverride()
     {
         MappingFixture f;
-        f.workspace.DropOnDestination(4, 5);
+        f.workspace.AssignSourceField(4, 5);
         f.prompts.Press(Button::Ok);
         QTest::mouseClick(f.DestinationViewport(), Qt::RightButton, {},
                           f.RowCentre(f.ui.lvDestination, 4));
@@ -140,7 +140,7 @@ private slots:
     void sourceDoubleClickNamesTheOneRowItFeeds()
     {
         MappingFixture f;
-        f.workspace.DropOnDestination(0, 1);
+        f.workspace.AssignSourceField(0, 1);
         f.prompts.Press(Button::Ok);
         f.DoubleClick(f.SourceViewport(), f.RowCentre(f.ui.lvSource, 0));
         COMPARE_PROMPTS(
@@ -155,7 +155,7 @@ private slots:
     {
         MappingFixture f;
         for (const int row : {1, 2, 4}) {
-            f.workspace.DropOnDestination(row, 2);
+            f.workspace.AssignSourceField(row, 2);
         }
         f.Select(f.ui.lvDestination, 0);
         f.prompts.Press(Button::Ok);
@@ -187,7 +187,7 @@ private slots:
     void sourceValueChangeTellsOfTheFirstChangeOnly()
     {
         MappingFixture f;
-        f.workspace.DropOnDestination(1, 2);
+        f.workspace.AssignSourceField(1, 2);
         f.prompts.Enter(QStringLiteral("Beta, Inc")).Press(Button::Ok);
         QTest::mouseClick(f.SourceViewport(), Qt::RightButton, {}, f.RowCentre(f.ui.lvSource, 1));
         const AskedPrompt firstBox =
@@ -226,7 +226,7 @@ private slots:
     void fieldGuideOnlyForTheSelectedRow()
     {
         MappingFixture f;
-        f.workspace.DropOnDestination(3, 4);
+        f.workspace.AssignSourceField(3, 4);
         MappingHints& hints = f.controller->Hints();
         QTreeView* list = f.ui.lvDestination;
         const QString guide =

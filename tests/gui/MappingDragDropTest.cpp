@@ -226,7 +226,7 @@ private slots:
         QFETCH(QString, value);
         MappingFixture f;
         if (mappedBefore > 0) {
-            f.workspace.DropOnDestination(0, mappedBefore);
+            f.workspace.AssignSourceField(0, mappedBefore);
         } else if (mappedBefore < 0) {
             f.workspace.SetFixedValue(0, std::string("X"));
         }
@@ -238,7 +238,7 @@ private slots:
     void dropOnSourceSetsAndRemovesMerges()
     {
         MappingFixture f;
-        f.workspace.DropOnDestination(1, 2);
+        f.workspace.AssignSourceField(1, 2);
         const auto field2 = [&f] { return f.workspace.SourceFields()[1]; };
         f.controller->lvSourceDragDrop(2, 4);
         QCOMPARE(field2(), std::string("Acme Corp 12-3456789"));

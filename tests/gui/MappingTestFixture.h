@@ -10,6 +10,7 @@
 #include "platform/ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "schema/FormCatalogue.h"
+#include "undo/UndoHistory.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 #include "window/MappingController.h"
@@ -111,7 +112,8 @@ public:
     QMainWindow window;
     MainWindowUi ui;
     DialogFolders folders;
-    MainWindowContext context{workspace, notifier, prompts, settings, ui, window, folders};
+    UndoHistory undo{workspace, notifier, prompts};
+    MainWindowContext context{workspace, notifier, prompts, settings, ui, window, folders, undo};
     std::unique_ptr<MappingController> controller;
 
 private:

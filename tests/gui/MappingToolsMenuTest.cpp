@@ -119,9 +119,9 @@ private slots:
     void mapByNameAsksFirst()
     {
         MappingFixture f;
-        f.workspace.DropOnDestination(5, 6);
+        f.workspace.AssignSourceField(5, 6);
         f.workspace.SetFixedValue(2, std::string("KEEP"));
-        f.workspace.DropOnSource(2, 3);
+        f.workspace.MergeInto(2, 3);
         const AskedPrompt question = MessageBox(
             QStringLiteral("Map by Name Confirmation"),
             QStringLiteral("Vellorum will attempt to map your source file to Form \"ALE Group\" "
@@ -148,7 +148,7 @@ private slots:
     void resetAsksAfterABeep()
     {
         MappingFixture f;
-        f.workspace.DropOnDestination(0, 1);
+        f.workspace.AssignSourceField(0, 1);
         f.workspace.SetFixedValue(2, std::string("KEEP"));
         const AskedPrompt confirm =
             MessageBox(QStringLiteral("Confirm"), QStringLiteral("Okay to reset this mapping?"),

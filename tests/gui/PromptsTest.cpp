@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -262,6 +263,41 @@ private slots:
         QCOMPARE(prompts.InputText(title, QStringLiteral("Change field value to..."),
                                    QStringLiteral("x")),
                  std::nullopt);
+    }
+
+    // While the owner is hidden by a run, a box keeps clear of the window in front (the progress
+    // dialog), below it or, where the screen ends, above it; a shown owner has it centred.
+    void AMessageBoxKeepsClearOfTheWindowInFront()
+    {
+        QWidget owner;
+        WidgetPrompts prompts(&owner);
+        QDialog progress;
+        progress.resize(300, 100);
+        const QRect room = progress.screen()->availableGeometry();
+        // Centred as a run shows it, and low on the screen.
+        for (const int top : {room.center().y() - 50, room.bottom() - 150}) {
+            progress.move(room.center().x() - 150, top);
+            progress.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&progress));
+            QRect box;
+            WhenShown<QMessageBox>([&box](QMessageBox* shown) {
+                box = shown->frameGeometry();
+                shown->accept();
+            });
+            prompts.Information(QStringLiteral("Your source file contains 2 NULL records."));
+            QVERIFY2(!box.intersects(progress.frameGeometry()),
+                     qPrintable(QStringLiteral("top %1: box at %2").arg(top).arg(box.top())));
+            QVERIFY(top < room.center().y() ? box.top() > progress.frameGeometry().bottom()
+                                            : box.bottom() < progress.frameGeometry().top());
+        }
+        owner.show();
+        QRect box;
+        WhenShown<QMessageBox>([&box](QMessageBox* shown) {
+            box = shown->frameGeometry();
+            shown->accept();
+        });
+        prompts.Information(QStringLiteral("x"));
+        QVERIFY(box.intersects(owner.frameGeometry()));
     }
 
     void WidgetSaveDialogAddsTheExtension()

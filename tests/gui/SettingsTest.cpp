@@ -43,11 +43,15 @@ private slots:
         settings.SetProgramPath(QStringLiteral("/apps/impmap"));
         settings.SetLastMapping(QStringLiteral("/maps/PAYEES.MAP"));
         settings.SetSourcePath(dir_.path() + u'/');
+        settings.SetRecentMaps(
+            {QStringLiteral("/maps/PAYEES.MAP"), QStringLiteral("/maps/W2.MAP")});
 
         const Settings reread(iniPath());
         QCOMPARE(reread.TextDirectory(), QStringLiteral("/out/texts/"));
         QCOMPARE(reread.LastMapping(), QStringLiteral("/maps/PAYEES.MAP"));
         QCOMPARE(reread.SourcePath(), dir_.path() + u'/');
+        QCOMPARE(reread.RecentMaps(),
+                 (QStringList{QStringLiteral("/maps/PAYEES.MAP"), QStringLiteral("/maps/W2.MAP")}));
 
         QFile file(iniPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -58,6 +62,8 @@ private slots:
                                         "\n"
                                         "[ImportMapping]\n"
                                         "2022\\LastMapping=/maps/PAYEES.MAP\n"
+                                        "2022\\RecentMaps\\1=/maps/PAYEES.MAP\n"
+                                        "2022\\RecentMaps\\2=/maps/W2.MAP\n"
                                         "2022\\SourcePath=") +
                           dir_.path().toUtf8() + "/\n");
     }
@@ -69,6 +75,21 @@ private slots:
         QCOMPARE(settings.LastMapping(), QStringLiteral("/maps/A.MAP"));
         settings.SetLastMapping(QString());
         QCOMPARE(settings.LastMapping(), QString());
+    }
+
+    // Ten maps at most; a shorter list leaves none of the longer one behind.
+    void RecentMapsKeepTheLatestTen()
+    {
+        Settings settings(iniPath());
+        QStringList twelve;
+        for (int i = 1; i <= 12; ++i)
+            twelve << QStringLiteral("/maps/%1.MAP").arg(i);
+        settings.SetRecentMaps(twelve);
+        QCOMPARE(settings.RecentMaps(), twelve.mid(0, 10));
+        settings.SetRecentMaps({QStringLiteral("/maps/A.MAP")});
+        QCOMPARE(settings.RecentMaps(), QStringList{QStringLiteral("/maps/A.MAP")});
+        settings.SetRecentMaps({});
+        QCOMPARE(settings.RecentMaps(), QStringList());
     }
 
     void SourcePathThatIsGoneBecomesTheCurrentDirectory()

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -39,20 +40,57 @@ class SingleInstanceTest : public QObject
     Q_OBJECT
 
 private slots:
-    void SecondInstanceAsksTheFirstToShow()
+    // A later start asks the first to show itself, and hands over its file exactly as named.
+    void SecondInstanceAsksTheFirstToShowAndOpen_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("no file") << QString();
+        QTest::newRow("a map") << QStringLiteral("/home/ann/2022MAPS/PAYEES.MAP");
+        QTest::newRow("blanks, accents, a percent sign and a line break")
+            << QStringLiteral("/tmp/M\u00fcller & S\u00f6hne 100%/pay\nees.csv");
+    }
+
+    void SecondInstanceAsksTheFirstToShowAndOpen()
+    {
+        QFETCH(QString, path);
+        QTemporaryDir locks;
+        const QString key = UniqueKey();
+        SingleInstance first(key, locks.path());
+        QSignalSpy shown(&first, &SingleInstance::ShowRequested);
+        QSignalSpy opened(&first, &SingleInstance::OpenRequested);
+        QCOMPARE(first.Start(), State::Primary);
+
+        SingleInstance second(key, locks.path());
+        QCOMPARE(second.Start(path), State::Secondary);
+        QVERIFY(shown.wait(5000));
+        QCOMPARE(shown.count(), 1);
+        if (!path.isEmpty())
+            QTRY_COMPARE(opened.count(), 1);
+        QCOMPARE(opened.count(), path.isEmpty() ? 0 : 1);
+        if (!path.isEmpty())
+            QCOMPARE(opened.first().first().toString(), path);
+        QCOMPARE(first.CurrentState(), State::Primary);
+        QCOMPARE(first.Start(), State::Primary);
+    }
+
+    // Lines that are no request are dropped, an endless one without being held.
+    void OtherTalkIsIgnored()
     {
         QTemporaryDir locks;
         const QString key = UniqueKey();
         SingleInstance first(key, locks.path());
         QSignalSpy shown(&first, &SingleInstance::ShowRequested);
         QCOMPARE(first.Start(), State::Primary);
-
-        SingleInstance second(key, locks.path());
-        QCOMPARE(second.Start(), State::Secondary);
-        QVERIFY(shown.wait(5000));
-        QCOMPARE(shown.count(), 1);
-        QCOMPARE(first.CurrentState(), State::Primary);
-        QCOMPARE(first.Start(), State::Primary);
+        for (const QByteArray& talk :
+             {QByteArray("hello\n"), QByteArray("open \n"), QByteArray(100 * 1024, 'x')}) {
+            QLocalSocket socket;
+            socket.connectToServer(key);
+            QVERIFY(socket.waitForConnected(2000));
+            socket.write(talk);
+            QVERIFY(socket.waitForBytesWritten(2000));
+            QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
+        }
+        QCOMPARE(shown.count(), 0);
     }
 
     void LockOfAnEndedInstanceDoesNotBlock()

@@ -201,6 +201,17 @@ private slots:
                                                                   "b,\x9D"));
     }
 
+    // Plain ASCII is named so, rather than after the encoding it would be written in.
+    void PlainAsciiIsNamedAscii()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        fixture.Locate(fixture.WriteFile(QStringLiteral("plain.csv"), kPayees));
+        QCOMPARE(fixture.Ui().lbSourceEncoding->text(), QStringLiteral("ASCII"));
+        QCOMPARE(fixture.Ui().lbSourceEncoding->toolTip(),
+                 QStringLiteral("The source file is ASCII text; its lines end with CR LF"));
+    }
+
     void Utf16IsRefusedAtOpen()
     {
         WindowFixture fixture;
@@ -264,7 +275,10 @@ private slots:
         QCOMPARE(Describe(fixture.Prompts().Last()),
                  Describe(InformationBox(
                      QStringLiteral("3 line breaks replaced by blanks; the source file was "
-                                    "saved."))));
+                                    "saved.\r\nThe file as it was is kept in ") +
+                     path + QStringLiteral(".bak."))));
+        QCOMPARE(WindowFixture::ReadFile(path + QStringLiteral(".bak")),
+                 QByteArray("Name,City\n\"Doe\nJohn\",\"New\nYork\"\nRoe,Boston\n\"Poe\nJr\",x\n"));
         QCOMPARE(WindowFixture::ReadFile(path),
                  QByteArray("Name,City\n\"Doe John\",\"New York\"\nRoe,Boston\n\"Poe Jr\",x\n"));
         QCOMPARE(fixture.Work().RecordCount(), size_t{4});

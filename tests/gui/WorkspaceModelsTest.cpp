@@ -91,7 +91,7 @@ private slots:
         session.Load(kRecords);
         QCOMPARE(Column(model, 0), (QStringList{"1", "2", "3", "4"}));
         QCOMPARE(Column(model, 1), (QStringList{"a", "b", "c", "d"}));
-        session.workspace.DropOnSource(1, 3);
+        session.workspace.MergeInto(1, 3);
         QCOMPARE(Column(model, 1), (QStringList{"a c", "b", "c", "d"}));
         session.workspace.GoToRecord(2);
         QCOMPARE(Column(model, 1), QStringList{"e"});
@@ -120,7 +120,7 @@ private slots:
 
         session.Load(kRecords);
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        session.workspace.DropOnDestination(1, 2);
+        session.workspace.AssignSourceField(1, 2);
         QVERIFY(!changed.isEmpty());
         QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("b"));
         QCOMPARE(model.index(1, 2).data().toString(), QStringLiteral("2"));
@@ -194,7 +194,7 @@ private slots:
         workspace.ChooseForm(2);
         session.Load(kRecords);
         workspace.GoToRecord(change == QStringLiteral("record 1") ? 2 : 1);
-        workspace.DropOnDestination(1, 2);
+        workspace.AssignSourceField(1, 2);
 
         QAbstractItemModel* checked = &rows;
         if (model == QStringLiteral("lines"))

@@ -7,8 +7,9 @@ namespace impmap {
 
 ProblemList::ProblemList(const Workspace& workspace, size_t maxListed)
     : workspace_(workspace), rules_(workspace.Rows(), workspace.TinTypeValue()),
-      delimiter_(workspace.DelimiterCharacter()), header_(ProblemRecordsHeader(workspace)),
-      sourcePath_(workspace.SourcePath()), maxListed_(maxListed)
+      sheetErrors_(workspace), delimiter_(workspace.DelimiterCharacter()),
+      header_(ProblemRecordsHeader(workspace)), sourcePath_(workspace.SourcePath()),
+      maxListed_(maxListed)
 {
     for (const DestinationRow& row : workspace.Rows())
         captions_.push_back(row.caption);
@@ -21,6 +22,7 @@ void ProblemList::Add(const FieldProblem& problem)
 
 void ProblemList::EndRecord(long record, RecordViews values, RecordViews sourceFields)
 {
+    sheetErrors_.Check(record, pending_);
     rules_.Check(record, values, sourceFields, pending_);
     if (pending_.empty())
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/Plausibility.h"
+#include "check/SheetErrorWarnings.h"
 
 #include <filesystem>
 #include <optional>
@@ -42,6 +43,7 @@ public:
 private:
     const Workspace& workspace_;
     PlausibilityRules rules_;
+    SheetErrorWarnings sheetErrors_;
     std::vector<std::string> captions_;
     char delimiter_;
     std::optional<std::string> header_;

@@ -22,6 +22,7 @@ struct FieldProblem
     std::string sourceValue; // the row's value as it stood in the source (or its fixed value)
     std::string text;        // the problem line without its "Record N: " head
     bool warning = false;    // a bad taxpayer number replaced by zeros
+    bool irsAnswer = false;  // a warning from an answer of the IRS's TIN Matching
 };
 
 // A record's values or source fields, one view each, valid only during the call that gets them.

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <random>
 
@@ -181,23 +182,31 @@ fs::path TempPathFor(const fs::path& target)
     return target.parent_path() / name;
 }
 
-// The temporary file being written, for CurrentTemporaryFile; see there.
-char gTempPath[4096];
-volatile std::sig_atomic_t gTempPathSet = 0;
+// The temporary files being written, for TemporaryFile; see there.
+char gTempPaths[kTemporaryFileSlots][4096];
+volatile std::sig_atomic_t gTempPathSet[kTemporaryFileSlots] = {};
 
-void TrackTemporary(const fs::path& path) noexcept
+// Returns the slot that names path, or -1 when every slot is taken or the path is too long.
+int TrackTemporary(const fs::path& path) noexcept
 {
-    gTempPathSet = 0;
     const std::string text = PathText(path);
-    if (text.size() >= sizeof gTempPath)
-        return;
-    std::memcpy(gTempPath, text.c_str(), text.size() + 1);
-    gTempPathSet = 1;
+    if (text.size() >= sizeof gTempPaths[0])
+        return -1;
+    for (int slot = 0; slot < kTemporaryFileSlots; ++slot) {
+        if (gTempPathSet[slot])
+            continue;
+        std::memcpy(gTempPaths[slot], text.c_str(), text.size() + 1);
+        gTempPathSet[slot] = 1;
+        return slot;
+    }
+    return -1;
 }
 
-void UntrackTemporary() noexcept
+void UntrackTemporary(int& slot) noexcept
 {
-    gTempPathSet = 0;
+    if (slot >= 0)
+        gTempPathSet[slot] = 0;
+    slot = -1;
 }
 
 // target with every symbolic link along its last component followed, so that writing replaces the
@@ -233,9 +242,9 @@ std::string SizeText(std::uintmax_t bytes)
 
 } // namespace
 
-const char* CurrentTemporaryFile() noexcept
+const char* TemporaryFile(int slot) noexcept
 {
-    return gTempPathSet ? gTempPath : "";
+    return slot >= 0 && slot < kTemporaryFileSlots && gTempPathSet[slot] ? gTempPaths[slot] : "";
 }
 
 std::string SystemReason(const std::error_code& ec)
@@ -314,6 +323,40 @@ void WriteFileAtomically(const fs::path& path, std::string_view bytes)
     writer.Commit();
 }
 
+void CopyFileAtomically(const fs::path& from, const fs::path& to)
+{
+    const auto fail = [&from](int err) {
+        const std::error_code ec = ErrnoCode(err);
+        return FileError("Cannot open file \"" + PathText(from) + "\". " + SystemReason(ec),
+                         SystemReason(ec));
+    };
+    // A pipe or a device could block or never end.
+    std::error_code statusError;
+    if (fs::exists(from, statusError) && !fs::is_regular_file(from, statusError)) {
+        throw FileError("Cannot open file \"" + PathText(from) + "\". It is not a regular file",
+                        "Not a regular file");
+    }
+    errno = 0;
+    std::FILE* in = OpenFile(from, L"rb", "rb");
+    if (in == nullptr)
+        throw fail(errno);
+    const auto close = [](std::FILE* file) { std::fclose(file); };
+    const std::unique_ptr<std::FILE, decltype(close)> closer(in, close);
+    AtomicFileWriter writer(to);
+    std::string chunk(kReadChunkSize, '\0');
+    for (;;) {
+        errno = 0;
+        const size_t got = std::fread(chunk.data(), 1, chunk.size(), in);
+        writer.Write(std::string_view(chunk.data(), got));
+        if (got < chunk.size()) {
+            if (std::ferror(in))
+                throw fail(errno != 0 ? errno : EIO);
+            break;
+        }
+    }
+    writer.Commit();
+}
+
 AtomicFileWriter::AtomicFileWriter(fs::path target) : target_(std::move(target))
 {
     std::error_code ec;
@@ -361,7 +404,7 @@ AtomicFileWriter::AtomicFileWriter(fs::path target) : target_(std::move(target))
         Fail(ErrnoCode(err));
     }
     if (!inPlace_)
-        TrackTemporary(tempPath_);
+        tracked_ = TrackTemporary(tempPath_);
     std::setvbuf(file_, nullptr, _IOFBF, kWriteBufferSize);
     // The replacement keeps the access rights of the file it replaces.
     if (existing && !inPlace_)
@@ -375,8 +418,8 @@ AtomicFileWriter::~AtomicFileWriter()
 
 void AtomicFileWriter::Write(std::string_view bytes)
 {
-    if (file_ == nullptr)
-        throw std::logic_error("AtomicFileWriter::Write after Commit or failure");
+    if (file_ == nullptr || closed_)
+        throw std::logic_error("AtomicFileWriter::Write after Close, Commit or failure");
     if (bytes.empty())
         return;
     errno = 0;
@@ -389,15 +432,18 @@ void AtomicFileWriter::Write(std::string_view bytes)
     }
 }
 
-void AtomicFileWriter::Commit()
+void AtomicFileWriter::Close()
 {
-    if (file_ == nullptr)
-        throw std::logic_error("AtomicFileWriter::Commit after Commit or failure");
+    if (file_ == nullptr || closed_)
+        throw std::logic_error("AtomicFileWriter::Close after Close, Commit or failure");
+    errno = 0;
     if (inPlace_) {
-        CommitInPlace();
+        // The bytes stay in the system's temporary file until Commit copies them.
+        if (std::fflush(file_) != 0)
+            Fail(ErrnoCode(errno));
+        closed_ = true;
         return;
     }
-    errno = 0;
     if (std::fflush(file_) != 0 || (!direct_ && !SyncToDisk(file_)))
         Fail(ErrnoCode(errno));
     std::FILE* file = file_;
@@ -405,12 +451,26 @@ void AtomicFileWriter::Commit()
     errno = 0;
     if (std::fclose(file) != 0)
         Fail(ErrnoCode(errno));
+    closed_ = true;
+}
+
+void AtomicFileWriter::Commit()
+{
+    if (committed_)
+        throw std::logic_error("AtomicFileWriter::Commit after Commit or failure");
+    if (!closed_)
+        Close();
+    committed_ = true;
+    if (inPlace_) {
+        CommitInPlace();
+        return;
+    }
     if (direct_)
         return;
     if (const std::error_code ec = ReplaceFile(tempPath_, writePath_))
         Fail(ec);
     tempPath_.clear();
-    UntrackTemporary();
+    UntrackTemporary(tracked_);
 }
 
 void AtomicFileWriter::CommitInPlace()
@@ -463,7 +523,7 @@ void AtomicFileWriter::Abandon() noexcept
         std::fclose(file_);
         file_ = nullptr;
     }
-    UntrackTemporary();
+    UntrackTemporary(tracked_);
     if (!tempPath_.empty()) {
         std::error_code ignored;
         fs::remove(tempPath_, ignored);

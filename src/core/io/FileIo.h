@@ -40,6 +40,11 @@ std::string ReadWholeFile(const std::filesystem::path& path);
 // FileError("Cannot create file \"PATH\". REASON") is thrown.
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// Copies the file at from to the file at to, a chunk at a time, through AtomicFileWriter: to is
+// replaced only once the whole copy is on the disk. Throws FileError("Cannot open file \"FROM\".
+// REASON") when from cannot be read, and AtomicFileWriter's FileError for to.
+void CopyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // The streaming form of WriteFileAtomically for large outputs. The constructor creates the
 // temporary file, Write appends buffered bytes, Commit flushes, closes and renames it over the
 // target. Destruction without a successful Commit removes the temporary file and leaves the target
@@ -58,6 +63,10 @@ public:
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     void Write(std::string_view bytes);
+    // Flushes the bytes to the disk and closes the temporary file, leaving Commit only the rename
+    // (or, in place, the copy); several files are so replaced together with little left to fail
+    // between them. Commit closes the file itself when this was not called. Throws FileError.
+    void Close();
     // After Commit (successful or not) the writer accepts no more bytes.
     void Commit();
 
@@ -74,12 +83,16 @@ private:
     std::FILE* file_ = nullptr;
     bool inPlace_ = false;
     bool direct_ = false; // a device or pipe, written straight
+    bool closed_ = false; // Close is done: the bytes wait for Commit
+    bool committed_ = false;
+    int tracked_ = -1;    // the slot of TemporaryFile that names the temporary file
     size_t unsynced_ = 0; // bytes written since the disk writes were last started
 };
 
-// The path of the temporary file currently being written (empty when none), kept in a fixed
-// buffer so that a signal handler can remove it without allocating. Only the last writer created
-// is tracked, which is all a batch command needs.
-const char* CurrentTemporaryFile() noexcept;
+// The paths of the temporary files currently being written, one per slot (empty when none),
+// kept in fixed buffers so that a signal handler can remove them without allocating. Writers
+// beyond kTemporaryFileSlots at once are not tracked.
+inline constexpr int kTemporaryFileSlots = 16;
+const char* TemporaryFile(int slot) noexcept;
 
 } // namespace impmap

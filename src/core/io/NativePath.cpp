@@ -1,5 +1,7 @@
 #include "io/NativePath.h"
 
+#include <cstdlib>
+
 #ifdef _WIN32
 #include "io/WindowsApi.h"
 
@@ -63,6 +65,13 @@ std::string Utf8FromPath(const std::filesystem::path& path)
     return Utf8FromWide(path.native());
 }
 
+std::filesystem::path UserSettingsFolder()
+{
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    return local != nullptr && *local != L'\0' ? std::filesystem::path(local)
+                                               : std::filesystem::path();
+}
+
 #else
 
 std::filesystem::path PathFromUtf8(std::string_view utf8)
@@ -73,6 +82,16 @@ std::filesystem::path PathFromUtf8(std::string_view utf8)
 std::string Utf8FromPath(const std::filesystem::path& path)
 {
     return path.string();
+}
+
+std::filesystem::path UserSettingsFolder()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && *config == '/')
+        return std::filesystem::path(config);
+    const char* home = std::getenv("HOME");
+    return home != nullptr && *home != '\0' ? std::filesystem::path(home) / ".config"
+                                            : std::filesystem::path();
 }
 
 #endif

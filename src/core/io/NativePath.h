@@ -15,6 +15,11 @@ std::filesystem::path PathFromUtf8(std::string_view utf8);
 // The path's name as UTF-8 (elsewhere than on Windows, its bytes unchanged).
 std::string Utf8FromPath(const std::filesystem::path& path);
 
+// The folder of the user's own settings: %LOCALAPPDATA% on Windows, elsewhere $XDG_CONFIG_HOME
+// or, without it, ~/.config (the folder the window's settings use). Empty when the environment
+// names none.
+std::filesystem::path UserSettingsFolder();
+
 #ifdef _WIN32
 // UTF-16 text as UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf8FromWide(std::wstring_view wide);

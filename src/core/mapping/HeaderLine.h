@@ -6,7 +6,13 @@
 namespace impmap {
 
 // Delimiter indexes as the Delimiter setting holds them.
-enum DelimiterIndex : int { kNoDelimiter = -1, kTab = 0, kComma = 1, kPipe = 2 };
+enum DelimiterIndex : int
+{
+    kNoDelimiter = -1,
+    kTab = 0,
+    kComma = 1,
+    kPipe = 2
+};
 
 // The delimiter byte of an index; Tab when none is chosen.
 char DelimiterChar(int delimiterIndex);

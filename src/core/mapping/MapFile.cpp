@@ -4,6 +4,7 @@
 #include "io/FileIo.h"
 #include "io/IniFile.h"
 #include "io/NativePath.h"
+#include "mapping/SourceHeader.h"
 #include "mapping/Workspace.h"
 #include "schema/FormCatalogue.h"
 
@@ -48,6 +49,8 @@ void Workspace::SaveMapping(const std::string& path)
 {
     IniFile ini;
     ini.WriteString("Source", "FileSpec", sourcePath_);
+    if (sourceIsWorkbook_)
+        ini.WriteString("Source", "Sheet", sheet_);
     ini.WriteInteger("Source", "Decimal", decimal_);
     ini.WriteInteger("Source", "Delimiter", delimiter_);
     ini.WriteInteger("Source", "Header", header_);
@@ -68,6 +71,7 @@ void Workspace::SaveMapping(const std::string& path)
         if (merges_[static_cast<size_t>(k)] > 0)
             ini.WriteInteger("Merge", KeyOf(k), merges_[static_cast<size_t>(k)]);
     }
+    WriteSourceHeader(ini, SourceHeaderFields(*this));
 
     try {
         ini.Save(PathFromUtf8(path));
@@ -78,6 +82,7 @@ void Workspace::SaveMapping(const std::string& path)
     SetModified(false);
     SetMapCaption(FileNameOf(path));
     lastMappingPath_ = Utf8FromPath(std::filesystem::absolute(PathFromUtf8(path)));
+    Notify(kChangeMapSaved);
 }
 
 void Workspace::ApplyMapSettings(const IniFile& ini)
@@ -90,7 +95,8 @@ void Workspace::ApplyMapSettings(const IniFile& ini)
 }
 
 void Workspace::OpenMapping(const std::string& path,
-                            const std::optional<std::string>& sourceOverride)
+                            const std::optional<std::string>& sourceOverride,
+                            const std::optional<std::string>& sheetOverride)
 {
     NotifyBatch batch(*this);
     // Runs however the reading ends: a map whose form or source did not open is not remembered.
@@ -103,11 +109,15 @@ void Workspace::OpenMapping(const std::string& path,
             SetMapCaption({});
             lastMappingPath_.clear();
         }
+        Notify(kChangeMapOpened);
     };
     SetMapCaption(FileNameOf(path));
+    storedHeader_.clear();
     try {
         const IniFile ini = IniFile::Load(PathFromUtf8(path));
+        storedHeader_ = ReadSourceHeader(ini);
         SetSourcePath(sourceOverride ? *sourceOverride : ini.ReadString("Source", "FileSpec", ""));
+        SetSheet(sheetOverride ? *sheetOverride : ini.ReadString("Source", "Sheet", ""));
         SelectForm(FindFormIndex(ini.ReadString("Destination", "Form", "")));
         LoadDestinationFields();
         ApplyMapSettings(ini);

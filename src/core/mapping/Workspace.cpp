@@ -198,6 +198,9 @@ void Workspace::IndexRowTypes()
 void Workspace::SetModified(bool flag)
 {
     mappingModified_ = flag;
+    // An unchanged mapping is the one in the map file: undo compares with it.
+    if (!flag)
+        savedMapping_ = CaptureMapping();
     Notify(kChangeModified);
     if (rows_.empty() || sourceFields_.empty())
         SetMapCaption({});

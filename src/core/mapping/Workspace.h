@@ -2,10 +2,12 @@
 
 #include "execute/OutputStore.h"
 #include "mapping/DestinationRow.h"
+#include "mapping/MappingState.h"
 #include "mapping/WorkspaceObserver.h"
 #include "source/SourceFormat.h"
 #include "source/SourceLines.h"
 #include "source/SplitRecord.h"
+#include "source/WorkbookSource.h"
 
 #include <array>
 #include <optional>
@@ -30,6 +32,14 @@ struct NavigationState
     bool last = false;
 };
 
+// What joining the lines broken inside quoted values did: the line breaks replaced, and where the
+// source file as it was before is kept (empty when nothing was written).
+struct JoinedLines
+{
+    size_t joins = 0;
+    std::string backupPath;
+};
+
 // Result of changing a field value of the displayed record.
 enum class FieldEdit
 {
@@ -44,6 +54,15 @@ struct FeedReport
     std::vector<int> rows;
     std::string title;
     std::string text;
+};
+
+// One row of a suggested mapping: the row's source field and the fields merged into it, in
+// order.
+struct AssignmentChoice
+{
+    int row = -1;
+    int sourceFieldNo = 0;
+    std::vector<int> merged;
 };
 
 class Workspace
@@ -119,22 +138,41 @@ public:
     // The Go to answer: "Value is not acceptable" / "Exceeds end of file" (Rejection).
     void GoToAnswer(const std::string& answer);
     bool GoToAvailable() const { return lines_.Count() >= 2; }
-    // A click on 0-based line lineIndex of the source view.
-    void ClickSourceLine(long lineIndex);
+    // Shows the record on 0-based line lineIndex of the source view (a click on that line).
+    void ShowRecordAtLine(long lineIndex);
     // Deletes the current record (the confirmation is the caller's).
     void DeleteCurrentRecord();
     // Writes the source back to SourcePath, the header line first when loading under Skip took
     // it away (whatever the setting is now), with the byte-order mark and the line end the file
-    // had. Throws FileError.
+    // had. Throws FileError; a workbook source is refused (Rejection): see SaveSourceAsText.
     void SaveSource();
     // The format of the loaded source file (the default while none is loaded).
     const SourceFormat& Format() const { return format_; }
+
+    // ---- Workbook sources -------------------------------------------------------------------
+    // The sheet to read when the source is a workbook (a name or a 1-based number; empty for
+    // the first visible sheet); once a workbook is loaded, the name of the sheet read. Empty for
+    // a text source.
+    const std::string& Sheet() const { return sheet_; }
+    void SetSheet(std::string sheet);
+    // The source loaded is a sheet of a workbook (read as tab-delimited UTF-8 text).
+    bool SourceIsWorkbook() const { return sourceIsWorkbook_; }
+    // The sheet's error values, by 0-based line of the sheet (deleted records taken out).
+    const std::vector<SheetError>& SheetErrors() const { return sheetErrors_; }
+    // The record (1-based) of a line of the sheet: the header line, when taken, is none (0).
+    long RecordOfSheetLine(std::uint32_t line) const;
+    // The workbook is never written: writes the sheet's records, as SaveSource would, as
+    // tab-delimited UTF-8 text (CR LF) to path, which from then on is the source. Throws
+    // FileError.
+    void SaveSourceAsText(const std::string& path);
     // The 1-based records that end inside a quoted value the next line continues.
     std::vector<long> RecordsEndingInsideQuotes() const;
-    // Replaces each line break inside a quoted value with a blank, saves the source as SaveSource
-    // does and loads it again. Returns the number of line breaks replaced; with none, nothing is
-    // written. Throws FileError; the joined records then stay on display, unsaved.
-    size_t JoinLinesBrokenInsideQuotes();
+    // Replaces each line break inside a quoted value with a blank, keeps the source file as it is
+    // on the disk in SOURCE.bak (replacing an older one; none when the file is gone), saves the
+    // source as SaveSource does and loads it again. With no line break to replace, nothing is
+    // written. Throws FileError; the joined records then stay on display, unsaved, and the file
+    // stays as it was.
+    JoinedLines JoinLinesBrokenInsideQuotes();
     // Sets field n of the displayed record to entered and rebuilds its line.
     FieldEdit ChangeSourceFieldValue(int n, const std::string& entered);
 
@@ -164,12 +202,15 @@ public:
     // must leave the fixed values as it found them.
     void RestoreFixedValues(const std::vector<std::string>& values);
 
-    // Drop of source field sourceFieldNo on row: assigns it, or unassigns a row that maps it.
-    void DropOnDestination(int row, int sourceFieldNo);
-    // Drop of source field dragged on source field target: sets or clears a merge.
-    void DropOnSource(int target, int dragged);
-    // Double-click on row; selectedSourceField is 0 when no source field is selected.
-    void DoubleClickDestination(int row, int selectedSourceField);
+    // Assigns source field sourceFieldNo to row, or unassigns the row when it maps that field
+    // already (a drop on the destination list, Ctrl+M).
+    void AssignSourceField(int row, int sourceFieldNo);
+    // Merges source field dragged into field target, or clears that merge when it is set (a drop
+    // on the source list, Merge Into...).
+    void MergeInto(int target, int dragged);
+    // Unassigns a mapped row, or assigns it the selected source field (0 when none is selected)
+    // (a double-click, Enter).
+    void ToggleAssignment(int row, int selectedSourceField);
     // Throws the "Cannot override!" Rejection when row is mapped.
     void CheckFixedValueAllowed(int row) const;
     // The answer of the fixed-value box; nullopt when the user cancelled.
@@ -180,6 +221,10 @@ public:
     void ResetMapping();
     bool MapByNameEnabled() const;
     void MapByName();
+    // Suggest Mapping's Apply, as one change: each chosen row takes its source field, whose
+    // merges become exactly the chosen ones; every other row stays as it was. Throws the
+    // Rejection of AssignSourceField or MergeInto for a field beyond them, before any change.
+    void ApplySuggestions(const std::vector<AssignmentChoice>& choices);
 
     // ---- Map files ------------------------------------------------------------------------
     // The name proposed by the save dialog.
@@ -187,17 +232,41 @@ public:
     // Writes the map file and records it as the current one. On a write failure nothing changes
     // (the mapping stays unsaved) and FileError("Unable to write to PATH. REASON") is thrown.
     void SaveMapping(const std::string& path);
-    // Reads a map file and makes it the current mapping; sourceOverride replaces its FileSpec.
+    // Reads a map file and makes it the current mapping; sourceOverride replaces its FileSpec and
+    // sheetOverride its Sheet (the sheet of a workbook source).
     // Throws on a malformed Map group and on source files that cannot be opened; the state
     // reached so far stays.
     void OpenMapping(const std::string& path,
-                     const std::optional<std::string>& sourceOverride = std::nullopt);
+                     const std::optional<std::string>& sourceOverride = std::nullopt,
+                     const std::optional<std::string>& sheetOverride = std::nullopt);
+    // The source's header line as the map last opened saved it ([Source Header]); empty when it
+    // holds none.
+    const std::vector<std::string>& StoredHeader() const { return storedHeader_; }
 
     // ---- Output ---------------------------------------------------------------------------
     const OutputStore& OutputLines() const { return output_; }
     void SetOutput(OutputStore lines);
     void ClearOutput();
     std::string ProposedOutputFileName() const;
+
+    // ---- Undo and redo --------------------------------------------------------------------
+    // The mapping as it stands.
+    MappingState CaptureMapping() const;
+    // Puts a captured mapping back, with the map file name the caption showed with it, and shows
+    // the current record with it. A different Delimiter or Header reloads a shown source as the
+    // user's choice does (FileError). The mapping then counts as changed exactly when it differs
+    // from the one last saved or opened.
+    void RestoreMapping(const MappingState& state, std::string mapFileName);
+    // Record n (1-based) takes line as its text and is shown; the source counts as changed.
+    void ReplaceRecord(long n, std::string line);
+    // line goes back in as record n (1 to RecordCount() + 1) and is shown; the source counts as
+    // changed.
+    void InsertRecord(long n, std::string line);
+    // Deletes record n, as deleting the current record does.
+    void DeleteRecord(long n);
+    // Whether the source lines differ from the file: the caller knows it when it puts back lines
+    // as they were at the last save.
+    void SetSourceModified(bool modified);
 
     // Collects change notifications until the outermost scope ends (used by long operations).
     class NotifyBatch
@@ -224,6 +293,8 @@ private:
     void RebuildActiveMerges();
     void ReloadSourceForSetting();
     void ApplyMapSettings(const class IniFile& ini);
+    SourceLines LoadWorkbookSheet();
+    void ForgetSheetLine(std::uint32_t line);
 
     WorkspaceObserver* observer_ = nullptr;
     int batchDepth_ = 0;
@@ -250,14 +321,19 @@ private:
     long shownRecord_ = 0;
     std::string currentRecordText_;
     bool mergesSuppressed_ = false;
+    std::string sheet_;
+    bool sourceIsWorkbook_ = false;
+    std::vector<SheetError> sheetErrors_;
 
     std::vector<DestinationRow> rows_;
     std::array<int, kMaxMergeField + 1> merges_{};
     std::vector<int> activeMerges_; // fields k with a merge source, highest first
     std::string tinTypeValue_;
     bool mappingModified_ = false;
+    MappingState savedMapping_; // as last saved or opened: SetModified(false) takes it
     std::string mapFileName_;
     std::string lastMappingPath_;
+    std::vector<std::string> storedHeader_;
     bool executing_ = false;
 
     // Rows by type code, for the display conversion.

@@ -22,7 +22,7 @@ void Workspace::AssignRow(int row, int sourceFieldNo)
     r.sourceFieldNo = sourceFieldNo;
 }
 
-void Workspace::DropOnDestination(int row, int sourceFieldNo)
+void Workspace::AssignSourceField(int row, int sourceFieldNo)
 {
     if (row < 0 || row >= static_cast<int>(rows_.size()) || sourceFieldNo < 1 ||
         sourceFieldNo > static_cast<int>(sourceFields_.size()))
@@ -39,7 +39,7 @@ void Workspace::DropOnDestination(int row, int sourceFieldNo)
     ConvertDestinationValues();
 }
 
-void Workspace::DropOnSource(int target, int dragged)
+void Workspace::MergeInto(int target, int dragged)
 {
     // The record's whole count, so that a field past the ones kept is refused with the reason.
     const auto fieldCount =
@@ -60,7 +60,7 @@ void Workspace::DropOnSource(int target, int dragged)
     SetModified(true);
 }
 
-void Workspace::DoubleClickDestination(int row, int selectedSourceField)
+void Workspace::ToggleAssignment(int row, int selectedSourceField)
 {
     if (row < 0 || row >= static_cast<int>(rows_.size()))
         return;

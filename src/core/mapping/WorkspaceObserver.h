@@ -17,7 +17,9 @@ enum WorkspaceChange : unsigned
     kChangeSourceModified = 1u << 9,
     kChangeMerges = 1u << 10,
     kChangeSourceOpened = 1u << 11, // a source file was (re)loaded
-    kChangeAll = 0xFFFu,
+    kChangeMapOpened = 1u << 12,    // a map file was opened (also when it failed part way)
+    kChangeMapSaved = 1u << 13,     // the mapping was saved to a map file
+    kChangeAll = 0x3FFFu,
 };
 
 class WorkspaceObserver

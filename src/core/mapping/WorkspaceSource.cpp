@@ -37,11 +37,20 @@ void Workspace::OpenSource()
     headerRecord_.clear();
     SourceLines loaded;
     try {
-        SourceText source = ReadSourceFile(Trim(sourcePath_));
-        format_ = source.format;
-        loaded = SourceLines(std::move(source.bytes));
+        if (IsWorkbookFile(Trim(sourcePath_))) {
+            loaded = LoadWorkbookSheet();
+        } else {
+            SourceText source = ReadSourceFile(Trim(sourcePath_));
+            format_ = source.format;
+            loaded = SourceLines(std::move(source.bytes));
+            sheet_.clear();
+            sourceIsWorkbook_ = false;
+            sheetErrors_.clear();
+        }
     } catch (...) {
         // A failed load leaves no source at all: nothing shown, an empty box.
+        sourceIsWorkbook_ = false;
+        sheetErrors_.clear();
         sourceLoaded_ = false;
         sourcePath_.clear();
         sourceFields_.clear();
@@ -58,7 +67,10 @@ void Workspace::OpenSource()
     NotifyAboutToChange(kChangeSourceLines);
     lines_ = std::move(loaded);
     Notify(kChangeSourceLines);
-    DetectDelimiter();
+    if (sourceIsWorkbook_)
+        SetDelimiter(0); // a sheet's text is tab-delimited
+    else
+        DetectDelimiter();
     GoToRecord(1);
     SetModified(true);
     ClearOutput();
@@ -204,7 +216,7 @@ void Workspace::GoToAnswer(const std::string& answer)
     GoToRecord(std::stol(std::string(text)));
 }
 
-void Workspace::ClickSourceLine(long lineIndex)
+void Workspace::ShowRecordAtLine(long lineIndex)
 {
     if (lineIndex >= 0 && static_cast<size_t>(lineIndex) < lines_.Count())
         GoToRecord(lineIndex + 1);
@@ -216,6 +228,7 @@ void Workspace::DeleteCurrentRecord()
         return;
     NotifyAboutToChange(kChangeSourceLines);
     lines_.Erase(static_cast<size_t>(currentRecord_ - 1));
+    ForgetSheetLine(static_cast<std::uint32_t>(currentRecord_ - 1 + (headerTaken_ ? 1 : 0)));
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
     if (!lines_.Empty()) {
@@ -230,6 +243,8 @@ void Workspace::DeleteCurrentRecord()
 
 void Workspace::SaveSource()
 {
+    if (sourceIsWorkbook_)
+        throw Rejection("The workbook is never written; save the sheet as a text file.");
     // The header line goes back exactly when loading took it away (a Header change that did not
     // reload must not add or drop it); the file keeps its byte-order mark and its line end.
     WriteFileAtomically(PathFromUtf8(Trim(sourcePath_)),

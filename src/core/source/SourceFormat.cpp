@@ -136,8 +136,10 @@ SourceFormat DetectSourceFormat(std::string_view bytes)
     if (format.byteOrderMark)
         bytes.remove_prefix(kUtf8ByteOrderMark.size());
     bool multiByte = false;
-    if (IsValidUtf8(bytes, multiByte) && (multiByte || format.byteOrderMark))
+    const bool valid = IsValidUtf8(bytes, multiByte);
+    if (valid && (multiByte || format.byteOrderMark))
         format.encoding = TextEncoding::Utf8;
+    format.ascii = valid && !multiByte && !format.byteOrderMark;
     format.lineEnd = FirstLineEnd(bytes);
     return format;
 }

@@ -27,6 +27,7 @@ struct SourceFormat
     TextEncoding encoding = TextEncoding::Windows1252;
     bool byteOrderMark = false; // the file starts with a UTF-8 byte-order mark
     LineEnd lineEnd = LineEnd::CrLf;
+    bool ascii = false; // no mark and every byte below 128: either encoding reads it alike
 
     bool operator==(const SourceFormat&) const = default;
 };
@@ -49,7 +50,8 @@ bool IsMultiByteUtf8(std::string_view bytes);
 
 // The format of a file's bytes. A UTF-8 byte-order mark is noted; the text after it is UTF-8
 // when it is valid UTF-8 and either holds a multi-byte sequence or had the mark, Windows-1252
-// otherwise. The line end is the first one found (CR LF when there is none).
+// otherwise; ascii tells a file without a mark whose bytes are all below 128. The line end is the
+// first one found (CR LF when there is none).
 SourceFormat DetectSourceFormat(std::string_view bytes);
 
 // A source file as read: its format and its bytes without the byte-order mark.

@@ -7,6 +7,8 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -45,6 +47,10 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(
     connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
     browser_->setOpenExternalLinks(true);
+
+    // Esc closes the help window, as it closes the main window.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(contents);
@@ -99,8 +105,11 @@ void HelpWindow::PlaceFirstTime()
 
 void HelpWindow::ShowPage(const QUrl& page)
 {
-    // Pages are "qrc:" URLs, so relative links between them resolve.
+    // Pages are "qrc:" URLs, so relative links between them resolve. A page starts at its top,
+    // also when it was on display already, scrolled.
     browser_->setSource(page);
+    if (!page.hasFragment())
+        browser_->verticalScrollBar()->setValue(0);
     PlaceFirstTime();
     show();
     raise();

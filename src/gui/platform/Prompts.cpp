@@ -73,4 +73,12 @@ MessageRequest MessageBoxRequest(const QString& text, const QString& caption, in
     return request;
 }
 
+QString SheetChoiceText(const SheetChoice& sheet)
+{
+    const QString rows =
+        sheet.rows == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(sheet.rows);
+    return QStringLiteral("%1 (%2%3)")
+        .arg(sheet.name, rows, sheet.hidden ? QStringLiteral(", hidden") : QString());
+}
+
 } // namespace impmap::gui

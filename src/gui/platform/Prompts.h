@@ -41,9 +41,25 @@ struct MessageRequest
     std::vector<Button> buttons{Button::Ok};
     Button defaultButton = Button::Ok;
     bool foreground = false;
+    // Captions of the buttons in order, for boxes whose buttons say what they do ("&Re-match by
+    // name"); empty, or an empty caption, for the standard one.
+    std::vector<QString> buttonTexts = {};
 
     friend bool operator==(const MessageRequest&, const MessageRequest&) = default;
 };
+
+// One sheet of a workbook as the sheet chooser lists it.
+struct SheetChoice
+{
+    QString name;
+    bool hidden = false;
+    qint64 rows = 0;
+
+    friend bool operator==(const SheetChoice&, const SheetChoice&) = default;
+};
+
+// "Payees 2022 (6 rows)", "Hidden (1 row, hidden)": a sheet as the chooser lists it.
+QString SheetChoiceText(const SheetChoice& sheet);
 
 class Prompts
 {
@@ -74,6 +90,12 @@ public:
 
     // The standard beep.
     virtual void Beep() = 0;
+
+    // The sheet chooser of a workbook with several sheets: the sheets with their row counts,
+    // preselected first; the 0-based index chosen, nothing when the user cancels.
+    virtual std::optional<int> ChooseSheet(const QString& workbookName,
+                                           const std::vector<SheetChoice>& sheets,
+                                           int preselected) = 0;
 
     // A question with the given buttons, centred, question icon unless told otherwise.
     Button Question(const QString& title, const QString& text, std::vector<Button> buttons,

@@ -21,6 +21,8 @@ QString KindName(PromptKind kind)
         return QStringLiteral("SaveFile");
     case PromptKind::Beep:
         return QStringLiteral("Beep");
+    case PromptKind::ChooseSheet:
+        return QStringLiteral("ChooseSheet");
     }
     return {};
 }
@@ -77,6 +79,13 @@ QString Describe(const AskedPrompt& prompt)
         if (prompt.foreground) {
             parts << QStringLiteral("foreground");
         }
+        if (!prompt.buttonTexts.empty()) {
+            QStringList texts;
+            for (const QString& text : prompt.buttonTexts) {
+                texts << Quoted(text);
+            }
+            parts << QStringLiteral("buttonTexts=") + texts.join(u'/');
+        }
         break;
     }
     case PromptKind::InputText:
@@ -92,6 +101,10 @@ QString Describe(const AskedPrompt& prompt)
             parts << QStringLiteral("suffix=") + Quoted(prompt.defaultSuffix)
                   << QStringLiteral("filterIndex=") + QString::number(prompt.selectedFilterIndex);
         }
+        break;
+    case PromptKind::ChooseSheet:
+        parts << QStringLiteral("sheets=") + Quoted(prompt.text)
+              << QStringLiteral("preselected=") + Quoted(prompt.initial);
         break;
     case PromptKind::Beep:
         break;
@@ -109,6 +122,7 @@ AskedPrompt AskedMessage(const MessageRequest& request)
     prompt.buttons = request.buttons;
     prompt.defaultButton = request.defaultButton;
     prompt.foreground = request.foreground;
+    prompt.buttonTexts = request.buttonTexts;
     return prompt;
 }
 
@@ -159,6 +173,29 @@ ScriptedPrompts::Answer ScriptedPrompts::Take(const AskedPrompt& prompt, bool wa
     }
     answers_.pop_front();
     return answer;
+}
+
+std::optional<int> ScriptedPrompts::ChooseSheet(const QString& workbookName,
+                                                const std::vector<SheetChoice>& sheets,
+                                                int preselected)
+{
+    AskedPrompt asked;
+    asked.kind = PromptKind::ChooseSheet;
+    asked.title = workbookName;
+    QStringList lines;
+    for (const SheetChoice& sheet : sheets)
+        lines << SheetChoiceText(sheet);
+    asked.text = lines.join(u'\n');
+    asked.initial = sheets.at(static_cast<size_t>(preselected)).name;
+    const std::optional<QString> name = TakeText(asked);
+    if (!name)
+        return std::nullopt;
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        if (sheets[i].name == *name)
+            return static_cast<int>(i);
+    }
+    qFatal("ChooseSheet: the scripted answer %s is none of the sheets: %s", qPrintable(*name),
+           qPrintable(Describe(asked)));
 }
 
 std::optional<QString> ScriptedPrompts::TakeText(const AskedPrompt& prompt)

@@ -16,7 +16,8 @@ enum class PromptKind
     InputText,
     OpenFile,
     SaveFile,
-    Beep
+    Beep,
+    ChooseSheet
 };
 
 // One prompt as asked. Fields a kind does not use keep their defaults.
@@ -24,16 +25,19 @@ struct AskedPrompt
 {
     PromptKind kind = PromptKind::Message;
     QString title;               // caption of the box or dialog
-    QString text;                // message text, or the input box's prompt
+    QString text;                // message text, the input box's prompt, or the sheets listed
+                                 // one a line
     Icon icon = Icon::None;      // message boxes
     std::vector<Button> buttons; // message boxes, in order
     Button defaultButton = Button::None;
-    bool foreground = false;     // ShowMessageBox's box
-    QString initial;             // input box's initial text, or the proposed file name
-    QString folder;              // file dialogs
-    QString filter;              // file dialogs, "|" form
-    QString defaultSuffix;       // save dialog
-    int selectedFilterIndex = 0; // save dialog
+    bool foreground = false;          // ShowMessageBox's box
+    std::vector<QString> buttonTexts; // message boxes with their own button captions
+    QString initial;                  // input box's initial text, the proposed file name, or the
+                                      // sheet preselected
+    QString folder;                   // file dialogs
+    QString filter;                   // file dialogs, "|" form
+    QString defaultSuffix;            // save dialog
+    int selectedFilterIndex = 0;      // save dialog
 
     friend bool operator==(const AskedPrompt&, const AskedPrompt&) = default;
 };
@@ -49,7 +53,8 @@ class ScriptedPrompts : public Prompts
 public:
     // The next message box is answered with this button, which must be one it shows.
     ScriptedPrompts& Press(Button button);
-    // The next input box gets this text, or the next file dialog this file name.
+    // The next input box gets this text, the next file dialog this file name, or the next sheet
+    // chooser the sheet of this name.
     ScriptedPrompts& Enter(const QString& text);
     // The next input box or file dialog is cancelled.
     ScriptedPrompts& Cancel();
@@ -75,6 +80,9 @@ public:
                                         const QString& proposedName,
                                         int selectedFilterIndex = 0) override;
     void Beep() override;
+    std::optional<int> ChooseSheet(const QString& workbookName,
+                                   const std::vector<SheetChoice>& sheets,
+                                   int preselected) override;
 
 private:
     struct Answer

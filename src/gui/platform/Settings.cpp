@@ -15,6 +15,8 @@ const QString kTextDirectoryKey = QStringLiteral("Import/VL2022/TextDirectory");
 const QString kProgramPathKey = QStringLiteral("Import/VL2022");
 const QString kLastMappingKey = QStringLiteral("ImportMapping/2022/LastMapping");
 const QString kSourcePathKey = QStringLiteral("ImportMapping/2022/SourcePath");
+const QString kRecentMapsGroup = QStringLiteral("ImportMapping/2022/RecentMaps");
+constexpr int kRecentMapsKept = 10;
 
 QString UserIniFilePath()
 {
@@ -91,6 +93,27 @@ QString Settings::SourcePath() const
 void Settings::SetSourcePath(const QString& folder)
 {
     Write(kSourcePathKey, folder);
+}
+
+QStringList Settings::RecentMaps() const
+{
+    const std::unique_ptr<QSettings> store = Open();
+    QStringList paths;
+    for (int i = 1; i <= kRecentMapsKept; ++i) {
+        const QString path = store->value(kRecentMapsGroup + u'/' + QString::number(i)).toString();
+        if (!TrimmedText(path).isEmpty())
+            paths << path;
+    }
+    return paths;
+}
+
+void Settings::SetRecentMaps(const QStringList& paths)
+{
+    const std::unique_ptr<QSettings> store = Open();
+    store->remove(kRecentMapsGroup);
+    for (int i = 0; i < paths.size() && i < kRecentMapsKept; ++i)
+        store->setValue(kRecentMapsGroup + u'/' + QString::number(i + 1), paths[i]);
+    store->sync();
 }
 
 QString CurrentFolder()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QSettings;
@@ -37,6 +38,11 @@ public:
     // place of a stored folder that no longer exists: the current directory.
     QString SourcePath() const;
     void SetSourcePath(const QString& folder);
+
+    // "ImportMapping\2022\RecentMaps" / "1" to "10": the map files last opened or saved, the
+    // latest first. Default: none.
+    QStringList RecentMaps() const;
+    void SetRecentMaps(const QStringList& paths);
 
     // Where the INI file lies; empty when the store is the Windows registry.
     const QString& IniFilePath() const { return iniFilePath_; }

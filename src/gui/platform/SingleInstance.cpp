@@ -12,7 +12,12 @@ namespace impmap::gui {
 
 namespace {
 
+// A request is one line: "show", or "open " and the file's path in UTF-8, percent-encoded so
+// that no byte of it ends the line.
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
+const QByteArray kOpenRequest = QByteArrayLiteral("open ");
+// A longer line is no request: the connection is dropped.
+constexpr qint64 kLongestRequest = 64 * 1024;
 
 // How long a later start keeps trying to reach an instance that holds the lock but is still
 // starting up and not yet listening.
@@ -57,7 +62,7 @@ QString SingleInstance::DefaultKey()
     return QStringLiteral("IMPORT_MAP_SEMAPHORE_2022-") + user;
 }
 
-SingleInstance::State SingleInstance::Start()
+SingleInstance::State SingleInstance::Start(const QString& openPath)
 {
     if (state_ != State::NotStarted) {
         return state_;
@@ -69,7 +74,10 @@ SingleInstance::State SingleInstance::Start()
     if (lock_->tryLock(0)) {
         state_ = State::Primary;
         Listen();
-    } else if (lock_->error() == QLockFile::LockFailedError && AskPrimaryToShow()) {
+    } else if (lock_->error() == QLockFile::LockFailedError &&
+               AskPrimary(openPath.isEmpty()
+                              ? kShowRequest
+                              : kOpenRequest + openPath.toUtf8().toPercentEncoding() + '\n')) {
         state_ = State::Secondary;
     } else {
         state_ = State::Failed;
@@ -77,14 +85,14 @@ SingleInstance::State SingleInstance::Start()
     return state_;
 }
 
-bool SingleInstance::AskPrimaryToShow() const
+bool SingleInstance::AskPrimary(const QByteArray& request) const
 {
     const QDeadlineTimer patience(kConnectPatienceMs);
     do {
         QLocalSocket socket;
         socket.connectToServer(key_);
         if (socket.waitForConnected(kConnectAttemptMs)) {
-            socket.write(kShowRequest);
+            socket.write(request);
             const bool sent = socket.waitForBytesWritten(kConnectAttemptMs);
             socket.disconnectFromServer();
             return sent;
@@ -110,14 +118,31 @@ void SingleInstance::ReadRequest()
 {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        const auto serve = [this, socket] {
-            if (socket->canReadLine() && socket->readLine() == kShowRequest) {
-                emit ShowRequested();
-                socket->disconnectFromServer();
-            }
-        };
-        connect(socket, &QLocalSocket::readyRead, this, serve);
-        serve();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Serve(socket); });
+        Serve(socket);
+    }
+}
+
+void SingleInstance::Serve(QLocalSocket* socket)
+{
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kLongestRequest)
+            socket->abort();
+        return;
+    }
+    const QByteArray line = socket->readLine(kLongestRequest);
+    socket->disconnectFromServer();
+    if (line == kShowRequest) {
+        emit ShowRequested();
+        return;
+    }
+    if (!line.startsWith(kOpenRequest) || !line.endsWith('\n'))
+        return;
+    const QString path = QString::fromUtf8(
+        QByteArray::fromPercentEncoding(line.mid(kOpenRequest.size()).chopped(1)));
+    if (!path.isEmpty()) {
+        emit ShowRequested();
+        emit OpenRequested(path);
     }
 }
 

@@ -5,13 +5,14 @@
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 class QLockFile;
 class QWidget;
 
 // Keeps the program to one running instance per user. The first instance holds a lock file and
 // listens on a local socket; a later start finds the lock, asks the first instance through the
-// socket to show itself, and ends. A lock file left behind by an instance that crashed is
-// recognised as stale and taken over.
+// socket to show itself (and to open the file it was given), and ends. A lock file left behind by
+// an instance that crashed is recognised as stale and taken over.
 namespace impmap::gui {
 
 class SingleInstance : public QObject
@@ -23,7 +24,7 @@ public:
     {
         NotStarted,
         Primary,   // the only instance: holds the lock and listens for show requests
-        Secondary, // another instance runs and has been asked to show itself
+        Secondary, // another instance runs and has been asked to show itself (and open a file)
         Failed     // the check could not be made: run as if this were the only instance
     };
 
@@ -32,8 +33,9 @@ public:
                             QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // Makes the check once and returns the outcome; later calls return it again.
-    State Start();
+    // Makes the check once and returns the outcome; later calls return it again. A later start
+    // hands openPath (absolute, as its own folder resolves it) to the running instance.
+    State Start(const QString& openPath = QString());
     State CurrentState() const { return state_; }
     const QString& Key() const { return key_; }
 
@@ -44,9 +46,12 @@ public:
 signals:
     // A later start asked this (primary) instance to show itself.
     void ShowRequested();
+    // ... and to open a file; sent after ShowRequested.
+    void OpenRequested(const QString& path);
 
 private:
-    bool AskPrimaryToShow() const;
+    bool AskPrimary(const QByteArray& request) const;
+    void Serve(QLocalSocket* socket);
     void Listen();
     void ReadRequest();
 

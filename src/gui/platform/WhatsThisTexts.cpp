@@ -57,6 +57,17 @@ const std::map<int, const char*>& Texts()
               "read in cents."},
         {610, "Read: the first line is a record. Skip: the first line holds column names and is "
               "left out."},
+        {700, "Checks every record without stopping at the first bad value and lists every "
+              "problem in a report."},
+        {710, "For every amount field: the records with an amount and the sum written by the last "
+              "run or check."},
+        {720, "Joins the records that a cell with a line break cut in two, keeping the file as it "
+              "was beside it."},
+        {730, "Every mouse action on the two field lists has a key; the Tools menu lists them."},
+        {740, "Ctrl+Z takes back the last change of the mapping or the source; Ctrl+Y makes it "
+              "again."},
+        {750, "Open map files with Ctrl+O, from the list of recent maps, by dropping them on the "
+              "window or by double-clicking them in your file manager."},
     };
     return texts;
 }

@@ -1,6 +1,7 @@
 #include "platform/WidgetPrompts.h"
 
 #include "platform/FileFilters.h"
+#include "platform/SheetChooserDialog.h"
 #include "platform/TitleWidth.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <QSpacerItem>
 #include <QTimer>
 #include <algorithm>
@@ -86,6 +89,51 @@ bool ConfirmOverwrite(QWidget* owner, const QString& path)
                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
+// Room between a box and the window it keeps clear of, and the height of a title bar: the frame
+// is not known before the box is shown, and some systems place the box's inside where it is
+// moved to, its title bar above that.
+constexpr int kGap = 12;
+constexpr int kTitleBar = 32;
+
+// The window that stands where a box of a hidden owner would open (the progress dialog of a run):
+// the active window, or another visible one.
+const QWidget* BusyWindow(const QWidget* owner, const QWidget* box)
+{
+    if (owner == nullptr || owner->isVisible())
+        return nullptr;
+    const auto usable = [box](const QWidget* w) {
+        return w != nullptr && w != box && w->isVisible() && w->isWindow() &&
+               (w->windowType() == Qt::Dialog || w->windowType() == Qt::Window);
+    };
+    if (usable(QApplication::activeWindow()))
+        return QApplication::activeWindow();
+    for (const QWidget* w : QApplication::topLevelWidgets()) {
+        if (usable(w))
+            return w;
+    }
+    return nullptr;
+}
+
+// While the owner is hidden (a run is on), a centred box would cover the window in front, its
+// title and its progress: the box goes below that window, or above it where the screen ends.
+void KeepClearOfBusyWindow(QDialog& box, const QWidget* owner)
+{
+    const QWidget* busy = BusyWindow(owner, &box);
+    if (busy == nullptr)
+        return;
+    box.adjustSize();
+    const QRect frame = busy->frameGeometry();
+    const QScreen* screen = busy->screen();
+    const QRect room = screen != nullptr ? screen->availableGeometry() : frame;
+    const QSize size = box.size() + QSize(0, kTitleBar);
+    int top = frame.bottom() + kGap + kTitleBar;
+    if (top + size.height() > room.bottom())
+        top = frame.top() - kGap - size.height();
+    const int left = frame.center().x() - size.width() / 2;
+    box.move(std::clamp(left, room.left(), std::max(room.left(), room.right() - size.width())),
+             std::max(top, room.top()));
+}
+
 } // namespace
 
 WidgetPrompts::WidgetPrompts(QWidget* parent) : parent_(parent) {}
@@ -102,8 +150,11 @@ Button WidgetPrompts::Message(const MessageRequest& request)
     box.setTextFormat(Qt::PlainText);
     const std::vector<Button> buttons =
         request.buttons.empty() ? std::vector<Button>{Button::Ok} : request.buttons;
-    for (const Button button : buttons) {
-        box.addButton(ToQt(button));
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        QPushButton* added = box.addButton(ToQt(buttons[i]));
+        if (i < request.buttonTexts.size() && !request.buttonTexts[i].isEmpty()) {
+            added->setText(request.buttonTexts[i]);
+        }
     }
     if (request.defaultButton != Button::None) {
         box.setDefaultButton(ToQt(request.defaultButton));
@@ -117,6 +168,7 @@ Button WidgetPrompts::Message(const MessageRequest& request)
                                       QSizePolicy::Minimum),
                       grid->rowCount(), 0, 1, grid->columnCount());
     }
+    KeepClearOfBusyWindow(box, Owner());
     if (request.foreground) {
         QTimer::singleShot(0, &box, [&box] {
             box.raise();
@@ -209,6 +261,16 @@ std::optional<QString> WidgetPrompts::SaveFileName(const QString& title, const Q
 void WidgetPrompts::Beep()
 {
     QApplication::beep();
+}
+
+std::optional<int> WidgetPrompts::ChooseSheet(const QString& workbookName,
+                                              const std::vector<SheetChoice>& sheets,
+                                              int preselected)
+{
+    SheetChooserDialog dialog(workbookName, sheets, preselected, Owner());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Chosen();
 }
 
 } // namespace impmap::gui

@@ -27,6 +27,9 @@ public:
                                         const QString& proposedName,
                                         int selectedFilterIndex = 0) override;
     void Beep() override;
+    std::optional<int> ChooseSheet(const QString& workbookName,
+                                   const std::vector<SheetChoice>& sheets,
+                                   int preselected) override;
 
 private:
     QWidget* Owner() const;

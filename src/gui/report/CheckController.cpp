@@ -5,6 +5,7 @@
 #include "platform/Bytes.h"
 #include "platform/ErrorDisplay.h"
 #include "report/CheckReportWindow.h"
+#include "tinmatch/TinMatchCheck.h"
 #include "window/ExecuteController.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
@@ -19,20 +20,29 @@ namespace impmap::gui {
 
 namespace {
 
-// Passes the run's problems and record values on to the list.
+// Passes the run's problems and record values on to the list, with the record's TIN Matching
+// warning when there are answers.
 class ListCallbacks : public ExecuteCallbacks
 {
 public:
-    explicit ListCallbacks(ProblemList& list) : list_(list) {}
+    ListCallbacks(ProblemList& list, TinMatchCheck* tinMatch) : list_(list), tinMatch_(tinMatch) {}
     void OutputLine(std::string_view line) override { (void)line; }
     void FieldProblemFound(const FieldProblem& problem) override { list_.Add(problem); }
     void RecordValues(long record, RecordViews values, RecordViews sourceFields) override
     {
+        if (tinMatch_ != nullptr) {
+            answers_.clear();
+            tinMatch_->Check(record, values, sourceFields, answers_);
+            for (const FieldProblem& problem : answers_)
+                list_.Add(problem);
+        }
         list_.EndRecord(record, values, sourceFields);
     }
 
 private:
     ProblemList& list_;
+    TinMatchCheck* tinMatch_;
+    std::vector<FieldProblem> answers_;
 };
 
 } // namespace
@@ -68,12 +78,17 @@ void CheckController::CheckAll()
     if (workspace.Executing() || !workspace.ExecuteEnabled())
         return;
     auto list = std::make_unique<ProblemList>(workspace);
-    ListCallbacks callbacks(*list);
+    const std::unique_ptr<TinMatchCheck> tinMatch = tinResults_.Check(workspace);
+    ListCallbacks callbacks(*list, tinMatch.get());
     const ExecuteResult result = execute_.RunCheck(callbacks);
     if (result.outcome != ExecuteResult::Outcome::Completed)
         return;
-    const QString summary =
+    QString summary =
         QStringLiteral("%1 records checked, %2 problems").arg(result.records).arg(list->Found());
+    if (tinMatch) {
+        tinMatch->Finish();
+        summary += QStringLiteral("; ") + TinMatchResultsLoader::Summary(*tinMatch);
+    }
     delete report_.data();
     const QString source = FromBytes(workspace.SourcePath());
     const QString name = QFileInfo(source).completeBaseName() + QStringLiteral("PROBLEMS");
@@ -83,9 +98,22 @@ void CheckController::CheckAll()
     // Left open, it does not keep the program running once the main window has closed.
     report_->setAttribute(Qt::WA_QuitOnClose, false);
     connect(report_, &CheckReportWindow::ShowProblem, this, &CheckController::ShowProblem);
+    // Queued: the check that follows replaces the report whose button asked for it.
+    connect(report_, &CheckReportWindow::LoadTinMatchResults, this,
+            &CheckController::LoadTinMatchResults, Qt::QueuedConnection);
     report_->show();
     report_->raise();
     report_->activateWindow();
+    if (tinMatch)
+        TinMatchResultsLoader::ShowNotes(context_.prompts, *tinMatch);
+}
+
+void CheckController::LoadTinMatchResults()
+{
+    RunGuarded(context_.prompts, [this] {
+        if (tinResults_.Choose(context_.prompts, context_.folders.saveOutput, context_.workspace))
+            CheckAll();
+    });
 }
 
 void CheckController::ShowProblem(long record, int row)

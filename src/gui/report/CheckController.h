@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tinmatch/TinMatchResultsLoader.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -10,7 +12,8 @@ class ExecuteController;
 struct MainWindowContext;
 
 // Check All Records (Tools menu): runs the check with the progress dialog, opens the report and
-// shows a problem's record on the Mapping tab when the user double-clicks it.
+// shows a problem's record on the Mapping tab when the user double-clicks it. The report's
+// "Load TIN Matching Results..." checks again with the answers of the IRS among the problems.
 class CheckController : public QObject
 {
     Q_OBJECT
@@ -24,6 +27,7 @@ public:
     // The report of the last check, while it is open.
     CheckReportWindow* Report() const;
     void ShowProblem(long record, int row);
+    void LoadTinMatchResults();
 
 private:
     void CheckAll();
@@ -31,6 +35,7 @@ private:
     MainWindowContext& context_;
     ExecuteController& execute_;
     QPointer<CheckReportWindow> report_;
+    TinMatchResultsLoader tinResults_;
 };
 
 } // namespace impmap::gui

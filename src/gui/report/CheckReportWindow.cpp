@@ -51,7 +51,7 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
     coKind_ = new QComboBox;
     coKind_->setObjectName(QStringLiteral("coKind"));
     coKind_->addItems({QStringLiteral("Errors and warnings"), QStringLiteral("Errors"),
-                       QStringLiteral("Warnings")});
+                       QStringLiteral("Warnings"), QStringLiteral("TIN Matching")});
 
     model_ = new ProblemsModel(*list_, this);
     filter_ = new ProblemsFilter(*model_, this);
@@ -76,13 +76,18 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
     const std::pair<int, int> widths[] = {{ProblemsModel::kRecord, 70},
                                           {ProblemsModel::kField, 170},
                                           {ProblemsModel::kSourceValue, 130},
-                                          {ProblemsModel::kKind, 70}};
+                                          {ProblemsModel::kKind, 100}};
     for (const auto& [column, width] : widths)
         tvProblems_->setColumnWidth(column, width);
 
     bSave_ = new QPushButton(QStringLiteral("&Save Problem Records..."));
     bSave_->setObjectName(QStringLiteral("bSaveProblems"));
     bSave_->setEnabled(!list_->Problems().empty());
+    bLoadTinResults_ = new QPushButton(QStringLiteral("&Load TIN Matching Results..."));
+    bLoadTinResults_->setObjectName(QStringLiteral("bLoadTinResults"));
+    bLoadTinResults_->setToolTip(
+        QStringLiteral("Check again with the answers of the IRS's TIN Matching to the file that "
+                       "Tools > Export for TIN Matching wrote"));
     auto* close = new QPushButton(QStringLiteral("&Close"));
 
     auto* filters = new QHBoxLayout;
@@ -92,6 +97,7 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
     filters->addWidget(coKind_);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(lbSummary_, 1);
+    buttons->addWidget(bLoadTinResults_);
     buttons->addWidget(bSave_);
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
@@ -104,6 +110,7 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
     // A double-click, or Enter on the current row.
     connect(tvProblems_, &QTableView::activated, this, &CheckReportWindow::tvProblemsDoubleClick);
     connect(bSave_, &QPushButton::clicked, this, &CheckReportWindow::bSaveClick);
+    connect(bLoadTinResults_, &QPushButton::clicked, this, &CheckReportWindow::LoadTinMatchResults);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
             &QWidget::close);

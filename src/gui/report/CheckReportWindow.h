@@ -19,8 +19,9 @@ class ProblemsFilter;
 class ProblemsModel;
 
 // The report of Check All Records: one row per problem, sorted by any column, filtered by
-// destination field and kind; a double-click asks for the record on the Mapping tab, and
-// "Save Problem Records..." writes the records to fix.
+// destination field and kind; a double-click asks for the record on the Mapping tab,
+// "Save Problem Records..." writes the records to fix and "Load TIN Matching Results..." asks
+// for a check with the IRS's answers.
 class CheckReportWindow : public QWidget
 {
     Q_OBJECT
@@ -37,6 +38,7 @@ public:
     QComboBox* FieldFilter() const { return coField_; }
     QComboBox* KindFilter() const { return coKind_; }
     QPushButton* SaveButton() const { return bSave_; }
+    QPushButton* LoadTinResultsButton() const { return bLoadTinResults_; }
     QLabel* Summary() const { return lbSummary_; }
 
     void bSaveClick();
@@ -44,6 +46,8 @@ public:
 signals:
     // A problem row was double-clicked: its record and 0-based destination row.
     void ShowProblem(long record, int row);
+    // "Load TIN Matching Results..." was pressed.
+    void LoadTinMatchResults();
 
 private:
     void FilterChange();
@@ -59,6 +63,7 @@ private:
     QComboBox* coField_ = nullptr;
     QComboBox* coKind_ = nullptr;
     QPushButton* bSave_ = nullptr;
+    QPushButton* bLoadTinResults_ = nullptr;
     QLabel* lbSummary_ = nullptr;
 };
 

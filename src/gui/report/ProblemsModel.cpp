@@ -54,6 +54,8 @@ QVariant ProblemsModel::data(const QModelIndex& index, int role) const
     case kProblem:
         return FromBytes(problem.text);
     case kKind:
+        if (problem.irsAnswer)
+            return QStringLiteral("TIN Matching");
         return problem.warning ? QStringLiteral("Warning") : QStringLiteral("Error");
     default:
         return {};
@@ -91,6 +93,8 @@ bool ProblemsFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourcePa
     const FieldProblem& problem = list_.Problems()[static_cast<size_t>(sourceRow)];
     if (row_ >= 0 && problem.row != row_)
         return false;
+    if (kind_ == Kind::TinMatching)
+        return problem.irsAnswer;
     return kind_ == Kind::All || problem.warning == (kind_ == Kind::Warnings);
 }
 
@@ -131,9 +135,11 @@ const std::vector<unsigned>& ProblemsFilter::Ranks(int column) const
         std::stable_sort(order.begin(), order.end(),
                          [&](unsigned a, unsigned b) { return key(a).text < key(b).text; });
         break;
-    default: // errors before warnings
-        std::stable_sort(order.begin(), order.end(),
-                         [&](unsigned a, unsigned b) { return !key(a).warning && key(b).warning; });
+    default: // errors, then warnings, then the answers of TIN Matching
+        std::stable_sort(order.begin(), order.end(), [&](unsigned a, unsigned b) {
+            const auto rank = [](const FieldProblem& p) { return p.irsAnswer ? 2 : p.warning; };
+            return rank(key(a)) < rank(key(b));
+        });
         break;
     }
     rank.assign(order.size(), 0);

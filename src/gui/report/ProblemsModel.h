@@ -48,11 +48,13 @@ class ProblemsFilter : public QSortFilterProxyModel
     Q_OBJECT
 
 public:
+    // In the order of the report's kind filter.
     enum class Kind
     {
         All,
         Errors,
-        Warnings
+        Warnings,
+        TinMatching // the warnings from the answers of the IRS's TIN Matching
     };
 
     explicit ProblemsFilter(ProblemsModel& model, QObject* parent = nullptr);

@@ -16,9 +16,6 @@ TotalsView::TotalsView(QWidget* parent) : QTreeWidget(parent)
         {QStringLiteral("Destination Field"), QStringLiteral("Records"), QStringLiteral("Sum")});
     // The numbers stay beside their captions rather than at the far edge of a wide window.
     header()->setStretchLastSection(false);
-    setColumnWidth(0, 300);
-    setColumnWidth(1, 100);
-    setColumnWidth(2, 200);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
@@ -32,6 +29,9 @@ void TotalsView::SetTotals(const ControlTotals& totals)
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         addTopLevelItem(item);
     }
+    // Each column as wide as its heading or its widest text.
+    for (int column = 0; column < columnCount(); ++column)
+        resizeColumnToContents(column);
 }
 
 } // namespace impmap::gui

@@ -1,5 +1,7 @@
 #include "window/MainWindow.h"
 
+#include "desktop/DesktopFiles.h"
+#include "desktop/RecentMaps.h"
 #include "models/DestinationRowsModel.h"
 #include "models/LinesModel.h"
 #include "models/SourceFieldsModel.h"
@@ -10,7 +12,10 @@
 #include "platform/Settings.h"
 #include "platform/WorkingFolders.h"
 #include "report/CheckController.h"
+#include "suggest/SuggestController.h"
+#include "tinmatch/TinMatchExportController.h"
 #include "window/ExecuteController.h"
+#include "window/ListPlaceholders.h"
 #include "window/MainWindowLayout.h"
 #include "window/MapFileController.h"
 #include "window/MappingController.h"
@@ -58,9 +63,9 @@ std::size_t LongestLine(std::size_t count, LengthAt lengthAt, LineAt lineAt)
 
 MainWindow::MainWindow(Prompts& prompts, Settings& settings, const WorkingFolders& workingFolders,
                        QWidget* parent)
-    : QMainWindow(parent), prompts_(prompts), settings_(settings),
-      notifier_(workspace_), context_{workspace_, notifier_, prompts_, settings_,
-                                      ui_,        *this,     folders_}
+    : QMainWindow(parent), prompts_(prompts), settings_(settings), notifier_(workspace_),
+      undo_(workspace_, notifier_, prompts_), context_{workspace_, notifier_, prompts_, settings_,
+                                                       ui_,        *this,     folders_, undo_}
 {
     FormCreate(workingFolders);
 }
@@ -71,6 +76,7 @@ MainWindow::~MainWindow()
     qApp->removeEventFilter(this);
     ui_.lvSource->removeEventFilter(this);
     ui_.lvDestination->removeEventFilter(this);
+    delete desktop_;
     delete sourceFormat_;
     delete execute_;
     delete mapping_;
@@ -124,6 +130,13 @@ void MainWindow::FormCreate(const WorkingFolders& workingFolders)
     execute_ = new ExecuteController(context_, this);
     sourceFormat_ = new SourceFormatController(context_, this);
     new CheckController(context_, *execute_, this);
+    new TinMatchExportController(context_, *execute_, this);
+    undo_.AddMenuEntries(ui_.popupTools, this);
+    new RecentMaps(
+        context_, [this](const QString& path) { mapFiles_->OpenMapFile(path); }, this);
+    desktop_ = new DesktopFiles(context_, *mapFiles_, *sources_, *execute_, this);
+    new ListPlaceholders(context_, this);
+    new SuggestController(context_, *mapFiles_, this);
 
     connect(&notifier_, &WorkspaceSignals::Changed, this, &MainWindow::OnWorkspaceChanged);
     connect(ui_.bHelp, &QPushButton::clicked, this, &MainWindow::bHelpClick);
@@ -150,8 +163,10 @@ void MainWindow::FormShow()
         folders_.openSource = settings_.SourcePath();
         if (!exampleError_.isEmpty())
             ShowError(prompts_, exampleError_);
-        if (!lastMapping.isEmpty())
+        // A map file named on the command line takes the last mapping's place.
+        if (!lastMapping.isEmpty() && !desktop_->StartsWithMap())
             mapFiles_->OpenLastMapping(lastMapping);
+        desktop_->OpenStartFile();
     }
     firstShowDone_ = true;
     // After a run the window is shown again before the run has ended; the record that the run

@@ -2,6 +2,7 @@
 
 #include "mapping/Workspace.h"
 #include "models/WorkspaceSignals.h"
+#include "undo/UndoHistory.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 
@@ -12,6 +13,7 @@ class QKeyEvent;
 
 namespace impmap::gui {
 
+class DesktopFiles;
 class DestinationRowsModel;
 class ExecuteController;
 class HelpWindow;
@@ -46,6 +48,9 @@ public:
     MapFileController& MapFiles() { return *mapFiles_; }
     MappingController& Mapping() { return *mapping_; }
     ExecuteController& Execution() { return *execute_; }
+    UndoHistory& Undo() { return undo_; }
+    // Files from the command line, a later start and drops.
+    DesktopFiles& Desktop() { return *desktop_; }
     // The help window; nothing until help was first asked for.
     HelpWindow* Help() const;
     // The window's width at the last layout adjustment; 0 until the window was first shown.
@@ -104,6 +109,7 @@ private:
     Settings& settings_;
     Workspace workspace_;
     WorkspaceSignals notifier_;
+    UndoHistory undo_;
     DialogFolders folders_;
     MainWindowUi ui_;
     MainWindowContext context_;
@@ -117,6 +123,7 @@ private:
     MappingController* mapping_ = nullptr;
     ExecuteController* execute_ = nullptr;
     SourceFormatController* sourceFormat_ = nullptr;
+    DesktopFiles* desktop_ = nullptr;
     QPointer<HelpWindow> help_;
 
     bool firstShowDone_ = false;

@@ -12,6 +12,7 @@ namespace impmap::gui {
 
 class Prompts;
 class Settings;
+class UndoHistory;
 class WorkspaceSignals;
 struct MainWindowUi;
 
@@ -35,6 +36,7 @@ struct MainWindowContext
     MainWindowUi& ui;
     QMainWindow& window;
     DialogFolders& folders;
+    UndoHistory& undo; // every change the user can undo goes through it
 };
 
 } // namespace impmap::gui

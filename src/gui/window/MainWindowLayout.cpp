@@ -167,6 +167,9 @@ QWidget* BuildTopStrip(MainWindowUi& ui)
     ui.coForm->setItemDelegate(new QStyledItemDelegate(ui.coForm));
     ui.coForm->view()->setFont(red);
     ui.coForm->setMaxVisibleItems(kFormCount);
+    // The list drops below the box, shortened to the screen, rather than rising over the title
+    // bar to put the chosen form over the box.
+    ui.coForm->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     for (const std::string_view name : FormNames) {
         ui.coForm->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
         ui.coForm->setItemData(ui.coForm->count() - 1, QColor(Qt::red), Qt::ForegroundRole);
@@ -179,7 +182,7 @@ QWidget* BuildTopStrip(MainWindowUi& ui)
 
     ui.gbMapping = Group(" Mapping ", "gbMapping", 140);
     ui.sbOpenMap = ToolButton("sbOpenMap", QStyle::SP_DialogOpenButton, 141);
-    ui.sbOpenMap->setToolTip(QStringLiteral("Open a previously saved mapping"));
+    ui.sbOpenMap->setToolTip(QStringLiteral("Open a previously saved mapping (Ctrl+O)"));
     ui.sbSaveMap = ToolButton("sbSaveMap", QStyle::SP_DialogSaveButton, 142);
     ui.sbSaveMap->setEnabled(false);
     auto* mapping = Row(ui.gbMapping, 4, 0, 4, 2, 2);
@@ -326,7 +329,8 @@ QWidget* BuildBottomStrip(MainWindowUi& ui)
     ui.btUserManualOnline = PushButton("Manual", "btUserManualOnline", 0);
     ui.btUserManualOnline->setIcon(
         ui.btUserManualOnline->style()->standardIcon(QStyle::SP_FileDialogInfoView));
-    ui.btUserManualOnline->setToolTip(QStringLiteral("User manual online"));
+    ui.btUserManualOnline->setToolTip(
+        QStringLiteral("Show the user manual: every help topic on one page"));
     ui.bTools = PushButton("&Tools", "bTools", 360);
     ui.popupTools = Named(new QMenu(ui.bTools), "popupTools");
     ui.popupMapByName = ui.popupTools->addAction(QStringLiteral("Map by &Name"));
@@ -348,7 +352,7 @@ QWidget* BuildBottomStrip(MainWindowUi& ui)
     ui.bSaveOutput = PushButton("&Save Output", "bSaveOutput", 340);
     ui.bSaveOutput->setEnabled(false);
     ui.bHelp = PushButton("&Help", "bHelp", 350);
-    ui.bHelp->setIcon(ui.bHelp->style()->standardIcon(QStyle::SP_DialogHelpButton));
+    ui.bHelp->setIcon(HelpIcon());
     ui.bClose = PushButton("&Close", "bClose", 370);
     for (QPushButton* button :
          {ui.btUserManualOnline, ui.bTools, ui.bExecute, ui.bSaveOutput, ui.bHelp, ui.bClose}) {
@@ -466,6 +470,7 @@ void BuildMainWindowLayout(QMainWindow& window, MainWindowUi& ui)
     ui.tabSource = BuildSourceTab(ui);
     ui.tabOutput = BuildOutputTab(ui);
     ui.tabTotals = Named(new QWidget, "tabTotals");
+    SetHelpContext(ui.tabTotals, 710);
     auto* totals = new QVBoxLayout(ui.tabTotals);
     totals->setContentsMargins(4, 4, 4, 4);
     ui.lvTotals = new TotalsView;

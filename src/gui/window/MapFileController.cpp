@@ -1,5 +1,7 @@
 #include "window/MapFileController.h"
 
+#include "io/FileIo.h"
+#include "io/NativePath.h"
 #include "mapping/Workspace.h"
 #include "models/WorkspaceSignals.h"
 #include "platform/ErrorDisplay.h"
@@ -7,7 +9,9 @@
 #include "window/MainWindowUi.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMainWindow>
+#include <QShortcut>
 #include <QToolButton>
 
 namespace impmap::gui {
@@ -28,12 +32,29 @@ QString PathText(std::string_view bytes)
     return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
+std::filesystem::path FileSystemPath(const QString& path)
+{
+#ifdef _WIN32
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
 MapFileController::MapFileController(MainWindowContext& context, QObject* parent)
     : QObject(parent), context_(context)
 {
     connect(context_.ui.sbOpenMap, &QToolButton::clicked, this, &MapFileController::sbOpenMapClick);
     connect(context_.ui.sbSaveMap, &QToolButton::clicked, this, &MapFileController::sbSaveMapClick);
     connect(&context_.notifier, &WorkspaceSignals::Changed, this, &MapFileController::Refresh);
+    // The keys work on every tab, as long as the buttons would.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &context_.window),
+            &QShortcut::activated, this, &MapFileController::sbOpenMapClick);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &context_.window),
+            &QShortcut::activated, this, [this] {
+                if (context_.ui.sbSaveMap->isEnabled())
+                    sbSaveMapClick();
+            });
     Refresh(kChangeAll);
 }
 
@@ -58,6 +79,8 @@ MapFileController::SaveOutcome MapFileController::SaveMapping()
         workspace.SaveMapping(PathBytes(*path));
         outcome = SaveOutcome::Saved;
     });
+    if (outcome == SaveOutcome::Saved)
+        emit MappingSaved();
     return outcome;
 }
 
@@ -89,20 +112,39 @@ void MapFileController::sbOpenMapClick()
         const std::optional<QString> path =
             context_.prompts.OpenFileName(QStringLiteral("Open mapping..."), context_.folders.maps,
                                           kMapFilter, PathText(workspace.MapFileName()));
-        if (!path)
-            return;
-        // The user asked for this file: a damaged map or a source file that cannot be opened is
-        // reported once the state reached so far is on display.
-        std::optional<QString> failure;
-        try {
-            workspace.OpenMapping(PathBytes(*path));
-        } catch (const std::exception& error) {
-            failure = PathText(error.what());
-        }
-        workspace.GoToRecord(1);
-        if (failure)
-            ShowError(context_.prompts, *failure);
+        if (path)
+            OpenNamedMap(*path);
     });
+}
+
+void MapFileController::OpenMapFile(const QString& path)
+{
+    RunGuarded(context_.prompts, [&] {
+        // A name from outside the dialog may name nothing: reading it says why, as for a source
+        // file, before the mapping is asked about.
+        if (!QFileInfo(path).isFile())
+            ReadWholeFile(PathFromUtf8(PathBytes(path)));
+        if (MayDropMapping())
+            OpenNamedMap(path);
+    });
+}
+
+void MapFileController::OpenNamedMap(const QString& path)
+{
+    Workspace& workspace = context_.workspace;
+    // The user asked for this file: a damaged map or a source file that cannot be opened is
+    // reported once the state reached so far is on display.
+    std::optional<QString> failure;
+    try {
+        workspace.OpenMapping(PathBytes(path));
+    } catch (const std::exception& error) {
+        failure = PathText(error.what());
+    }
+    workspace.GoToRecord(1);
+    if (failure)
+        ShowError(context_.prompts, *failure);
+    else
+        emit MappingOpened();
 }
 
 void MapFileController::OpenLastMapping(const QString& path)
@@ -111,7 +153,9 @@ void MapFileController::OpenLastMapping(const QString& path)
         context_.workspace.OpenMapping(PathBytes(path));
     } catch (...) {
         // Start-up goes on with whatever the attempt left.
+        return;
     }
+    emit MappingOpened();
 }
 
 void MapFileController::Refresh(unsigned changes)
@@ -122,8 +166,8 @@ void MapFileController::Refresh(unsigned changes)
     if (changes & (kChangeModified | kChangeRows | kChangeSourceFields)) {
         const bool enabled = workspace.SaveMapEnabled();
         context_.ui.sbSaveMap->setEnabled(enabled);
-        context_.ui.sbSaveMap->setToolTip(enabled ? QStringLiteral("Save the current mapping")
-                                                  : QString());
+        context_.ui.sbSaveMap->setToolTip(
+            enabled ? QStringLiteral("Save the current mapping (Ctrl+S)") : QString());
     }
 }
 

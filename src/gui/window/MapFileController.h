@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,8 @@ struct MainWindowContext;
 // dialogs return opens the same file, and the name read back shows as the user typed it.
 std::string PathBytes(const QString& path);
 QString PathText(std::string_view bytes);
+// A path as the file system spells it on this platform (wide on Windows).
+std::filesystem::path FileSystemPath(const QString& path);
 
 // The map files: Open Map and Save Map, the question about saving a changed mapping, the window
 // caption with the map file's name, and the Save Map button's availability and hint.
@@ -44,6 +47,15 @@ public:
     // true when the caller may go on. Yes saves first; a save that fails stops the caller, a
     // cancelled save dialog does not.
     bool MayDropMapping();
+    // Opens a map file named elsewhere than in the open dialog (a recent map, the command line, a
+    // drop, a second start): the question about a changed mapping first, then as Open Map does.
+    void OpenMapFile(const QString& path);
+
+signals:
+    // A map file and its source were opened (Open Map, or the last mapping at start-up).
+    void MappingOpened();
+    // The mapping was written to a map file.
+    void MappingSaved();
 
 public slots:
     void sbSaveMapClick();
@@ -52,6 +64,8 @@ public slots:
 
 private:
     void Refresh(unsigned changes);
+    // Opens the map file the user named, once the mapping may go; a failure is shown.
+    void OpenNamedMap(const QString& path);
 
     MainWindowContext& context_;
 };

@@ -4,6 +4,7 @@
 #include "platform/Bytes.h"
 #include "platform/ErrorDisplay.h"
 #include "platform/Prompts.h"
+#include "undo/UndoHistory.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 #include "window/MappingDragDrop.h"
@@ -90,7 +91,10 @@ void MappingController::lvDestinationDragDrop(int row, int draggedField)
     if (row < 0 || draggedField < 1 || context_.workspace.Executing()) {
         return;
     }
-    RunGuarded(context_.prompts, [&] { context_.workspace.DropOnDestination(row, draggedField); });
+    RunGuarded(context_.prompts, [&] {
+        context_.undo.ChangeMapping(
+            [&] { context_.workspace.AssignSourceField(row, draggedField); });
+    });
 }
 
 void MappingController::lvSourceDragDrop(int targetField, int draggedField)
@@ -99,8 +103,10 @@ void MappingController::lvSourceDragDrop(int targetField, int draggedField)
     if (targetField < 1 || draggedField < 1 || context_.workspace.Executing()) {
         return;
     }
-    RunGuarded(context_.prompts,
-               [&] { context_.workspace.DropOnSource(targetField, draggedField); });
+    RunGuarded(context_.prompts, [&] {
+        context_.undo.ChangeMapping(
+            [&] { context_.workspace.MergeInto(targetField, draggedField); });
+    });
 }
 
 void MappingController::lvDestinationDblClick()
@@ -109,8 +115,10 @@ void MappingController::lvDestinationDblClick()
     if (row < 0 || context_.workspace.Executing()) {
         return;
     }
-    RunGuarded(context_.prompts,
-               [&] { context_.workspace.DoubleClickDestination(row, SelectedSourceField()); });
+    RunGuarded(context_.prompts, [&] {
+        context_.undo.ChangeMapping(
+            [&] { context_.workspace.ToggleAssignment(row, SelectedSourceField()); });
+    });
 }
 
 void MappingController::lvDestinationRightClick(const QPoint& viewportPos)
@@ -126,7 +134,9 @@ void MappingController::lvDestinationRightClick(const QPoint& viewportPos)
         const std::optional<QString> entered = context_.prompts.InputText(
             FromBytes(r.caption), QStringLiteral("Specify the value to use for this field..."),
             FromBytes(r.value));
-        workspace.SetFixedValue(row, entered ? std::optional(ToBytes(*entered)) : std::nullopt);
+        context_.undo.ChangeMapping([&] {
+            workspace.SetFixedValue(row, entered ? std::optional(ToBytes(*entered)) : std::nullopt);
+        });
     });
 }
 
@@ -184,7 +194,7 @@ void MappingController::lvSourceRightClick(const QPoint& viewportPos)
         if (!entered || TrimmedText(*entered) == TrimmedText(shown)) {
             return;
         }
-        if (workspace.ChangeSourceFieldValue(field, ToBytes(*entered)) == FieldEdit::FirstChange) {
+        if (context_.undo.ChangeSourceField(field, ToBytes(*entered)) == FieldEdit::FirstChange) {
             context_.prompts.Beep();
             context_.prompts.Information(kSourceChangedNotice);
         }

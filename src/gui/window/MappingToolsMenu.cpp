@@ -7,14 +7,14 @@
 #include "platform/ErrorDisplay.h"
 #include "platform/Prompts.h"
 #include "schema/FormCatalogue.h"
+#include "undo/UndoHistory.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
+#include "window/MapFileController.h"
 
 #include <QAction>
-#include <QFile>
 #include <QMenu>
 #include <QPushButton>
-#include <filesystem>
 
 namespace impmap::gui {
 
@@ -26,16 +26,6 @@ QString FormName(int formIndex)
         return {};
     }
     return FromBytes(FormNames[static_cast<size_t>(formIndex)]);
-}
-
-// A path as the file system spells it on this platform.
-std::filesystem::path FileSystemPath(const QString& path)
-{
-#ifdef _WIN32
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
 }
 
 } // namespace
@@ -97,7 +87,7 @@ void MappingToolsMenu::popupMapByNameClick()
                                             4) != Button::Yes) {
             return;
         }
-        workspace.MapByName();
+        context_.undo.ChangeMapping([&] { workspace.MapByName(); }, QStringLiteral("Map by Name"));
     });
 }
 
@@ -113,7 +103,8 @@ void MappingToolsMenu::popupResetMappingClick()
                                      {Button::Yes, Button::No}, Button::Yes) != Button::Yes) {
             return;
         }
-        workspace.ResetMapping();
+        context_.undo.ChangeMapping([&] { workspace.ResetMapping(); },
+                                    QStringLiteral("Reset Mapping"));
     });
 }
 

@@ -4,9 +4,11 @@
 #include "models/WorkspaceSignals.h"
 #include "platform/Bytes.h"
 #include "platform/ErrorDisplay.h"
+#include "undo/UndoHistory.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 #include "window/MapFileController.h"
+#include "window/WorkbookPrompts.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -29,7 +31,8 @@ namespace impmap::gui {
 namespace {
 
 const QString kSourceFilter =
-    QStringLiteral("Excel (*.CSV), Text (*.TXT)|*.CSV;*.TXT|All Files (*.*)|*.*");
+    QStringLiteral("Excel (*.CSV), Text (*.TXT)|*.CSV;*.TXT|Spreadsheets (*.xlsx *.xlsm *.ods "
+                   "*.xls)|*.xlsx;*.xlsm;*.ods;*.xls|All Files (*.*)|*.*");
 
 // Checks the radio button with the given id; an id without a button clears the group.
 void CheckRadio(QButtonGroup* group, int id)
@@ -133,16 +136,34 @@ void SourceController::edSourceFileButtonClick()
         const std::optional<QString> path = context_.prompts.OpenFileName(
             QStringLiteral("Locate your source file, then click \"Open\""),
             context_.folders.openSource, kSourceFilter, QString());
-        if (!path)
-            return;
-        context_.workspace.LocateSource(PathBytes(QDir::toNativeSeparators(*path)));
+        if (path)
+            LocateSourceFile(*path);
+    });
+}
+
+void SourceController::LocateSourceFile(const QString& path)
+{
+    RunGuarded(context_.prompts, [&] {
+        const std::string file = PathBytes(QDir::toNativeSeparators(path));
+        if (IsWorkbookFile(file)) {
+            const std::optional<std::string> sheet = ChooseWorkbookSheet(context_.prompts, file);
+            if (!sheet)
+                return;
+            context_.workspace.SetSheet(*sheet);
+        }
+        context_.workspace.LocateSource(file);
         context_.ui.lvSource->setFocus();
     });
 }
 
 void SourceController::edSourceFileAltBtnClick()
 {
-    RunGuarded(context_.prompts, [this] { context_.workspace.SaveSource(); });
+    RunGuarded(context_.prompts, [this] {
+        if (context_.workspace.SourceIsWorkbook())
+            SaveSheetAsText(context_.prompts, context_.workspace);
+        else
+            context_.workspace.SaveSource();
+    });
 }
 
 void SourceController::edSourceFileChange()
@@ -218,7 +239,7 @@ void SourceController::reSourceMouseDown(const QModelIndex& index)
 {
     RunGuarded(context_.prompts, [&] {
         if (index.isValid())
-            context_.workspace.ClickSourceLine(index.row());
+            context_.workspace.ShowRecordAtLine(index.row());
     });
 }
 
@@ -241,7 +262,7 @@ void SourceController::sbDeleteSourceLineClick()
         alarm.setColor(QPalette::Text, Qt::white);
         box->setPalette(alarm);
         if (ConfirmDelete(QStringLiteral("the selected source record"), true))
-            context_.workspace.DeleteCurrentRecord();
+            context_.undo.DeleteCurrentRecord();
     });
 }
 
@@ -251,25 +272,27 @@ void SourceController::coFormChange(int index)
 {
     RunGuarded(context_.prompts, [&] {
         if (index != context_.workspace.FormIndex())
-            context_.workspace.ChooseForm(index);
+            context_.undo.ChangeMapping([&] { context_.workspace.ChooseForm(index); });
     });
 }
 
 void SourceController::rgDecimalClick(int id)
 {
-    RunGuarded(context_.prompts, [&] { context_.workspace.SetDecimal(id); });
+    RunGuarded(context_.prompts,
+               [&] { context_.undo.ChangeMapping([&] { context_.workspace.SetDecimal(id); }); });
 }
 
 void SourceController::rgTraceClick(int id)
 {
-    RunGuarded(context_.prompts, [&] { context_.workspace.SetTrace(id); });
+    RunGuarded(context_.prompts,
+               [&] { context_.undo.ChangeMapping([&] { context_.workspace.SetTrace(id); }); });
 }
 
 void SourceController::rgHeaderClick(int id)
 {
     RunGuarded(context_.prompts, [&] {
         const bool shown = !context_.workspace.SourceFields().empty();
-        context_.workspace.SetHeader(id);
+        context_.undo.ChangeMapping([&] { context_.workspace.SetHeader(id); });
         if (shown)
             context_.ui.lvSource->setFocus();
     });
@@ -281,7 +304,7 @@ void SourceController::cbDelimiterChange(int index)
         if (index == context_.workspace.Delimiter())
             return;
         const bool shown = !context_.workspace.SourceFields().empty();
-        context_.workspace.ChangeDelimiter(index);
+        context_.undo.ChangeMapping([&] { context_.workspace.ChangeDelimiter(index); });
         if (shown)
             context_.ui.lvSource->setFocus();
     });
@@ -378,6 +401,7 @@ void SourceController::ShowRecordDisplay()
     if (shown > 0 || ui.lbRec->text() != QStringLiteral("0"))
         ui.lbRec->setText(ui.pnRecord->text());
     ui.edSourceRecord->setText(recordText);
+    ui.edSourceRecord->setCursorPosition(0); // a long record shows from its start
     // The Source view's caret stands on the record shown. Scrolling lays out every line (tens of
     // milliseconds for a million), so a hidden view is left to scroll to its current line itself
     // once it is shown.

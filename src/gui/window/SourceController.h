@@ -33,6 +33,9 @@ public slots:
     void sbOpenSourceClick();
     // The locate button and a double-click on the box: choose a file and load it.
     void edSourceFileButtonClick();
+    // Loads a file chosen in the locate dialog or named elsewhere (the command line, a drop, a
+    // second start); a failure is shown.
+    void LocateSourceFile(const QString& path);
     // The save button inside the box: writes the records back to the file.
     void edSourceFileAltBtnClick();
     // The open button and the hints follow the box's text.

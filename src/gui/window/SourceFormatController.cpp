@@ -10,6 +10,7 @@
 #include "window/MapFileController.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 
@@ -63,8 +64,20 @@ void SourceFormatController::ShowEncoding()
         label->setToolTip(QString());
         return;
     }
+    if (workspace.SourceIsWorkbook()) {
+        const QString sheet = QString::fromStdString(workspace.Sheet());
+        label->setText(QStringLiteral("Workbook, sheet %1").arg(sheet));
+        label->setToolTip(QStringLiteral("The source is the sheet %1 of a workbook, read as "
+                                         "tab-delimited UTF-8 text; the workbook itself is never "
+                                         "written")
+                              .arg(sheet));
+        return;
+    }
     const SourceFormat& format = workspace.Format();
-    const QString name = QString::fromLatin1(EncodingName(format.encoding));
+    // Plain ASCII reads alike in both encodings; what is typed into it is written as the encoding
+    // says.
+    const QString name =
+        format.ascii ? QStringLiteral("ASCII") : QString::fromLatin1(EncodingName(format.encoding));
     label->setText(name);
     label->setToolTip(
         QStringLiteral("The source file is %1 text%2; its lines end with %3")
@@ -110,11 +123,15 @@ void SourceFormatController::popupJoinLinesClick()
         if (context_.prompts.Confirm(question, {Button::Yes, Button::No}, Button::No) !=
             Button::Yes)
             return;
-        const size_t joins = workspace.JoinLinesBrokenInsideQuotes();
-        context_.prompts.Information(
+        const JoinedLines joined = workspace.JoinLinesBrokenInsideQuotes();
+        QString notice =
             QStringLiteral("%1 replaced by blanks; the source file was saved.")
-                .arg(joins == 1 ? QStringLiteral("1 line break")
-                                : QStringLiteral("%1 line breaks").arg(joins)));
+                .arg(joined.joins == 1 ? QStringLiteral("1 line break")
+                                       : QStringLiteral("%1 line breaks").arg(joined.joins));
+        if (!joined.backupPath.empty())
+            notice += QStringLiteral("\r\nThe file as it was is kept in %1.")
+                          .arg(QDir::toNativeSeparators(PathText(joined.backupPath)));
+        context_.prompts.Information(notice);
     });
 }
 

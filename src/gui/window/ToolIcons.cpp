@@ -1,5 +1,6 @@
 #include "window/ToolIcons.h"
 
+#include <QFont>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -72,6 +73,21 @@ QIcon FlashlightIcon()
         p.drawRect(QRectF(0, -5.5, 5, 11));
         p.setBrush(QColor(255, 240, 150));
         p.drawRect(QRectF(4.5, -4.5, 1.5, 9));
+    });
+}
+
+QIcon HelpIcon()
+{
+    return Drawn([](QPainter& p) {
+        p.setPen(QPen(QColor(20, 60, 140), 1.5));
+        p.setBrush(QColor(40, 100, 200));
+        p.drawEllipse(QRectF(2, 2, 28, 28));
+        QFont font;
+        font.setBold(true);
+        font.setPixelSize(22);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(2, 2, 28, 28), Qt::AlignCenter, QStringLiteral("?"));
     });
 }
 

@@ -10,5 +10,8 @@ namespace impmap::gui {
 QIcon RedDiskIcon();
 // A flashlight shining a yellow beam.
 QIcon FlashlightIcon();
+// A white question mark on a blue disc: plain at every size, where some styles' help icon reads as
+// a red cross at small sizes.
+QIcon HelpIcon();
 
 } // namespace impmap::gui

@@ -320,9 +320,9 @@ protected:
         OpenSource("Ann\t12A\t7\r\nBo\t1\t101234567\r\n\r\nCy\tX\t5\r\nDi\t2\t101234568\r\n");
         workspace.SetDelimiter(0);
         workspace.ChooseForm(FindFormIndex("1099-NEC"));
-        workspace.DropOnDestination(RowOf("Name line 1"), 1);
-        workspace.DropOnDestination(RowOf("Nonemployee compensation"), 2);
-        workspace.DropOnDestination(RowOf("Taxpayer id"), 3);
+        workspace.AssignSourceField(RowOf("Name line 1"), 1);
+        workspace.AssignSourceField(RowOf("Nonemployee compensation"), 2);
+        workspace.AssignSourceField(RowOf("Taxpayer id"), 3);
         workspace.GoToRecord(1);
         list = std::make_unique<ProblemList>(workspace, maxListed);
         Feed feed(*list);

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 #include <streambuf>
 
@@ -13,23 +15,11 @@ namespace impmap {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Cli;
+using test::CliRun;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
-
-struct CliRun
-{
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int status = cli::RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 const std::string kExampleMap = std::string(IMPMAP_EXAMPLES) + "/example1099NEC.MAP";
 const std::string kExampleSource = std::string(IMPMAP_EXAMPLES) + "/EXAMPLE_SOURCE.TXT";
@@ -70,6 +60,10 @@ TEST(CliCatalogue, UsageErrorsExitTwoWithOneLine)
         {{"run"}, "impmap-cli run: missing MAPFILE\n"},
         {{"run", "x.MAP", "--today", "2022-13-01"},
          "impmap-cli run: --today takes a date as YYYY-MM-DD, not 2022-13-01\n"},
+        {{"suggest", "W-2"}, "impmap-cli suggest: missing --source FILE\n"},
+        {{"suggest", "--source", "x.csv"}, "impmap-cli suggest: missing FORM\n"},
+        {{"suggest", "W-2", "--source", "x.csv", "--min-confidence", "101"},
+         "impmap-cli suggest: --min-confidence takes a whole number from 0 to 100, not 101\n"},
     };
     for (const auto& [args, message] : cases) {
         const CliRun run = Cli(args);
@@ -78,7 +72,7 @@ TEST(CliCatalogue, UsageErrorsExitTwoWithOneLine)
         EXPECT_EQ(run.out, "");
     }
     EXPECT_EQ(Cli({"--version"}).out, "impmap-cli 31.00\n");
-    for (const char* verb : {"forms", "schema", "header", "run", "check"}) {
+    for (const char* verb : {"forms", "schema", "header", "run", "check", "tin-match", "suggest"}) {
         const CliRun help = Cli({verb, "--help"});
         EXPECT_EQ(help.status, 0);
         EXPECT_EQ(help.out.rfind("Usage: impmap-cli ", 0), 0u) << verb;
@@ -93,6 +87,89 @@ TEST(CliRunVerb, ExampleMappingGivesTheImportLines)
     EXPECT_EQ(run.out, ReadFile(test::DataPath("cli/example1099NEC.expected.txt")));
     EXPECT_EQ(run.err, "Your source file contains 2 NULL records.\nNULL records are skipped "
                        "during execution.\n");
+}
+
+// The learned choices of the tests live in a folder of their own, never the user's.
+class CliSuggestVerb : public ::testing::Test
+{
+protected:
+#ifdef _WIN32
+    static constexpr const char* kVariable = "LOCALAPPDATA";
+#else
+    static constexpr const char* kVariable = "XDG_CONFIG_HOME";
+#endif
+
+    void SetUp() override
+    {
+        if (const char* value = std::getenv(kVariable))
+            saved_ = value;
+        SetVariable(dir.Path().string().c_str());
+    }
+    void TearDown() override
+    {
+        SetVariable(saved_ ? saved_->c_str() : nullptr);
+    }
+
+    // Sets the variable, or removes it for nullptr.
+    static void SetVariable(const char* value)
+    {
+#ifdef _WIN32
+        _putenv_s(kVariable, value != nullptr ? value : "");
+#else
+        if (value != nullptr)
+            setenv(kVariable, value, 1);
+        else
+            unsetenv(kVariable);
+#endif
+    }
+
+    TempDir dir;
+
+private:
+    std::optional<std::string> saved_;
+};
+
+TEST_F(CliSuggestVerb, PrintsEveryFieldAndWritesAMapFileThatRuns)
+{
+    const CliRun suggest = Cli({"suggest", "1099-NEC", "--source", kExampleSource});
+    EXPECT_EQ(suggest.status, 0) << suggest.err;
+    EXPECT_EQ(suggest.out, ReadFile(test::DataPath("cli/example1099NEC.suggest.txt")));
+    EXPECT_EQ(suggest.err, "");
+
+    const std::string map = dir.File("s.MAP");
+    const CliRun write = Cli(
+        {"suggest", "1099-NEC", "--source", kExampleSource, "--min-confidence", "91", "-o", map});
+    EXPECT_EQ(write.status, 0);
+    EXPECT_EQ(write.out, suggest.out);
+    EXPECT_EQ(write.err, "6 of 28 fields mapped in " + map + "\n"); // not the 90 of the name
+    const CliRun run = Cli({"run", map, "--today", "2022-06-01"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find("\r\n")),
+              ",,\"1 First Street\",,\"New York\",NY,10012-1002,,,,SSN,123456789,,,,,150000.5,,0,,"
+              "0,0,,0,0,,,");
+
+    // A learned choice from a map saved in the window comes first.
+    WriteFile(dir.File("impmap-learned.txt"),
+              "impmap learned choices 1\r\n1099-NEC\tAmount\tState 1 income\tCLIENT.MAP\r\n");
+    const CliRun learned = Cli({"suggest", "1099-NEC", "--source", kExampleSource});
+    EXPECT_NE(learned.out.find("State 1 income\t9\tAmount\t98\tlearned from your map CLIENT.MAP\n"),
+              std::string::npos);
+    EXPECT_NE(learned.out.find("Nonemployee compensation\t0\t\t0\t\n"), std::string::npos);
+}
+
+TEST_F(CliSuggestVerb, FilesThatCannotBeReadOrWrittenExitTwo)
+{
+    const CliRun missing = Cli({"suggest", "W-2", "--source", dir.File("none.csv")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err.rfind("impmap-cli suggest: Cannot open file", 0), 0u) << missing.err;
+    WriteFile(dir.File("empty.csv"), "");
+    const CliRun empty = Cli({"suggest", "W-2", "--source", dir.File("empty.csv")});
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_EQ(empty.err, "impmap-cli suggest: " + dir.File("empty.csv") +
+                             " is empty: it has no header line\n");
+    const CliRun over = Cli({"suggest", "W-2", "--source", kExampleSource, "-o", kExampleSource});
+    EXPECT_EQ(over.status, 2);
+    EXPECT_NE(over.err.find("would replace"), std::string::npos) << over.err;
 }
 
 TEST(CliRunVerb, FailureLeavesNoOutput)

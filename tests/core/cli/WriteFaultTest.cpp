@@ -1,7 +1,8 @@
-// Every user file the program writes (batch output, header file, map file, source file) under the
-// faults a user meets: a folder where no new file can be made, a full disk, a signal in the middle
-// of the write, a symbolic link as target. After each the old file is intact (or replaced as a
-// whole), no temporary file is left, and a failure names the file and the system's reason.
+// Every user file the program writes (batch output, TIN Matching file, header file, map file,
+// source file) under the faults a user meets: a folder where no new file can be made, a full disk,
+// a signal in the middle of the write, a symbolic link as target. After each the old file is intact
+// (or replaced as a whole), no temporary file is left, and a failure names the file and the
+// system's reason.
 #ifndef _WIN32
 
 #include "../TestSupport.h"
@@ -22,6 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::ChildOptions;
 using test::ChildResult;
+using test::FileNames;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -61,6 +63,16 @@ std::vector<FileKind> Kinds()
                                       options);
          },
          true},
+        {"tin-match",
+         [](const fs::path& dir, const fs::path& target, const ChildOptions& options) {
+             WriteFile(dir / "src.csv", "Ann Lee,101234567\r\nBo Poe,101234568\r\n");
+             WriteFile(dir / "m.MAP", "[Source]\r\nFileSpec=" + (dir / "src.csv").string() +
+                                          "\r\n[Destination]\r\nForm=1099-NEC\r\nMap=001" +
+                                          std::string(30, '0') + "002\r\n");
+             return test::RunCliChild(
+                 {"tin-match", (dir / "m.MAP").string(), "-o", target.string()}, options);
+         },
+         true},
         {"header",
          [](const fs::path&, const fs::path& target, const ChildOptions& options) {
              return test::RunCliChild(
@@ -98,15 +110,6 @@ std::vector<FileKind> Kinds()
     };
 }
 
-std::vector<std::string> Names(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(WriteFault, AFullDiskKeepsTheOldFileAndNamesFileAndReason)
 {
     for (const FileKind& kind : Kinds()) {
@@ -122,7 +125,7 @@ TEST(WriteFault, AFullDiskKeepsTheOldFileAndNamesFileAndReason)
         EXPECT_NE(result.err.find(target.string()), std::string::npos) << result.err;
         EXPECT_NE(result.err.find("File too large"), std::string::npos) << result.err;
         EXPECT_EQ(ReadFile(target), before);
-        const auto names = Names(dir.Path());
+        const auto names = FileNames(dir.Path());
         EXPECT_TRUE(std::none_of(names.begin(), names.end(),
                                  [](const std::string& n) { return n.ends_with(".tmp"); }));
     }
@@ -154,7 +157,7 @@ TEST(WriteFault, AFolderWithoutRoomForNewFiles)
                         fresh.err.find("Permission denied") != std::string::npos)
                 << fresh.err;
         }
-        EXPECT_EQ(Names(folder), std::vector<std::string>{"old.txt"});
+        EXPECT_EQ(FileNames(folder), std::vector<std::string>{"old.txt"});
     }
 }
 
@@ -171,7 +174,7 @@ TEST(WriteFault, ASymbolicLinkStaysALinkToTheNewContent)
         const std::string now = ReadFile(dir.Path() / "real.txt");
         EXPECT_NE(now, kOld + "more\r\n");
         EXPECT_FALSE(now.empty());
-        const auto names = Names(dir.Path());
+        const auto names = FileNames(dir.Path());
         EXPECT_TRUE(std::none_of(names.begin(), names.end(),
                                  [](const std::string& n) { return n.ends_with(".tmp"); }));
     }
@@ -255,8 +258,42 @@ TEST(WriteFault, ASignalDuringTheOutputRemovesTheTemporaryFile)
         EXPECT_TRUE(sawTemporary);
         EXPECT_EQ(result.signal, signalNumber);
         EXPECT_EQ(ReadFile(dir.Path() / "out.txt"), kOld);
-        EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"m.MAP", "out.txt", "src.csv"}));
+        EXPECT_EQ(FileNames(dir.Path()), (std::vector<std::string>{"m.MAP", "out.txt", "src.csv"}));
     }
+}
+
+// A TIN Matching request of several parts holds a temporary file for each until the last is
+// written: a signal removes them all.
+TEST(WriteFault, ASignalDuringASplitTinMatchingRequestRemovesEveryPart)
+{
+    TempDir dir;
+    std::string source;
+    for (int i = 0; i < 400000; ++i)
+        source += "Payee " + std::to_string(i) + "," + std::to_string(100000000 + i) + "\r\n";
+    WriteFile(dir.Path() / "src.csv", source);
+    WriteFile(dir.Path() / "m.MAP", "[Source]\r\nFileSpec=" + (dir.Path() / "src.csv").string() +
+                                        "\r\n[Destination]\r\nForm=1099-NEC\r\nMap=001" +
+                                        std::string(30, '0') + "002\r\n");
+    WriteFile(dir.Path() / "tin.txt", kOld);
+    bool sawTwo = false;
+    ChildOptions options;
+    options.whileRunning = [&](pid_t pid) {
+        for (int i = 0; i < 20000 && !sawTwo; ++i) {
+            int temporaries = 0;
+            for (const auto& entry : fs::directory_iterator(dir.Path()))
+                temporaries += entry.path().extension() == ".tmp";
+            sawTwo = temporaries >= 2;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        ::kill(pid, SIGTERM);
+    };
+    const ChildResult result = test::RunCliChild(
+        {"tin-match", (dir.Path() / "m.MAP").string(), "-o", (dir.Path() / "tin.txt").string()},
+        options);
+    EXPECT_TRUE(sawTwo);
+    EXPECT_EQ(result.signal, SIGTERM);
+    EXPECT_EQ(ReadFile(dir.Path() / "tin.txt"), kOld);
+    EXPECT_EQ(FileNames(dir.Path()), (std::vector<std::string>{"m.MAP", "src.csv", "tin.txt"}));
 }
 
 } // namespace

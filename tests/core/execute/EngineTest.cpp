@@ -59,7 +59,7 @@ protected:
     {
         OpenSource("header\r\n\"" + value + "\"\r\n", 1);
         workspace.ChooseForm(FindFormIndex(form));
-        workspace.DropOnDestination(RowOf(caption), 1);
+        workspace.AssignSourceField(RowOf(caption), 1);
         return Run();
     }
 
@@ -188,7 +188,7 @@ TEST_F(Engine, HeaderHintOnlyForRecordOneUnderRead)
 {
     OpenSource("Amount\r\n12\r\n");
     workspace.ChooseForm(22);
-    workspace.DropOnDestination(RowOf("Rents"), 1);
+    workspace.AssignSourceField(RowOf("Rents"), 1);
     ExecuteResult result = Run();
     EXPECT_EQ(result.message,
               "Execution failed!\r\n\r\nDestination field \"Rents\" maps to an invalid currency "
@@ -208,7 +208,7 @@ TEST_F(Engine, BadTaxpayerNumbersAfterRecordOneBecomeZerosWithAWarning)
 {
     OpenSource("h\r\n111223333\r\n1\r\n2\r\n3\r\n12-34\r\nABCDEFGHIJKL\r\n", 1);
     workspace.ChooseForm(23);
-    workspace.DropOnDestination(RowOf("Taxpayer id"), 1);
+    workspace.AssignSourceField(RowOf("Taxpayer id"), 1);
     const ExecuteResult result = Run();
     ASSERT_EQ(result.outcome, ExecuteResult::Outcome::Completed);
     EXPECT_EQ(recorder.warnings,
@@ -222,8 +222,8 @@ TEST_F(Engine, NullRecordsAndLinesOfDelimiters)
 {
     OpenSource("a,b,c,d,e\r\n\r\n,\r\n\r\n");
     workspace.ChooseForm(2);
-    workspace.DropOnDestination(0, 1);
-    workspace.DropOnDestination(4, 5); // a field no record has
+    workspace.AssignSourceField(0, 1);
+    workspace.AssignSourceField(4, 5); // a field no record has
     const ExecuteResult result = Run();
     ASSERT_EQ(result.outcome, ExecuteResult::Outcome::Completed);
     EXPECT_EQ(result.nullRecords, 2);
@@ -245,7 +245,7 @@ TEST_F(Engine, ProgressStepsCancelAndTheRecordShownAfterwards)
         bytes += std::to_string(i) + "\r\n";
     OpenSource(bytes);
     workspace.ChooseForm(2);
-    workspace.DropOnDestination(5, 1);
+    workspace.AssignSourceField(5, 1);
     workspace.GoToRecord(7);
     ExecuteResult result = Run();
     ASSERT_EQ(result.outcome, ExecuteResult::Outcome::Completed);
@@ -278,7 +278,7 @@ TEST_F(Engine, ARunLeavesTheMappingAsItFoundIt)
     for (const Case& c : cases) {
         OpenSource(c.source);
         workspace.ChooseForm(FindFormIndex("1099-MISC"));
-        workspace.DropOnDestination(RowOf("Rents"), 1);
+        workspace.AssignSourceField(RowOf("Rents"), 1);
         workspace.SetFixedValue(RowOf("TIN Type"), std::string("0"));
         workspace.SetFixedValue(RowOf("Name line 1"), std::string("Fixed"));
         const std::vector<std::string> before = Values();
@@ -304,8 +304,8 @@ TEST_F(Engine, ARecordTooLargeToMapStopsTheRunWithItsNumber)
     const std::string field(5 << 20, 'x');
     OpenSource("1\r\n" + field + "\r\n");
     workspace.ChooseForm(FindFormIndex("1099-MISC"));
-    workspace.DropOnDestination(RowOf("Name line 1"), 1);
-    workspace.DropOnDestination(RowOf("Name line 2"), 1);
+    workspace.AssignSourceField(RowOf("Name line 1"), 1);
+    workspace.AssignSourceField(RowOf("Name line 2"), 1);
     for (const bool checkAll : {false, true}) {
         const ExecuteResult result = Run(checkAll);
         ASSERT_EQ(result.outcome, ExecuteResult::Outcome::Failed);
@@ -324,7 +324,7 @@ TEST_F(Engine, SourceWithoutRecordsCompletesEmpty)
     workspace.ChooseForm(2);
     workspace.LoadDestinationFields();
     OpenSource("h\r\nx\r\n", 1);
-    workspace.DropOnDestination(0, 1);
+    workspace.AssignSourceField(0, 1);
     workspace.DeleteCurrentRecord();
     const ExecuteResult result = Run();
     EXPECT_EQ(result.outcome, ExecuteResult::Outcome::Completed);
@@ -335,9 +335,9 @@ TEST_F(Engine, CheckModeListsEveryProblem)
 {
     OpenSource("h\r\n12A,1,maybe\r\n5,2,y\r\nB,12-34,7.5\r\n", 1);
     workspace.ChooseForm(22);
-    workspace.DropOnDestination(RowOf("Rents"), 1);
-    workspace.DropOnDestination(RowOf("Taxpayer id"), 2);
-    workspace.DropOnDestination(RowOf("Foreign address indicator"), 3);
+    workspace.AssignSourceField(RowOf("Rents"), 1);
+    workspace.AssignSourceField(RowOf("Taxpayer id"), 2);
+    workspace.AssignSourceField(RowOf("Foreign address indicator"), 3);
     ExecuteResult result = Run(true);
     EXPECT_EQ(result.outcome, ExecuteResult::Outcome::Completed);
     EXPECT_EQ(recorder.problems,
@@ -388,7 +388,7 @@ TEST_F(Engine, CheckModeListsEveryProblem)
 
     OpenSource("h\r\nB\r\n", 1);
     workspace.ChooseForm(0);
-    workspace.DropOnDestination(RowOf("Type of employer"), 1);
+    workspace.AssignSourceField(RowOf("Type of employer"), 1);
     result = Run(true);
     EXPECT_EQ(recorder.problems,
               std::vector<std::string>{"Record 1: Destination field \"Type of employer\": ERROR: "

@@ -229,6 +229,14 @@ TEST_F(FileIoTest, AFolderWithoutRoomForNewFilesIsWrittenInPlace)
     EXPECT_EQ(ReadRaw(folder / "out.txt"), "old content that is longer");
     WriteFileAtomically(folder / "out.txt", "new");
     EXPECT_EQ(ReadRaw(folder / "out.txt"), "new");
+    {
+        AtomicFileWriter writer(folder / "out.txt");
+        writer.Write("closed");
+        writer.Close();
+        EXPECT_EQ(ReadRaw(folder / "out.txt"), "new");
+        writer.Commit();
+    }
+    EXPECT_EQ(ReadRaw(folder / "out.txt"), "closed");
     EXPECT_EQ(Names(folder), std::vector<std::string>{"out.txt"});
     try {
         WriteFileAtomically(folder / "fresh.txt", "x");
@@ -263,6 +271,50 @@ TEST_F(FileIoTest, WriterShowsNothingUntilCommit)
     }
     EXPECT_EQ(ReadRaw(target), expected);
     EXPECT_EQ(Names(dir_), std::vector<std::string>{"batch.txt"});
+}
+
+TEST_F(FileIoTest, CloseLeavesCommitOnlyTheRenameAndEveryTemporaryIsTracked)
+{
+    WriteRaw(dir_ / "a.txt", "old a");
+    {
+        AtomicFileWriter a(dir_ / "a.txt");
+        AtomicFileWriter b(dir_ / "b.txt");
+        std::vector<std::string> tracked;
+        for (int slot = 0; slot < kTemporaryFileSlots; ++slot) {
+            if (TemporaryFile(slot)[0] != '\0')
+                tracked.push_back(fs::path(TemporaryFile(slot)).filename().string());
+        }
+        std::sort(tracked.begin(), tracked.end());
+        std::vector<std::string> temporaries = Names(dir_);
+        temporaries.erase(std::remove(temporaries.begin(), temporaries.end(), "a.txt"),
+                          temporaries.end());
+        EXPECT_EQ(tracked, temporaries);
+        EXPECT_EQ(tracked.size(), 2u);
+
+        a.Write("new a");
+        a.Close();
+        EXPECT_THROW(a.Write("more"), std::logic_error);
+        EXPECT_THROW(a.Close(), std::logic_error);
+        EXPECT_EQ(ReadRaw(dir_ / "a.txt"), "old a");
+        b.Write("new b");
+        b.Close();
+        a.Commit();
+        b.Commit();
+        EXPECT_THROW(a.Commit(), std::logic_error);
+        for (int slot = 0; slot < kTemporaryFileSlots; ++slot)
+            EXPECT_STREQ(TemporaryFile(slot), "");
+    }
+    EXPECT_EQ(ReadRaw(dir_ / "a.txt"), "new a");
+    EXPECT_EQ(ReadRaw(dir_ / "b.txt"), "new b");
+    EXPECT_EQ(Names(dir_), (std::vector<std::string>{"a.txt", "b.txt"}));
+    {
+        // Closed and never committed: the temporary goes, the target stays.
+        AtomicFileWriter a(dir_ / "a.txt");
+        a.Write("abandoned");
+        a.Close();
+    }
+    EXPECT_EQ(ReadRaw(dir_ / "a.txt"), "new a");
+    EXPECT_EQ(Names(dir_), (std::vector<std::string>{"a.txt", "b.txt"}));
 }
 
 TEST_F(FileIoTest, AbandonedWritersRemoveTheirTemporariesAndKeepTarget)

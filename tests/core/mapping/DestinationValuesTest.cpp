@@ -6,8 +6,7 @@ namespace {
 using test::WorkspaceFixture;
 
 class DestinationValues : public WorkspaceFixture
-{
-};
+{};
 
 TEST_F(DestinationValues, FreshFormShowsTheConversionOfEmptyValues)
 {
@@ -70,16 +69,16 @@ TEST_F(DestinationValues, SocialSecurityNineDigitAndAmountRows)
 {
     OpenSource("123-45-6789,12-3456789,12-345,1234567890,$1,(5)\r\n");
     workspace.ChooseForm(36); // W-2C: 'n' Correct SSN, 'N' Incorrect SSN
-    workspace.DropOnDestination(RowOf("Correct SSN"), 1);
+    workspace.AssignSourceField(RowOf("Correct SSN"), 1);
     EXPECT_EQ(ValueOf("Correct SSN"), "123456789");
-    workspace.DropOnDestination(RowOf("Correct SSN"), 2);
+    workspace.AssignSourceField(RowOf("Correct SSN"), 2);
     EXPECT_EQ(ValueOf("Correct SSN"), "12-3456789");
 
     workspace.ChooseForm(1); // Sponsors
     const int ein = RowOf("EIN (enter as 9 digits)");
-    workspace.DropOnDestination(ein, 3);
+    workspace.AssignSourceField(ein, 3);
     EXPECT_EQ(ValueOf("EIN (enter as 9 digits)"), "000012345");
-    workspace.DropOnDestination(ein, 4);
+    workspace.AssignSourceField(ein, 4);
     EXPECT_EQ(ValueOf("EIN (enter as 9 digits)"), "234567890");
 }
 
@@ -87,7 +86,7 @@ TEST_F(DestinationValues, DecimalChangeReconvertsTheShownRecord)
 {
     OpenSource("123450\r\n");
     workspace.ChooseForm(22);
-    workspace.DropOnDestination(RowOf("Rents"), 1);
+    workspace.AssignSourceField(RowOf("Rents"), 1);
     EXPECT_EQ(ValueOf("Rents"), "123450");
     workspace.SetDecimal(1);
     EXPECT_EQ(ValueOf("Rents"), "1234.5");

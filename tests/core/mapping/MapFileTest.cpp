@@ -17,11 +17,11 @@ protected:
     {
         OpenSource("c1,name,extra,ein\r\n");
         workspace.ChooseForm(2);
-        workspace.DropOnDestination(0, 1);
-        workspace.DropOnDestination(1, 2);
-        workspace.DropOnDestination(3, 4);
+        workspace.AssignSourceField(0, 1);
+        workspace.AssignSourceField(1, 2);
+        workspace.AssignSourceField(3, 4);
         workspace.SetFixedValue(4, std::string("ABCD"));
-        workspace.DropOnSource(2, 3);
+        workspace.MergeInto(2, 3);
         workspace.SetTrace(0);
     }
 
@@ -39,8 +39,10 @@ TEST_F(MapFile, SavesTheStatedLayout)
     BuildAleMapping();
     const std::string path = dir.File("ale.MAP");
     workspace.SaveMapping(path);
-    EXPECT_EQ(ReadFile(path), MapText(workspace.SourcePath(),
-                                      "[Default]\r\n004=ABCD\r\n005=0\r\n[Merge]\r\n002=3\r\n"));
+    EXPECT_EQ(ReadFile(path),
+              MapText(workspace.SourcePath(),
+                      "[Default]\r\n004=ABCD\r\n005=0\r\n[Merge]\r\n002=3\r\n[Source Header]\r\n"
+                      "001=c1\r\n002=name\r\n003=extra\r\n004=ein\r\n"));
     EXPECT_FALSE(workspace.MappingModified());
     EXPECT_EQ(workspace.MapFileName(), "ale.MAP");
     EXPECT_EQ(workspace.LastMappingPath(), path);
@@ -69,6 +71,54 @@ TEST_F(MapFile, SaveThenOpenRoundTrip)
     EXPECT_EQ(reopened.SourceFields()[1], "name extra");
     EXPECT_FALSE(reopened.MappingModified());
     EXPECT_EQ(reopened.LastMappingPath(), path);
+}
+
+// The source's header line goes into [Source Header] when the file has one: the line Header Skip
+// takes away, or under Header Read a first line of names; opening a map brings it back.
+TEST_F(MapFile, SourceHeaderIsSavedWhenTheFileHasAHeaderLine)
+{
+    struct Case
+    {
+        const char* source;
+        int header;
+        const char* section; // the [Source Header] section written, empty for none
+        std::vector<std::string> stored;
+    };
+    const Case cases[] = {
+        {"Name,Tax ID,,Amount\r\nAl,123456789,,5\r\n",
+         1,
+         "[Source Header]\r\n001=Name\r\n002=Tax ID\r\n003=\r\n004=Amount\r\n",
+         {"Name", "Tax ID", "", "Amount"}},
+        {"Name,Tax ID\r\nAl,123456789\r\n",
+         0,
+         "[Source Header]\r\n001=Name\r\n002=Tax ID\r\n",
+         {"Name", "Tax ID"}},
+        // A first line that is a record (amounts, numbers) is no header.
+        {"Al,123456789,5.00\r\nBo,123456780,6.00\r\n", 0, "", {}},
+        {"Al,123456789,5.00\r\n",
+         1,
+         "[Source Header]\r\n001=Al\r\n002=123456789\r\n003=5.00\r\n",
+         {"Al", "123456789", "5.00"}},
+    };
+    for (const Case& c : cases) {
+        OpenSource(c.source, c.header);
+        workspace.ChooseForm(23);
+        const std::string path = dir.File("h.MAP");
+        workspace.SaveMapping(path);
+        const std::string text = ReadFile(path);
+        const size_t at = text.find("[Source Header]");
+        EXPECT_EQ(at == std::string::npos ? "" : text.substr(at), c.section) << c.source;
+
+        Workspace reopened;
+        reopened.OpenMapping(path);
+        EXPECT_EQ(reopened.StoredHeader(), c.stored) << c.source;
+    }
+    // A map without the section (an older one) stores no header, and says nothing of the last.
+    Workspace reopened;
+    reopened.OpenMapping(dir.File("h.MAP"));
+    WriteFile(dir.File("old.MAP"), MapText(workspace.SourcePath()));
+    reopened.OpenMapping(dir.File("old.MAP"));
+    EXPECT_TRUE(reopened.StoredHeader().empty());
 }
 
 TEST_F(MapFile, FixedValueWithSurroundingTextSurvivesUnchanged)

@@ -59,14 +59,14 @@ TEST_F(SourceBrowsing, MissingFieldsAndMerges)
     OpenSource("a,b,c,d,e\r\nonly,two\r\n");
     workspace.ChooseForm(22);
     const int row = RowOf("Name line 1");
-    workspace.DropOnDestination(row, 5);
-    workspace.DropOnSource(3, 5);
+    workspace.AssignSourceField(row, 5);
+    workspace.MergeInto(3, 5);
     EXPECT_EQ(workspace.SourceFields(), (Fields{"a", "b", "c e", "d", "e"}));
-    workspace.DropOnSource(2, 3);
+    workspace.MergeInto(2, 3);
     EXPECT_EQ(workspace.SourceFields(), (Fields{"a", "b c e", "c e", "d", "e"}));
-    workspace.DropOnSource(2, 3); // the same drop again removes the merge
+    workspace.MergeInto(2, 3); // the same drop again removes the merge
     EXPECT_EQ(workspace.SourceFields(), (Fields{"a", "b", "c e", "d", "e"}));
-    workspace.DropOnSource(3, 4); // another source replaces it
+    workspace.MergeInto(3, 4); // another source replaces it
     EXPECT_EQ(workspace.SourceFields()[2], "c d");
     workspace.GoToRecord(2);
     EXPECT_EQ(ValueOf("Name line 1"), "(5) NOT ALLOCATED?");
@@ -105,9 +105,9 @@ TEST_F(SourceBrowsing, NavigationButtonsAndGoTo)
     EXPECT_EQ(workspace.CurrentRecord(), 3);
     workspace.GoToAnswer(" 2 ");
     EXPECT_EQ(workspace.CurrentRecord(), 2);
-    workspace.ClickSourceLine(0);
+    workspace.ShowRecordAtLine(0);
     EXPECT_EQ(workspace.CurrentRecord(), 1);
-    workspace.ClickSourceLine(3); // the empty line after the last record
+    workspace.ShowRecordAtLine(3); // the empty line after the last record
     EXPECT_EQ(workspace.CurrentRecord(), 1);
 }
 
@@ -125,8 +125,40 @@ TEST_F(SourceBrowsing, DeletingRecords)
     EXPECT_EQ(workspace.ShownRecord(), 0);
     EXPECT_TRUE(workspace.SourceFields().empty());
     EXPECT_EQ(workspace.SourceFieldCount(), 0u);
-    workspace.DropOnSource(1, 2); // no fields shown: nothing to merge
+    workspace.MergeInto(1, 2); // no fields shown: nothing to merge
     EXPECT_EQ(workspace.MergeSources()[1], 0);
+}
+
+// What undo and redo of a deletion and of a field change do: the line goes back in its place
+// (also into an emptied source) and is shown.
+TEST_F(SourceBrowsing, RecordsPutBackInTheirPlaceAreShown)
+{
+    OpenSource("a,1\r\nb,2\r\nc,3\r\n");
+    workspace.DeleteRecord(2);
+    workspace.InsertRecord(2, "b,2");
+    EXPECT_EQ(workspace.Lines().Joined(), "a,1\r\nb,2\r\nc,3\r\n");
+    EXPECT_EQ(workspace.CurrentRecord(), 2);
+    EXPECT_EQ(workspace.SourceFields(), (Fields{"b", "2"}));
+    workspace.ReplaceRecord(3, "c,30");
+    EXPECT_EQ(workspace.CurrentRecord(), 3);
+    EXPECT_EQ(workspace.SourceFields(), (Fields{"c", "30"}));
+    workspace.SetSourceModified(false);
+    EXPECT_FALSE(workspace.SourceModified());
+    workspace.InsertRecord(4, "d,4"); // after the last one
+    EXPECT_TRUE(workspace.SourceModified());
+    for (const long outside : {0L, 6L}) {
+        workspace.InsertRecord(outside, "x");
+        workspace.ReplaceRecord(outside, "x");
+        workspace.DeleteRecord(outside);
+    }
+    EXPECT_EQ(workspace.Lines().Joined(), "a,1\r\nb,2\r\nc,30\r\nd,4\r\n");
+
+    for (int i = 0; i < 4; ++i)
+        workspace.DeleteRecord(1);
+    EXPECT_TRUE(workspace.SourceFields().empty());
+    workspace.InsertRecord(1, "e,5");
+    EXPECT_EQ(workspace.ShownRecord(), 1);
+    EXPECT_EQ(workspace.SourceFields(), (Fields{"e", "5"}));
 }
 
 TEST_F(SourceBrowsing, SavingWritesTheHeaderFirstUnderSkip)
@@ -215,10 +247,10 @@ TEST_F(SourceBrowsing, RecordsThatWouldTakeTooMuchMemoryAreRefusedByName)
         workspace.ChooseForm(FindFormIndex("1099-MISC"));
         workspace.GoToRecord(2);
         for (int row = 0; row < c.mappedRows; ++row)
-            workspace.DropOnDestination(row, 1);
+            workspace.AssignSourceField(row, 1);
         if (c.chain) {
             for (int k = 1; k < c.fields; ++k)
-                workspace.DropOnSource(k, k + 1);
+                workspace.MergeInto(k, k + 1);
         }
         workspace.GoToRecord(2);
         EXPECT_EQ(!workspace.RecordProblem().empty(), c.refused) << c.what;
@@ -254,7 +286,7 @@ TEST_F(SourceBrowsing, SavingToAnUnwritablePlaceKeepsTheEdits)
 TEST_F(SourceBrowsing, ChangingAFieldValueRebuildsTheLine)
 {
     OpenSource("a,b,c\r\nx,y,z\r\n");
-    workspace.DropOnSource(1, 2);
+    workspace.MergeInto(1, 2);
     EXPECT_EQ(workspace.ChangeSourceFieldValue(2, "Doe, John"), FieldEdit::FirstChange);
     EXPECT_EQ(workspace.Lines().Line(0), "a,\"Doe, John\",c");
     EXPECT_EQ(workspace.SourceFields()[0], "a Doe, John"); // merges shown again
@@ -282,7 +314,7 @@ TEST_F(SourceBrowsing, BinaryBytesAreJustText)
     OpenSource(bytes);
     ASSERT_GT(workspace.RecordCount(), 1u);
     workspace.ChooseForm(22);
-    workspace.DropOnDestination(0, 1);
+    workspace.AssignSourceField(0, 1);
     for (long r = 1; r <= static_cast<long>(workspace.RecordCount()); ++r)
         workspace.GoToRecord(r);
     EXPECT_EQ(workspace.CurrentRecord(), static_cast<long>(workspace.RecordCount()));

@@ -114,7 +114,7 @@ TEST_F(SourceEncodings, BrokenRecordsAreWarnedAndJoinedInTheFileFormat)
     OpenSource("\xEF\xBB\xBFName line 1,City\n\"Doe\nJohn\",\"New\nYork\"\nRoe,Boston\n", 1);
     EXPECT_EQ(workspace.RecordsEndingInsideQuotes(), (std::vector<long>{1, 2}));
     workspace.ChooseForm(22);
-    workspace.DropOnDestination(RowOf("Name line 1"), 1);
+    workspace.AssignSourceField(RowOf("Name line 1"), 1);
     Collector check;
     const ExecuteResult result =
         Execute(workspace, check, ExecuteOptions{CivilDate{2022, 6, 1}, true});
@@ -127,13 +127,40 @@ TEST_F(SourceEncodings, BrokenRecordsAreWarnedAndJoinedInTheFileFormat)
     EXPECT_EQ(result.problems, 2);
     EXPECT_EQ(result.failures, 0);
 
-    EXPECT_EQ(workspace.JoinLinesBrokenInsideQuotes(), 2u);
+    const std::string before = ReadFile(workspace.SourcePath());
+    const JoinedLines joined = workspace.JoinLinesBrokenInsideQuotes();
+    EXPECT_EQ(joined.joins, 2u);
+    EXPECT_EQ(joined.backupPath, workspace.SourcePath() + ".bak");
+    EXPECT_EQ(ReadFile(joined.backupPath), before);
     EXPECT_EQ(ReadFile(workspace.SourcePath()),
               "\xEF\xBB\xBFName line 1,City\n\"Doe John\",\"New York\"\nRoe,Boston\n");
     EXPECT_EQ(workspace.RecordCount(), 2u);
     EXPECT_EQ(workspace.SourceFields(), (Fields{"Doe John", "New York"}));
     EXPECT_FALSE(workspace.SourceModified());
-    EXPECT_EQ(workspace.JoinLinesBrokenInsideQuotes(), 0u);
+    const JoinedLines none = workspace.JoinLinesBrokenInsideQuotes();
+    EXPECT_EQ(none.joins, 0u);
+    EXPECT_EQ(none.backupPath, "");
+    EXPECT_EQ(ReadFile(joined.backupPath), before);
+}
+
+// A backup that cannot be written stops the join before the file is touched; a file that is gone
+// leaves nothing to keep.
+TEST_F(SourceEncodings, JoiningKeepsTheFileAsItWasOrWritesNothing)
+{
+    const std::string broken = "a,\"b\r\nc\"\r\nd,e\r\n";
+    OpenSource(broken);
+    std::filesystem::create_directory(workspace.SourcePath() + ".bak");
+    EXPECT_THROW(workspace.JoinLinesBrokenInsideQuotes(), FileError);
+    EXPECT_EQ(ReadFile(workspace.SourcePath()), broken);
+    EXPECT_TRUE(workspace.SourceModified());
+    std::filesystem::remove(workspace.SourcePath() + ".bak");
+
+    OpenSource(broken, 0, "gone.csv");
+    std::filesystem::remove(workspace.SourcePath());
+    const JoinedLines joined = workspace.JoinLinesBrokenInsideQuotes();
+    EXPECT_EQ(joined.joins, 1u);
+    EXPECT_EQ(joined.backupPath, "");
+    EXPECT_EQ(ReadFile(workspace.SourcePath()), "a,\"b c\"\r\nd,e\r\n");
 }
 
 } // namespace

@@ -22,8 +22,9 @@ TEST(SourceFormat, DetectsMarkEncodingAndFirstLineEnd)
         SourceFormat format;
     };
     const Case cases[] = {
-        {"", {k1252, false, LineEnd::CrLf}},
-        {"plain ascii\nnext\r\n", {k1252, false, LineEnd::Lf}},
+        {"", {k1252, false, LineEnd::CrLf, true}},
+        {"plain ascii\nnext\r\n", {k1252, false, LineEnd::Lf, true}},
+        {std::string(40, 'a') + "\x7F\n", {k1252, false, LineEnd::Lf, true}},
         {"\xEF\xBB\xBF"
          "ascii\r\n",
          {kUtf8, true, LineEnd::CrLf}},
