@@ -45,7 +45,8 @@ bool SaveOutput(const Workspace& workspace, Prompts& prompts, Settings& settings
     writer.Commit();
     settings.SetTextDirectory(FolderWithTrailingSeparator(*path));
     prompts.ShowMessageBox(InstructionsFor(workspace.FormIndex(), *path),
-                           QStringLiteral("Importing Instructions"), 1, 0, 2);
+                           QStringLiteral("Importing Instructions"), message_box::kOk,
+                           message_box::kDefaultFirst, message_box::kIconInformation);
     return true;
 }
 

@@ -117,6 +117,14 @@ public:
                           int defaultIndex, int iconIndex);
 };
 
+// Names for the entries of ShowMessageBox's three tables.
+namespace message_box {
+inline constexpr int kAbortRetryIgnore = 0, kOk = 1, kOkCancel = 2, kRetryCancel = 3, kYesNo = 4,
+                     kYesNoCancel = 5;
+inline constexpr int kDefaultFirst = 0, kDefaultSecond = 2, kDefaultThird = 3, kDefaultFourth = 4;
+inline constexpr int kIconStop = 0, kIconInformation = 2, kIconExclamation = 3, kIconQuestion = 4;
+} // namespace message_box
+
 // The request that ShowMessageBox makes for the given indices.
 MessageRequest MessageBoxRequest(const QString& text, const QString& caption, int buttonsIndex,
                                  int defaultIndex, int iconIndex);

@@ -83,8 +83,9 @@ void MappingToolsMenu::popupMapByNameClick()
             FormName(workspace.FormIndex()) +
             QStringLiteral("\" based solely upon the field names in the header record of your "
                            "source file.\r\n\r\nOkay to proceed?");
-        if (context_.prompts.ShowMessageBox(text, QStringLiteral("Map by Name Confirmation"), 4, 0,
-                                            4) != Button::Yes) {
+        if (context_.prompts.ShowMessageBox(text, QStringLiteral("Map by Name Confirmation"),
+                                            message_box::kYesNo, message_box::kDefaultFirst,
+                                            message_box::kIconQuestion) != Button::Yes) {
             return;
         }
         context_.undo.ChangeMapping([&] { workspace.MapByName(); }, QStringLiteral("Map by Name"));
