@@ -123,7 +123,11 @@ void MappingController::lvDestinationDblClick()
 
 void MappingController::lvDestinationRightClick(const QPoint& viewportPos)
 {
-    const int row = SelectForRightClick(context_.ui.lvDestination, viewportPos);
+    EditFixedValue(SelectForRightClick(context_.ui.lvDestination, viewportPos));
+}
+
+void MappingController::EditFixedValue(int row)
+{
     Workspace& workspace = context_.workspace;
     if (row < 0 || row >= static_cast<int>(workspace.Rows().size()) || workspace.Executing()) {
         return;
@@ -168,16 +172,21 @@ void MappingController::lvSourceDblClick()
                                    QItemSelectionModel::NoUpdate);
         destination->scrollTo(model->index(report.rows.front(), 0));
         destination->setFocus();
-        context_.prompts.ShowMessageBox(FromBytes(report.text), FromBytes(report.title), 1, 0, 2);
+        context_.prompts.ShowMessageBox(FromBytes(report.text), FromBytes(report.title),
+                                        message_box::kOk, message_box::kDefaultFirst,
+                                        message_box::kIconInformation);
     });
 }
 
 void MappingController::lvSourceRightClick(const QPoint& viewportPos)
 {
-    QTreeView* source = context_.ui.lvSource;
+    EditSourceValue(RowAt(context_.ui.lvSource, viewportPos));
+}
+
+void MappingController::EditSourceValue(int row)
+{
     Workspace& workspace = context_.workspace;
-    const int row = RowAt(source, viewportPos);
-    SelectOnly(source, row);
+    SelectOnly(context_.ui.lvSource, row);
     const auto& fields = workspace.SourceFields();
     if (row < 0 || row >= static_cast<int>(fields.size()) || workspace.CurrentRecord() < 1 ||
         workspace.Executing()) {

@@ -37,6 +37,10 @@ public:
     // Right click on the source list: change the value of the field under the mouse in the
     // record on display.
     void lvSourceRightClick(const QPoint& viewportPos);
+    // What the right clicks do, for a row chosen by the mouse or the keyboard: ask the fixed
+    // value of destination row, or a new value for the source field shown in row (0-based).
+    void EditFixedValue(int row);
+    void EditSourceValue(int row);
 
     MappingDragDrop& DragDrop() { return *dragDrop_; }
     MappingHints& Hints() { return *hints_; }

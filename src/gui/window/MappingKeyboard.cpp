@@ -221,17 +221,16 @@ void MappingKeyboard::SetFixedValue()
     if (row < 0) {
         return;
     }
-    mapping_.lvDestinationRightClick(ShownRowRect(destination, row).center());
+    mapping_.EditFixedValue(SelectForMenu(destination, row));
 }
 
 void MappingKeyboard::ChangeSourceValue()
 {
-    QTreeView* source = context_.ui.lvSource;
-    const int row = KeyboardRow(source);
+    const int row = KeyboardRow(context_.ui.lvSource);
     if (row < 0) {
         return;
     }
-    mapping_.lvSourceRightClick(ShownRowRect(source, row).center());
+    mapping_.EditSourceValue(row);
 }
 
 void MappingKeyboard::OpenSourceMenu()

@@ -73,7 +73,11 @@ void SelectOnly(QTreeView* view, int row)
 
 int SelectForRightClick(QTreeView* view, const QPoint& viewportPos)
 {
-    const int row = RowAt(view, viewportPos);
+    return SelectForMenu(view, RowAt(view, viewportPos));
+}
+
+int SelectForMenu(QTreeView* view, int row)
+{
     if (row < 0) {
         SelectOnly(view, -1);
     } else if (!IsRowSelected(view, row)) {

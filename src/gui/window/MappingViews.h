@@ -34,5 +34,7 @@ void SelectOnly(QTreeView* view, int row);
 // selected row stays as it is (keeping a multiple selection) and becomes current, and a click
 // beside the rows clears the selection. Returns the clicked row, or -1.
 int SelectForRightClick(QTreeView* view, const QPoint& viewportPos);
+// The same for a row chosen by other means (the keyboard); returns row.
+int SelectForMenu(QTreeView* view, int row);
 
 } // namespace impmap::gui
