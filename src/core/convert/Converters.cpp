@@ -220,14 +220,30 @@ void ConvertTinType(std::string& value)
     }
 }
 
+IndicatorWord ClassifyIndicatorWord(std::string_view upperWord)
+{
+    for (const std::string_view no : {"", "NULL", "0", "N", "F", "FALSE", "NO"})
+        if (upperWord == no)
+            return IndicatorWord::No;
+    for (const std::string_view yes : {"X", "1", "Y", "T", "TRUE", "YES"})
+        if (upperWord == yes)
+            return IndicatorWord::Yes;
+    return IndicatorWord::Other;
+}
+
 void ConvertIndicator(std::string& value)
 {
     TrimAndUpper(value);
-    if (value == "NULL" || value == "0" || value == "N" || value == "F" || value == "FALSE" ||
-        value == "NO")
+    switch (ClassifyIndicatorWord(value)) {
+    case IndicatorWord::No:
         value.clear();
-    else if (value == "1" || value == "Y" || value == "T" || value == "TRUE" || value == "YES")
+        break;
+    case IndicatorWord::Yes:
         value.assign(1, 'X');
+        break;
+    case IndicatorWord::Other:
+        break;
+    }
 }
 
 void DropSsnDashes(std::string& value)

@@ -31,6 +31,15 @@ void CleanFloat(std::string& value);
 // TIN type (code T): "1", "T" give "EIN"; "2", "S", "R" give "SSN"; empty gives "N/A"; anything
 // else is left trimmed and upper-cased.
 void ConvertTinType(std::string& value);
+// The words an indicator (code I) is given as, upper-cased and trimmed: "X", "1", "Y", "T", "TRUE",
+// "YES" mean yes; empty, "NULL", "0", "N", "F", "FALSE", "NO" mean no.
+enum class IndicatorWord
+{
+    Yes,
+    No,
+    Other
+};
+IndicatorWord ClassifyIndicatorWord(std::string_view upperWord);
 // Indicators (code I): yes-words give "X", no-words and "NULL" give empty; anything else is left
 // trimmed and upper-cased.
 void ConvertIndicator(std::string& value);

@@ -2,6 +2,7 @@
 // afterwards must be the same, whichever way the records are cut into chunks.
 #include "../TestSupport.h"
 #include "EngineRuns.h"
+#include "convert/CommonConversions.h"
 #include "execute/RecordConverter.h"
 
 #include <gtest/gtest.h>
