@@ -232,7 +232,15 @@ public:
 
 private:
     void ReadSst(Records& records, std::string_view first);
+    // A text formula result waiting for its STRING record.
+    struct PendingString
+    {
+        bool waiting = false;
+        std::uint16_t row = 0, column = 0;
+    };
+
     std::string NumberCell(std::uint16_t xf, double value) const;
+    void ReadFormula(SheetBuilder& builder, std::string_view d, PendingString& pending) const;
 
     std::string stream_;
     std::vector<std::uint32_t> offsets_;
@@ -312,6 +320,28 @@ std::string XlsWorkbook::NumberCell(std::uint16_t xf, double value) const
     return NumberText(value, format, date1904_);
 }
 
+// A formula's cached result: a number at once; a text in the STRING record that follows, which
+// pending remembers the cell for.
+void XlsWorkbook::ReadFormula(SheetBuilder& builder, std::string_view d,
+                              PendingString& pending) const
+{
+    if (d.size() < 14)
+        Damaged("a record is cut off");
+    const std::uint16_t row = U16(d, 0), column = U16(d, 2);
+    if (U16(d, 12) != 0xFFFF) {
+        builder.Cell(row, column, NumberCell(U16(d, 4), F64(d, 6)));
+        return;
+    }
+    const auto kind = static_cast<std::uint8_t>(d[6]);
+    if (kind == 0) {
+        pending = {true, row, column};
+    } else if (kind == 1) {
+        builder.Cell(row, column, d[8] ? "TRUE" : "FALSE");
+    } else if (kind == 2) {
+        builder.ErrorCell(row, column, ErrorText(static_cast<std::uint8_t>(d[8])));
+    }
+}
+
 SheetText XlsWorkbook::ReadSheet(size_t index)
 {
     SheetBuilder builder;
@@ -319,8 +349,7 @@ SheetText XlsWorkbook::ReadSheet(size_t index)
     RawRecord r;
     if (!records.Next(r) || r.type != kBof)
         Damaged("sheet \"" + sheets_[index].name + "\" is not where the workbook says");
-    std::uint16_t stringRow = 0, stringColumn = 0;
-    bool stringPending = false;
+    PendingString pending;
     while (records.Next(r) && r.type != kEof) {
         const std::string_view d = r.data;
         switch (r.type) {
@@ -361,35 +390,18 @@ SheetText XlsWorkbook::ReadSheet(size_t index)
             else
                 builder.Cell(U16(d, 0), U16(d, 2), d[6] ? "TRUE" : "FALSE");
             break;
-        case kFormula: {
-            if (d.size() < 14)
-                Damaged("a record is cut off");
-            const std::uint16_t row = U16(d, 0), column = U16(d, 2);
-            if (U16(d, 12) != 0xFFFF) {
-                builder.Cell(row, column, NumberCell(U16(d, 4), F64(d, 6)));
-                break;
-            }
-            const auto kind = static_cast<std::uint8_t>(d[6]);
-            if (kind == 0) {
-                stringPending = true; // the text follows in a STRING record
-                stringRow = row;
-                stringColumn = column;
-            } else if (kind == 1) {
-                builder.Cell(row, column, d[8] ? "TRUE" : "FALSE");
-            } else if (kind == 2) {
-                builder.ErrorCell(row, column, ErrorText(static_cast<std::uint8_t>(d[8])));
-            }
+        case kFormula:
+            ReadFormula(builder, d, pending);
             break;
-        }
         case kString:
-            if (stringPending) {
+            if (pending.waiting) {
                 RecordReader reader;
                 reader.Add(d);
                 while (records.PeekContinue() && records.Next(r))
                     reader.Add(r.data);
                 const std::uint16_t count = reader.Word();
-                builder.Cell(stringRow, stringColumn, reader.String(count));
-                stringPending = false;
+                builder.Cell(pending.row, pending.column, reader.String(count));
+                pending.waiting = false;
             }
             break;
         case kMergedCells: {

@@ -174,7 +174,9 @@ const ZipArchive::Entry* ZipArchive::Find(std::string_view name) const
     return it == byName_.end() ? nullptr : &entries_[it->second];
 }
 
-void ZipArchive::Read(const Entry& entry, const std::function<bool(std::string_view)>& sink)
+// Throws for a part that must not be inflated: encrypted, of an unknown method, larger than a part
+// may be, or a zip bomb by its declared sizes.
+void ZipArchive::RefuseUnreadable(const Entry& entry)
 {
     if (entry.flags & 1)
         throw WorkbookError(kPasswordProtected);
@@ -191,14 +193,26 @@ void ZipArchive::Read(const Entry& entry, const std::function<bool(std::string_v
             " times its compressed size, as no workbook's part does; it is "
             "refused as a zip bomb.");
     }
+}
+
+// Where the part's data starts, after its local header; throws when it is not inside the file.
+std::uint64_t ZipArchive::DataOffset(const Entry& entry)
+{
     char header[30];
     ReadAt(entry.localHeader, header, sizeof header);
     if (U32(header) != kLocalHeader)
         Damaged("the part " + entry.name + " is not where the zip directory says");
-    std::uint64_t offset = entry.localHeader + 30 + U16(header + 26) + U16(header + 28);
-    std::uint64_t remaining = entry.compressedSize;
-    if (offset > fileSize_ || remaining > fileSize_ - offset)
+    const std::uint64_t offset = entry.localHeader + 30 + U16(header + 26) + U16(header + 28);
+    if (offset > fileSize_ || entry.compressedSize > fileSize_ - offset)
         Damaged("the part " + entry.name + " is cut off");
+    return offset;
+}
+
+void ZipArchive::Read(const Entry& entry, const std::function<bool(std::string_view)>& sink)
+{
+    RefuseUnreadable(entry);
+    std::uint64_t offset = DataOffset(entry);
+    std::uint64_t remaining = entry.compressedSize;
 
     z_stream zs{};
     if (entry.method == 8 && inflateInit2(&zs, -MAX_WBITS) != Z_OK)

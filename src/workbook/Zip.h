@@ -44,6 +44,8 @@ public:
 private:
     void ReadDirectory();
     void ReadAt(std::uint64_t offset, char* data, std::size_t size);
+    void RefuseUnreadable(const Entry& entry);
+    std::uint64_t DataOffset(const Entry& entry);
 
     std::ifstream file_;
     std::uint64_t fileSize_ = 0;

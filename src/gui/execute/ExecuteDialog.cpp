@@ -92,6 +92,30 @@ ExecuteDialog::ExecuteDialog(Prompts& prompts, QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(kClientWidth, kClientHeight);
 
+    BuildAnimation();
+    auto* groove = new QFrame(this);
+    groove->setFrameShape(QFrame::HLine);
+    groove->setFrameShadow(QFrame::Sunken);
+
+    QWidget* strip = BuildRecordStrip();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(animation_);
+    layout->addWidget(groove);
+    layout->addWidget(strip);
+
+    timer_ = new QTimer(this);
+    timer_->setInterval(kFrameIntervalMs);
+    connect(timer_, &QTimer::timeout, this, &ExecuteDialog::TimerTick);
+    connect(bCancel_, &QPushButton::clicked, this, &ExecuteDialog::bCancelClick);
+    ShowFrame(0);
+}
+
+// The animated clip on its white band, above the groove.
+void ExecuteDialog::BuildAnimation()
+{
     animation_ = new QLabel(this);
     animation_->setObjectName(QStringLiteral("Animate1"));
     animation_->setFixedHeight(kAnimationHeight);
@@ -110,11 +134,11 @@ ExecuteDialog::ExecuteDialog(Prompts& prompts, QWidget* parent)
         if (animating_)
             movie_->start();
     });
+}
 
-    auto* groove = new QFrame(this);
-    groove->setFrameShape(QFrame::HLine);
-    groove->setFrameShadow(QFrame::Sunken);
-
+// The strip below the groove: the icon, "Record: ", the position panel and Cancel.
+QWidget* ExecuteDialog::BuildRecordStrip()
+{
     auto* strip = new QWidget(this);
     strip->setFixedHeight(kStripHeight);
     image_ = new QLabel(strip);
@@ -141,19 +165,7 @@ ExecuteDialog::ExecuteDialog(Prompts& prompts, QWidget* parent)
     stripLayout->addWidget(label);
     stripLayout->addWidget(panel_, 1);
     stripLayout->addWidget(bCancel_);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(animation_);
-    layout->addWidget(groove);
-    layout->addWidget(strip);
-
-    timer_ = new QTimer(this);
-    timer_->setInterval(kFrameIntervalMs);
-    connect(timer_, &QTimer::timeout, this, &ExecuteDialog::TimerTick);
-    connect(bCancel_, &QPushButton::clicked, this, &ExecuteDialog::bCancelClick);
-    ShowFrame(0);
+    return strip;
 }
 
 ExecuteDialog::~ExecuteDialog() = default;

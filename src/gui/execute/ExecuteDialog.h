@@ -68,6 +68,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void BuildAnimation();
+    QWidget* BuildRecordStrip();
     void bCancelClick();
     void TimerTick();
     void ShowFrame(int index);
