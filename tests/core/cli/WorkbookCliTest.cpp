@@ -1,8 +1,8 @@
 #include "../TestSupport.h"
 
 #include <filesystem>
-#include <string_view>
 #include <gtest/gtest.h>
+#include <string_view>
 
 namespace impmap {
 namespace {
