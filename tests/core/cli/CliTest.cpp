@@ -276,6 +276,64 @@ TEST(CliRunVerb, FilesAsSpreadsheetProgramsWriteThemStopOrRunAsTheySay)
     }
 }
 
+TEST(CliCheckVerb, ExportsOfPythonsCsvModuleWarnOfWhatTheConversionChanges)
+{
+    TempDir dir;
+    const std::string comma = test::DataPath("exports/payees-comma.csv").string();
+    const std::string joined = dir.File("joined.csv");
+    // Name, street, state, zip, taxpayer id and amount of 1099-NEC.
+    auto map = [&dir](const std::string& source) {
+        WriteFile(dir.File("m.MAP"), "[Source]\r\nFileSpec=" + source +
+                                         "\r\nDelimiter=1\r\nHeader=1\r\n[Destination]\r\n"
+                                         "Form=1099-NEC\r\nMap=001000003000000005006000000000000002"
+                                         "000000000000004\r\n");
+        return dir.File("m.MAP");
+    };
+    const std::string decimalComma =
+        "Warning: Destination field \"Nonemployee compensation\" holds \"98050\" from \"980,50\", "
+        "a comma that is no thousands separator (a decimal comma?)";
+    const std::string shortRow =
+        "Warning: the record has 4 fields where the header has 7 (a missing or extra delimiter?)";
+    const std::string pieces = "Warning: Destination field \"Nonemployee compensation\" holds "
+                               "\"235.56\" from \"1 234.56\", blank-separated pieces added up";
+    const CliRun check =
+        Cli({"check", map(comma), "--today", "2022-06-01", "--problem-records", dir.File("p.csv")});
+    EXPECT_EQ(check.status, 0);
+    EXPECT_EQ(check.out, "Record 2: Warning: the record ends inside a quoted value; the next line "
+                         "continues it (a cell with a line break?)\n"
+                         "Record 5: " +
+                             decimalComma + "\nRecord 6: " + shortRow + "\nRecord 6: " + pieces +
+                             "\n6 records checked, 4 problems\n");
+    auto quoted = [](const std::string& text) {
+        std::string out = "\"";
+        for (const char c : text)
+            out += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return out + "\"";
+    };
+    EXPECT_EQ(ReadFile(dir.File("p.csv")), "Name,TIN,Address,Amount,State,Zip,Zip ext,Problems\r\n"
+                                           "Bo Poe,10-1234569,2 Elm St,\"980,50\",CA,90210,1234," +
+                                               quoted(decimalComma) +
+                                               "\r\nCy Roe,10-1234560,3 Pine St,1 234.56,,,," +
+                                               quoted(shortRow + "; " + pieces) + "\r\n");
+
+    ASSERT_EQ(Cli({"join-lines", comma, "-o", joined}).status, 0);
+    const CliRun again = Cli({"check", map(joined), "--today", "2022-06-01"});
+    EXPECT_EQ(again.out,
+              "Record 2: Warning: Destination field \"State\" holds \"ny\", a state code in lower "
+              "case\nRecord 2: Warning: Destination field \"Nonemployee compensation\" holds "
+              "\"250\" from \"($250.00)\", a negative amount written as positive (the field takes "
+              "none)\nRecord 4: " +
+                  decimalComma + "\nRecord 5: " + shortRow + "\nRecord 5: " + pieces +
+                  "\n5 records checked, 5 problems\n");
+
+    const std::string semicolon = test::DataPath("exports/payees-semicolon.csv").string();
+    const CliRun refused = Cli({"run", map(semicolon)});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "impmap-cli run: " + semicolon +
+                               " looks semicolon-delimited; save it with commas "
+                               "or tabs.\n");
+}
+
 TEST(CliRunVerb, UnreadableFilesExitTwo)
 {
     TempDir dir;
