@@ -4,6 +4,7 @@
 #include "convert/Rejection.h"
 #include "io/NativePath.h"
 #include "mapping/Workspace.h"
+#include "source/QuotedLineBreaks.h"
 
 #include <ostream>
 
@@ -12,12 +13,12 @@ namespace impmap::cli {
 RunExtras::RunExtras(const Workspace& workspace, const ExtrasOptions& options, std::ostream& out)
     : workspace_(workspace), options_(options), out_(out),
       rules_(workspace.Rows(), workspace.TinTypeValue()), sheetErrors_(workspace),
-      totals_(workspace.Rows())
+      fieldCounts_(workspace), totals_(workspace.Rows())
 {
     if (options_.problemRecords) {
         records_ = std::make_unique<ProblemRecordsWriter>(
             *options_.problemRecords, workspace.DelimiterCharacter(),
-            ProblemRecordsHeader(workspace), workspace.SourcePath());
+            ProblemRecordsHeader(workspace), workspace.SourcePath(), fieldCounts_.Expected());
     }
     if (!options_.tinResults.empty()) {
         std::vector<std::filesystem::path> files;
@@ -44,6 +45,7 @@ void RunExtras::RecordValues(long record, RecordViews values, RecordViews source
     if (!options_.check)
         return;
     const size_t found = pending_.size();
+    fieldCounts_.Check(record, pending_);
     sheetErrors_.Check(record, pending_);
     if (tinMatch_)
         tinMatch_->Check(record, values, sourceFields, pending_);
@@ -56,7 +58,7 @@ void RunExtras::RecordValues(long record, RecordViews values, RecordViews source
         texts_.clear();
         for (const FieldProblem& problem : pending_)
             texts_.push_back(ProblemColumnText(problem));
-        records_->Add(workspace_.Lines().Line(static_cast<size_t>(record - 1)), texts_);
+        records_->Add(JoinedLine(workspace_.Lines(), static_cast<size_t>(record - 1)), texts_);
     }
     pending_.clear();
 }

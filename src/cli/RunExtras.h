@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/ControlTotals.h"
+#include "check/FieldCountWarnings.h"
 #include "check/Plausibility.h"
 #include "check/ProblemRecords.h"
 #include "check/SheetErrorWarnings.h"
@@ -58,6 +59,7 @@ private:
     std::ostream& out_;
     PlausibilityRules rules_;
     SheetErrorWarnings sheetErrors_;
+    FieldCountWarnings fieldCounts_;
     ControlTotals totals_;
     std::unique_ptr<ProblemRecordsWriter> records_;
     std::unique_ptr<TinMatchCheck> tinMatch_;

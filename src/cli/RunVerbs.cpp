@@ -11,6 +11,7 @@
 #include "io/NativePath.h"
 #include "io/TempFile.h"
 #include "mapping/Workspace.h"
+#include "source/SplitRecord.h"
 
 #include <cerrno>
 #include <chrono>
@@ -23,7 +24,7 @@ namespace impmap::cli {
 
 const char* const kRunHelp =
     "Usage: impmap-cli run MAPFILE [--source FILE] [-o FILE] [--today YYYY-MM-DD]\n"
-    "                      [--totals] [--sheet NAME]\n"
+    "                      [--totals] [--sheet NAME] [--join-lines]\n"
     "Opens the map file, executes the mapping over every source record and writes one\n"
     "import line per record, each followed by CR LF, to FILE or standard output.\n"
     "  --source FILE        use FILE instead of the map file's source file\n"
@@ -34,7 +35,11 @@ const char* const kRunHelp =
     "  --totals             after a completed run, print on standard error for every amount\n"
     "                       field mapped or fixed: caption TAB records with a non-zero\n"
     "                       amount TAB sum of the amounts written\n"
+    "  --join-lines         join the lines that end inside a quoted value (a cell with a\n"
+    "                       line break) for the run, as join-lines does, the file untouched;\n"
+    "                       without it such a source is not run\n"
     "Warnings and the NULL-record notice go to standard error.\n"
+    "A failed run names the source record and the line of the source file it stopped at.\n"
     "Exit status: 0 completed, 1 the run failed (message on standard error),\n"
     "2 usage error or a map or source file that cannot be read.\n";
 
@@ -103,9 +108,46 @@ bool OpenForRun(const std::string& verb, const RunSetup& setup, Workspace& works
             << " names no source file (give one with --source FILE)\n";
         return false;
     }
+    if (!workspace.SourceIsWorkbook() && LooksSemicolonDelimited(workspace.HeaderRecord())) {
+        err << "impmap-cli " << verb << ": " << SemicolonDelimitedMessage(workspace.SourcePath())
+            << '\n';
+        return false;
+    }
     workspace.GoToRecord(1);
     return true;
 }
+
+namespace {
+
+// A record broken inside a quoted value would run as two records of garbage: the run stops
+// before it writes anything, unless the lines are joined for it. False after saying so.
+bool JoinOrRefuseBrokenRecords(Workspace& workspace, bool join, std::ostream& err)
+{
+    const std::vector<long> broken = workspace.RecordsEndingInsideQuotes();
+    if (broken.empty())
+        return true;
+    if (join) {
+        workspace.JoinBrokenRecords();
+        return true;
+    }
+    err << "Source record " << broken.front()
+        << " ends inside a quoted value that continues on the next line (a cell with a line "
+           "break). Join such lines with: impmap-cli join-lines "
+        << workspace.SourcePath() << ", or run with --join-lines\n";
+    return false;
+}
+
+// The run's failure message, and the record and the line of the file it stopped at.
+void ShowRunFailure(const Workspace& workspace, const ExecuteResult& result, std::ostream& err)
+{
+    err << ForTerminal(WithFinalFullStop(result.message)) << '\n';
+    if (result.failingRecord > 0)
+        err << "Stopped at source record " << result.failingRecord << " (line "
+            << workspace.SourceFileLine(result.failingRecord) << " of " << workspace.SourcePath()
+            << ").\n";
+}
+
+} // namespace
 
 void ProgressLine::Show(long position, long total)
 {
@@ -242,11 +284,14 @@ private:
 
 int RunRun(const std::vector<std::string>& words, const VerbContext& context)
 {
-    const CliArgs args("run", words, {"--source", "-o", "--today", "--sheet"}, {"--totals"});
+    const CliArgs args("run", words, {"--source", "-o", "--today", "--sheet"},
+                       {"--totals", "--join-lines"});
     const RunSetup setup = ParseRunArgs("run", args);
     Workspace workspace;
     if (!OpenForRun("run", setup, workspace, context.err))
         return kExitUsage;
+    if (!JoinOrRefuseBrokenRecords(workspace, args.Flag("--join-lines"), context.err))
+        return kExitFailed;
     try {
         if (const auto output = args.Value("-o"))
             RefuseOutputOverInput(*output, {setup.mapFile, workspace.SourcePath()});
@@ -258,7 +303,7 @@ int RunRun(const std::vector<std::string>& words, const VerbContext& context)
             result = ExecuteFast(workspace, callbacks, ExecuteOptions{setup.today, false});
         }
         if (result.outcome == ExecuteResult::Outcome::Failed) {
-            context.err << ForTerminal(WithFinalFullStop(result.message)) << '\n';
+            ShowRunFailure(workspace, result, context.err);
             return kExitFailed;
         }
         sink.Commit(context.out);

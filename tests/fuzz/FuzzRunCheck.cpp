@@ -6,6 +6,7 @@
 #include "convert/Text.h"
 #include "io/FileIo.h"
 #include "source/QuotedLineBreaks.h"
+#include "source/SplitRecord.h"
 
 #include <algorithm>
 #include <sstream>
@@ -144,10 +145,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
               "a failing run marks its row", shown);
     }
 
-    // The batch command says the same, with the exit status to match.
+    // The batch command says the same, with the exit status to match. It refuses a source that
+    // looks semicolon-delimited, and runs none whose records end inside a quoted value.
     std::string out, err;
     const int runStatus = RunVerb("run", mapPath, sourcePath, out, err);
-    if (r.outcome == ExecuteResult::Outcome::Completed) {
+    if (!runSpace.SourceIsWorkbook() && LooksSemicolonDelimited(runSpace.HeaderRecord())) {
+        Check(runStatus == 2 && out.empty() &&
+                  err.find("looks semicolon-delimited") != std::string::npos,
+              "the batch command refuses a semicolon-delimited source", shown + " " + Shown(err));
+        Check(RunVerb("check", mapPath, sourcePath, out, err) == 2 && out.empty(),
+              "check refuses a semicolon-delimited source", shown + " " + Shown(err));
+        return 0;
+    }
+    if (!runSpace.RecordsEndingInsideQuotes().empty()) {
+        Check(runStatus == 1 && out.empty() && err.starts_with("Source record "),
+              "run refuses records broken inside quoted values", shown + " " + Shown(err));
+    } else if (r.outcome == ExecuteResult::Outcome::Completed) {
         std::string expected;
         for (const auto& line : run.collected.lines)
             expected += line + "\r\n";
@@ -166,7 +179,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const size_t end = std::min(out.find('\n', start), out.size());
             const std::string_view line(out.data() + start, end - start);
             listed += line.starts_with("Record ");
-            plausibility += line.find(": Warning: Destination field \"") != std::string_view::npos;
+            plausibility +=
+                line.find(": Warning: Destination field \"") != std::string_view::npos ||
+                line.find(": Warning: the record has ") != std::string_view::npos;
             start = end + 1;
         }
         const long problems = c.problems + plausibility;

@@ -100,6 +100,43 @@ private slots:
         QCOMPARE(TotalsShown(f), QStringList{QStringLiteral("(hidden)")});
     }
 
+    // Records broken inside quoted values are joined on request first; a short row warns.
+    void CheckAsksToJoinBrokenRecordsAndWarnsOfShortRows()
+    {
+        const QByteArray bytes = Records(3, [](int n) {
+            if (n == 2)
+                return QByteArray("\"Payee\r\n2\",100000002,2.50,12\r\n");
+            return n == 3 ? QByteArray("Payee 3,100000003\r\n") : GoodRecord(n);
+        });
+        CheckFixture f(bytes);
+        const AskedPrompt question = AskedMessage(
+            {QStringLiteral("Confirm"),
+             QStringLiteral("1 record ends inside a quoted value that the next line continues (a "
+                            "cell with a line break?): record 2.\r\nEach line would be executed "
+                            "as a record of its own. Join it before executing?"),
+             Icon::Question,
+             {Button::Yes, Button::No, Button::Cancel},
+             Button::Yes,
+             false});
+        f.prompts.Press(Button::Cancel);
+        f.ui.popupCheckAll->trigger();
+        VerifyAsked(f.prompts, {question});
+        QVERIFY(f.Report() == nullptr);
+        QCOMPARE(f.workspace.RecordCount(), size_t{4});
+
+        f.prompts.ClearAsked();
+        f.prompts.Press(Button::Yes);
+        f.ui.popupCheckAll->trigger();
+        VerifyAsked(f.prompts, {question});
+        QVERIFY(f.Report() != nullptr);
+        QCOMPARE(f.workspace.RecordCount(), size_t{3});
+        QVERIFY(f.workspace.SourceModified());
+        QCOMPARE(f.Report()->Summary()->text(), QStringLiteral("3 records checked, 1 problems"));
+        QCOMPARE(Rows(f.Report()->View()->model()),
+                 QStringList{QStringLiteral("3|||the record has 2 fields where the header has 4 (a "
+                                            "missing or extra delimiter?)|Warning")});
+    }
+
     // A check writes no output, so the last run's lines and warning log stay for Save Output.
     void ACheckKeepsTheLastRunsOutputAndLog()
     {

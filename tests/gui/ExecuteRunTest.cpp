@@ -52,6 +52,69 @@ private slots:
         f.VerifyRestored();
     }
 
+    void RecordsBrokenInsideQuotesAreJoinedOnRequest_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("sourceModified");
+        const QString record2 = QString::fromLatin1(GoodLine(2));
+        QTest::newRow("yes joins them") << static_cast<int>(Button::Yes)
+                                        << QStringList{QString::fromLatin1(GoodLine(1)), record2,
+                                                       QString::fromLatin1(GoodLine(3))}
+                                        << true;
+        QTest::newRow("no runs them as they are")
+            << static_cast<int>(Button::No)
+            << QStringList{QString::fromLatin1(GoodLine(1)),
+                           QStringLiteral(
+                               "Payee,,,,,,,,,,N/A,,,,,,,0,0,0,0,0,0,,0,0,0,0,0,0,0,,0,0,"
+                               ",0,0,,,"),
+                           QStringLiteral("\"2,100000002,2.50,12\",,,,,,,,,,N/A,,,,,,,0,0,0,0,0,0,,"
+                                          "0,0,0,0,0,0,0,,0,0,,0,0,,,"),
+                           QString::fromLatin1(GoodLine(3))}
+            << false;
+        QTest::newRow("cancel runs nothing")
+            << static_cast<int>(Button::Cancel) << QStringList{} << false;
+    }
+
+    void RecordsBrokenInsideQuotesAreJoinedOnRequest()
+    {
+        QFETCH(int, answer);
+        QFETCH(QStringList, lines);
+        QFETCH(bool, sourceModified);
+        const QByteArray bytes = Records(3, [](int n) {
+            return n == 2 ? QByteArray("\"Payee\r\n2\",100000002,2.50,12\r\n") : GoodRecord(n);
+        });
+        ExecuteFixture f(bytes);
+        const auto button = static_cast<Button>(answer);
+        f.prompts.Press(button);
+        if (button != Button::Cancel)
+            f.prompts.Cancel().Press(Button::Ok);
+        f.controller->bExecuteClick();
+        const QString question = QStringLiteral(
+            "1 record ends inside a quoted value that the next line continues (a cell with a "
+            "line break?): record 2.\r\nEach line would be executed as a record of its own. "
+            "Join it before executing?");
+        std::vector<AskedPrompt> asked = {AskedMessage({QStringLiteral("Confirm"),
+                                                        question,
+                                                        Icon::Question,
+                                                        {Button::Yes, Button::No, Button::Cancel},
+                                                        Button::Yes,
+                                                        false})};
+        if (button != Button::Cancel) {
+            asked.push_back(SavePrompt(f.dir.path(), QStringLiteral("PAYEES1099MISC")));
+            asked.push_back(BeepPrompt());
+            asked.push_back(InformationPrompt(kNotSaved));
+        }
+        VerifyAsked(f.prompts, asked);
+        QStringList output;
+        for (size_t i = 0; i < f.workspace.OutputLines().size(); ++i)
+            output << QString::fromLatin1(f.workspace.OutputLines()[i]);
+        QCOMPARE(output, lines);
+        QCOMPARE(f.workspace.SourceModified(), sourceModified);
+        // The file itself is never rewritten by the question.
+        QCOMPARE(ExecuteFixture::ReadFile(f.sourcePath), bytes);
+    }
+
     void DecliningTheSaveLeavesTheOutputForLater()
     {
         ExecuteFixture f(Records(2));
@@ -194,6 +257,9 @@ private slots:
                              << "Your source file contains 1 NULL record." + skipped << 2;
         QTest::newRow("two") << QByteArray(kHeaderLine + GoodRecord(1) + "\r\n\r\n" + GoodRecord(4))
                              << "Your source file contains 2 NULL records." + skipped << 2;
+        QTest::newRow("rows of empty cells")
+            << QByteArray(kHeaderLine + GoodRecord(1) + ",,,\r\n\"\", ,\t,\r\n" + GoodRecord(4))
+            << "Your source file contains 2 NULL records." + skipped << 2;
     }
 
     void NullRecordsAreCounted()

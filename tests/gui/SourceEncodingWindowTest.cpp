@@ -286,6 +286,25 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(fixture.Prompts().PendingAnswers(), size_t{0});
     }
+
+    void SemicolonDelimitedSourcesAreNoticedOnce()
+    {
+        WindowFixture fixture;
+        MainWindow& window = fixture.Start();
+        const QString path = fixture.WriteFile(QStringLiteral("regional.csv"),
+                                               "Name;TIN;Amount\r\nDoe;123456789;980,50\r\n");
+        fixture.Prompts().Enter(path).Press(Button::Ok);
+        window.edSourceFileButtonClick();
+        QCoreApplication::processEvents();
+        QCOMPARE(Describe(fixture.Prompts().Last()),
+                 Describe(InformationBox(
+                     path + QStringLiteral(" looks semicolon-delimited; save it with commas or "
+                                           "tabs."))));
+        QCOMPARE(fixture.Prompts().Asked().size(), size_t{2});
+        window.cbDelimiterChange(2);
+        QCoreApplication::processEvents();
+        QCOMPARE(fixture.Prompts().Asked().size(), size_t{2});
+    }
 };
 
 QTEST_MAIN(SourceEncodingWindowTest)

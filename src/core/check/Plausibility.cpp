@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <system_error>
 
 namespace impmap {
 namespace {
@@ -111,9 +113,102 @@ std::string StateReason(std::string_view state)
         const std::array<char, 2> upper = {UpperByte(state[0]), UpperByte(state[1])};
         if (std::binary_search(kStateCodes.begin(), kStateCodes.end(),
                                std::string_view(upper.data(), upper.size())))
-            return {};
+            return state[0] == upper[0] && state[1] == upper[1] ? std::string()
+                                                                : "a state code in lower case";
     }
     return "not a two-letter state code";
+}
+
+std::string ZipExtensionReason(std::string_view extension)
+{
+    if (!extension.empty() && extension.size() < 4 && IsAllDigits(extension))
+        return "a zip code extension of fewer than 4 digits (lost leading zeros?)";
+    return {};
+}
+
+std::string PercentageReason(std::string_view percentage)
+{
+    double value = 0;
+    const char* end = percentage.data() + percentage.size();
+    const auto [stop, error] = std::from_chars(percentage.data(), end, value);
+    if (percentage.empty() || error != std::errc() || stop != end)
+        return {};
+    if (value < 0 || value > 100)
+        return "a percentage outside 0 to 100";
+    return {};
+}
+
+std::string DateReason(std::string_view date)
+{
+    if (!AllDigits(date, 8))
+        return {};
+    const int year = Number(date.substr(4));
+    if (year < kTaxYear - 1 || year > kTaxYear + 1)
+        return "a date more than a year away from the tax year " + std::to_string(kTaxYear) +
+               " (a two-digit year?)";
+    return {};
+}
+
+namespace {
+
+// Whether the commas of an amount's digits (signs, "$" and parentheses already gone) stand
+// where thousands separators stand: 1 to 3 digits, then groups of 3, all before the full stop.
+bool CommasGroupThousands(std::string_view number)
+{
+    const size_t point = number.find('.');
+    if (number.find(',', point == std::string_view::npos ? number.size() : point) !=
+        std::string_view::npos)
+        return false;
+    const std::string_view whole = number.substr(0, point);
+    size_t start = 0;
+    for (size_t group = 0;; ++group) {
+        const size_t comma = whole.find(',', start);
+        const size_t length = (comma == std::string_view::npos ? whole.size() : comma) - start;
+        if (group == 0 ? (length < 1 || length > 3) : length != 3)
+            return false;
+        if (comma == std::string_view::npos)
+            return true;
+        start = comma + 1;
+    }
+}
+
+} // namespace
+
+std::string AmountReason(std::string_view source, char typeCode)
+{
+    source = TrimView(source);
+    std::string converted(source);
+    if (source.empty() || !TryConvertAmount(converted, typeCode, false))
+        return {};
+    // The pieces that hold digits: more than one are added up.
+    size_t pieces = 0;
+    for (size_t start = 0; start < source.size();) {
+        size_t end = source.find(' ', start);
+        if (end == std::string_view::npos)
+            end = source.size();
+        const std::string_view piece = source.substr(start, end - start);
+        if (piece.find_first_of("0123456789") != std::string_view::npos)
+            ++pieces;
+        start = end + 1;
+    }
+    if (pieces > 1)
+        return "blank-separated pieces added up";
+    std::string number;
+    for (const char c : source) {
+        if (c != '$' && c != '(' && c != ')' && c != '+' && c != '-' && c != ' ')
+            number += c;
+    }
+    if (number.find(',') != std::string::npos && !CommasGroupThousands(number)) {
+        const size_t lastComma = number.rfind(',');
+        const size_t after = number.size() - lastComma - 1;
+        const bool pointBefore = number.find('.') < lastComma;
+        if (pointBefore || (after >= 1 && after <= 2 && number.find('.') == std::string::npos))
+            return "a comma that is no thousands separator (a decimal comma?)";
+        return "grouping commas in the wrong places";
+    }
+    if (typeCode == 'c' && source.find_first_of("(-") != std::string_view::npos && converted != "0")
+        return "a negative amount written as positive (the field takes none)";
+    return {};
 }
 
 std::string EmailReason(std::string_view email)
@@ -145,13 +240,20 @@ PlausibilityRules::PlausibilityRules(const std::vector<DestinationRow>& rows,
         } else if (row.typeCode == 'I' &&
                    EqualsIgnoreCaseAscii(row.caption, "Foreign address indicator")) {
             foreignRow_ = index;
-        } else if (row.typeCode == '$' && Contains(row.caption, "zip code") &&
-                   !Contains(row.caption, "extension")) {
-            rules_[i] = Rule::Zip;
+        } else if (row.typeCode == '$' && Contains(row.caption, "zip code")) {
+            rules_[i] = Contains(row.caption, "extension") ? Rule::ZipExtension : Rule::Zip;
         } else if (row.typeCode == '$' && NamesState(row.caption)) {
             rules_[i] = Rule::State;
         } else if (row.typeCode == '$' && Contains(row.caption, "e-mail")) {
             rules_[i] = Rule::Email;
+        } else if (row.typeCode == '#' && Contains(row.caption, "percentage")) {
+            rules_[i] = Rule::Percentage;
+        } else if ((row.typeCode == 'd' || row.typeCode == 'D') &&
+                   !Contains(row.caption, "origination")) {
+            // A mortgage's origination date lies years back by nature.
+            rules_[i] = Rule::Date;
+        } else if (row.typeCode == 'c' || row.typeCode == 'C') {
+            rules_[i] = Rule::Amount;
         }
     }
     ssnCaption_.resize(rows_.size());
@@ -227,13 +329,31 @@ void PlausibilityRules::Check(long record, RecordViews values, RecordViews sourc
         case Rule::Email:
             add(EmailReason(value));
             break;
+        case Rule::ZipExtension:
+            add(ZipExtensionReason(value));
+            break;
+        case Rule::Percentage:
+            add(PercentageReason(value));
+            break;
+        case Rule::Date:
+            add(DateReason(value));
+            break;
+        case Rule::Amount:
+            // A fixed amount is the user's own: only values from the file are judged.
+            if (row.sourceFieldNo > 0)
+                add(AmountReason(SourceValueOf(row, sourceFields), row.typeCode));
+            break;
         }
+        // A value the conversion changed is named as it stands in the file too.
+        const std::string source(TrimView(SourceValueOf(row, sourceFields)));
+        const bool named = rules_[i] == Rule::Amount || rules_[i] == Rule::Date;
         for (size_t r = 0; r < reasonCount; ++r) {
-            out.push_back({record, static_cast<int>(i),
-                           std::string(SourceValueOf(row, sourceFields)),
-                           "Destination field \"" + row.caption + "\" holds \"" +
-                               std::string(value) + "\", " + reasons[r],
-                           true});
+            out.push_back(
+                {record, static_cast<int>(i), std::string(SourceValueOf(row, sourceFields)),
+                 "Destination field \"" + row.caption + "\" holds \"" + std::string(value) + "\"" +
+                     (named && source != value ? " from \"" + source + "\"" : "") + ", " +
+                     reasons[r],
+                 true});
         }
         if (static_cast<int>(i) == tinTypeRow_ && !carried.empty())
             out.push_back({record, tinTypeRow_, std::string(SourceValueOf(row, sourceFields)),

@@ -19,6 +19,19 @@ std::string EinReason(std::string_view nineDigits);
 std::string ZipReason(std::string_view zip, bool foreignAddress);
 std::string StateReason(std::string_view state);
 std::string EmailReason(std::string_view email);
+// A zip code extension of fewer than 4 digits: it lost its leading zeros.
+std::string ZipExtensionReason(std::string_view extension);
+// A written percentage outside 0 to 100.
+std::string PercentageReason(std::string_view percentage);
+// A written date (MMDDYYYY) more than a year before or after the tax year.
+std::string DateReason(std::string_view date);
+// A money amount whose conversion changes its meaning, judged on source, the value as it stands
+// in the file: a negative amount of a field that takes none (typeCode 'c'), a decimal comma,
+// grouping commas in the wrong places, blank-separated pieces that are added up.
+std::string AmountReason(std::string_view source, char typeCode);
+
+// The tax year the import files are for.
+inline constexpr int kTaxYear = 2022;
 
 // The rules for one mapping. Which rule a row gets is decided once, from its type code and
 // caption; Check then runs them over each record.
@@ -44,8 +57,12 @@ private:
         Ein,
         TaxpayerId,
         Zip,
+        ZipExtension,
         State,
-        Email
+        Email,
+        Percentage,
+        Date,
+        Amount
     };
 
     std::string TinTypeCarried(RecordViews values, RecordViews sourceFields) const;

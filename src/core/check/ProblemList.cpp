@@ -2,12 +2,13 @@
 
 #include "check/ProblemRecords.h"
 #include "mapping/Workspace.h"
+#include "source/QuotedLineBreaks.h"
 
 namespace impmap {
 
 ProblemList::ProblemList(const Workspace& workspace, size_t maxListed)
     : workspace_(workspace), rules_(workspace.Rows(), workspace.TinTypeValue()),
-      sheetErrors_(workspace), delimiter_(workspace.DelimiterCharacter()),
+      sheetErrors_(workspace), fieldCounts_(workspace), delimiter_(workspace.DelimiterCharacter()),
       header_(ProblemRecordsHeader(workspace)), sourcePath_(workspace.SourcePath()),
       maxListed_(maxListed)
 {
@@ -22,6 +23,7 @@ void ProblemList::Add(const FieldProblem& problem)
 
 void ProblemList::EndRecord(long record, RecordViews values, RecordViews sourceFields)
 {
+    fieldCounts_.Check(record, pending_);
     sheetErrors_.Check(record, pending_);
     rules_.Check(record, values, sourceFields, pending_);
     if (pending_.empty())
@@ -34,14 +36,14 @@ void ProblemList::EndRecord(long record, RecordViews values, RecordViews sourceF
                          std::make_move_iterator(pending_.begin() + static_cast<long>(take)));
         const auto index = static_cast<size_t>(record - 1);
         if (index < workspace_.Lines().Count())
-            lines_.emplace_back(record, std::string(workspace_.Lines().Line(index)));
+            lines_.emplace_back(record, JoinedLine(workspace_.Lines(), index));
     }
     pending_.clear();
 }
 
 void ProblemList::Save(const std::filesystem::path& path) const
 {
-    ProblemRecordsWriter writer(path, delimiter_, header_, sourcePath_);
+    ProblemRecordsWriter writer(path, delimiter_, header_, sourcePath_, fieldCounts_.Expected());
     std::vector<std::string> texts;
     size_t next = 0;
     for (const auto& [record, line] : lines_) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "check/FieldCountWarnings.h"
 #include "check/Plausibility.h"
 #include "check/SheetErrorWarnings.h"
 
@@ -44,6 +45,7 @@ private:
     const Workspace& workspace_;
     PlausibilityRules rules_;
     SheetErrorWarnings sheetErrors_;
+    FieldCountWarnings fieldCounts_;
     std::vector<std::string> captions_;
     char delimiter_;
     std::optional<std::string> header_;

@@ -2,6 +2,9 @@
 
 #include "convert/Text.h"
 #include "mapping/Workspace.h"
+#include "source/SplitRecord.h"
+
+#include <algorithm>
 
 namespace impmap {
 
@@ -47,11 +50,14 @@ ProblemRecordsWriter::NotTheSource(const std::filesystem::path& target,
 
 ProblemRecordsWriter::ProblemRecordsWriter(const std::filesystem::path& target, char delimiter,
                                            const std::optional<std::string>& headerLine,
-                                           const std::filesystem::path& sourcePath)
-    : writer_(NotTheSource(target, sourcePath)), delimiter_(delimiter)
+                                           const std::filesystem::path& sourcePath, size_t width)
+    : writer_(NotTheSource(target, sourcePath)), delimiter_(delimiter), width_(width)
 {
     if (headerLine) {
         line_ = *headerLine;
+        const size_t fields = FieldCount(line_, delimiter_);
+        if (fields < width_)
+            line_.append(width_ - fields, delimiter_);
         line_ += delimiter_;
         line_ += "Problems\r\n";
         writer_.Write(line_);
@@ -61,6 +67,9 @@ ProblemRecordsWriter::ProblemRecordsWriter(const std::filesystem::path& target, 
 void ProblemRecordsWriter::Add(std::string_view sourceLine, const std::vector<std::string>& texts)
 {
     line_.assign(sourceLine);
+    const size_t fields = std::max<size_t>(FieldCount(line_, delimiter_), 1);
+    if (fields < width_)
+        line_.append(width_ - fields, delimiter_);
     line_ += delimiter_;
     line_ += ProblemsColumn(texts, delimiter_);
     line_ += "\r\n";

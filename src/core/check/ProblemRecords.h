@@ -33,11 +33,14 @@ public:
     // headerLine: the source's header line when its Header setting is Skip, written first with
     // the column "Problems". Throws FileError as AtomicFileWriter does, and when target is the
     // source file itself, which the file would otherwise replace.
+    // width: the header's number of fields (without a header, the first record's); a shorter
+    // record is padded with empty fields so that the problems are always the last column.
     ProblemRecordsWriter(const std::filesystem::path& target, char delimiter,
                          const std::optional<std::string>& headerLine,
-                         const std::filesystem::path& sourcePath);
+                         const std::filesystem::path& sourcePath, size_t width = 0);
 
-    // One record: its source line and its problems' texts (at least one).
+    // One record: its source line (a record broken inside a quoted value joined) and its
+    // problems' texts (at least one).
     void Add(std::string_view sourceLine, const std::vector<std::string>& texts);
     // Writes the file in place of the target. Throws FileError.
     void Commit() { writer_.Commit(); }
@@ -49,6 +52,7 @@ private:
 
     AtomicFileWriter writer_;
     char delimiter_;
+    size_t width_;
     long records_ = 0;
     std::string line_;
 };

@@ -9,6 +9,7 @@
 #include "execute/RunScope.h"
 #include "mapping/Workspace.h"
 #include "source/QuotedLineBreaks.h"
+#include "source/SplitRecord.h"
 
 #include <optional>
 #include <vector>
@@ -263,7 +264,10 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
             result.failingRecord = i;
             return result;
         }
-        if (workspace.SourceFields().empty()) {
+        // A line of empty fields (a blank spreadsheet row) is a NULL record too.
+        if (workspace.SourceFields().empty() ||
+            IsBlankRecord(workspace.Lines().Line(static_cast<size_t>(i - 1)),
+                          workspace.DelimiterCharacter(), workspace.Format().encoding)) {
             ++result.nullRecords;
             continue;
         }

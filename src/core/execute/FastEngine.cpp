@@ -38,7 +38,7 @@ ChunkCuts CutChunks(const SourceLines& lines, const ExecutionPlan& plan, long ch
     std::vector<int> mappedFields;
     for (const PlanRow& row : plan.rows)
         mappedFields.push_back(row.field);
-    std::vector<std::string> fields;
+    std::vector<size_t> lengths;
     ChunkCuts cuts;
     size_t bytes = 0;
     long records = 0;
@@ -47,9 +47,9 @@ ChunkCuts CutChunks(const SourceLines& lines, const ExecutionPlan& plan, long ch
         const size_t bound = plan.ValueBound(line.size());
         // Only a record that might not fit is measured exactly, as the record display does.
         if (bound > kRecordValueBudget) {
-            SplitRecordUpTo(line, plan.delimiter, fields, kMaxMergeField, plan.encoding);
+            SplitFieldLengths(line, plan.delimiter, lengths, kMaxMergeField, plan.encoding);
             cuts.problem =
-                RecordValueProblem(i, fields, plan.activeMerges, plan.merges, mappedFields);
+                RecordValueProblem(i, lengths, plan.activeMerges, plan.merges, mappedFields);
             if (!cuts.problem.empty()) {
                 cuts.tooLarge = i;
                 break;

@@ -197,8 +197,9 @@ std::string_view RecordConverter::MergedRowText(const PlanRow& planRow, std::str
 {
     const auto fieldCount = static_cast<int>(fieldCount_);
     const int field = planRow.field;
+    // A field the record lacks: a run writes it empty; a record without fields shows the marker.
     if (field > fieldCount)
-        return planRow.notAllocated;
+        return fieldCount == 0 ? std::string_view(planRow.notAllocated) : std::string_view();
     auto mergeOf = [&](int k) {
         if (k > kMaxMergeField)
             return 0;
@@ -316,7 +317,7 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
             ApplyDisplayStep(DisplayStep::TinType, 'T', tinType_, plan_.implied);
         }
     }
-    if (fieldCount_ == 0) {
+    if (fieldCount_ == 0 || IsBlankRecord(line, plan_.delimiter, plan_.encoding)) {
         chunk.flags.push_back(ConvertedChunk::kNullRecord);
         chunk.ends.push_back(chunk.text.size());
         if (plan_.keepValues)

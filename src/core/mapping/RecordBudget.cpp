@@ -4,13 +4,37 @@
 
 namespace impmap {
 
+namespace {
+
+std::vector<size_t> LengthsOf(const std::vector<std::string>& fields)
+{
+    std::vector<size_t> lengths(fields.size());
+    for (size_t i = 0; i < fields.size(); ++i)
+        lengths[i] = fields[i].size();
+    return lengths;
+}
+
+} // namespace
+
 size_t MergeGrowth(const std::vector<std::string>& fields, const std::vector<int>& activeMerges,
                    const std::array<int, 1001>& merges)
 {
-    const size_t count = fields.size();
-    std::vector<size_t> length(count);
-    for (size_t i = 0; i < count; ++i)
-        length[i] = fields[i].size();
+    return MergeGrowth(LengthsOf(fields), activeMerges, merges);
+}
+
+std::string RecordValueProblem(long record, const std::vector<std::string>& fields,
+                               const std::vector<int>& activeMerges,
+                               const std::array<int, 1001>& merges,
+                               const std::vector<int>& mappedFields)
+{
+    return RecordValueProblem(record, LengthsOf(fields), activeMerges, merges, mappedFields);
+}
+
+size_t MergeGrowth(const std::vector<size_t>& lengths, const std::vector<int>& activeMerges,
+                   const std::array<int, 1001>& merges)
+{
+    const size_t count = lengths.size();
+    std::vector<size_t> length = lengths;
     size_t growth = 0;
     for (int k : activeMerges) {
         const auto m = static_cast<size_t>(merges[static_cast<size_t>(k)]);
@@ -40,18 +64,16 @@ void ApplyMergesTo(std::vector<std::string>& fields, const std::vector<int>& act
     }
 }
 
-std::string RecordValueProblem(long record, const std::vector<std::string>& fields,
+std::string RecordValueProblem(long record, const std::vector<size_t>& lengths,
                                const std::vector<int>& activeMerges,
                                const std::array<int, 1001>& merges,
                                const std::vector<int>& mappedFields)
 {
-    const size_t growth = MergeGrowth(fields, activeMerges, merges);
+    const size_t growth = MergeGrowth(lengths, activeMerges, merges);
     if (growth > kRecordValueBudget)
         return RecordTooLargeMessage(record, growth);
-    const size_t count = fields.size();
-    std::vector<size_t> length(count);
-    for (size_t i = 0; i < count; ++i)
-        length[i] = fields[i].size();
+    const size_t count = lengths.size();
+    std::vector<size_t> length = lengths;
     // The lengths ApplyMergesTo gives: a field merged with itself appends its blank too.
     for (int k : activeMerges) {
         const auto target = static_cast<size_t>(k);

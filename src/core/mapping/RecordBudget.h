@@ -33,6 +33,15 @@ std::string RecordValueProblem(long record, const std::vector<std::string>& fiel
                                const std::array<int, 1001>& merges,
                                const std::vector<int>& mappedFields);
 
+// The same, on the lengths of the fields (as SplitFieldLengths gives them), so that a record
+// of hundreds of megabytes can be judged without a copy of it.
+size_t MergeGrowth(const std::vector<size_t>& lengths, const std::vector<int>& activeMerges,
+                   const std::array<int, 1001>& merges);
+std::string RecordValueProblem(long record, const std::vector<size_t>& lengths,
+                               const std::vector<int>& activeMerges,
+                               const std::array<int, 1001>& merges,
+                               const std::vector<int>& mappedFields);
+
 // "Source record N is too large to map: ..." for a record whose values need bytes.
 std::string RecordTooLargeMessage(long record, size_t bytes);
 

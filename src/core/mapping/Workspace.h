@@ -173,6 +173,12 @@ public:
     // written. Throws FileError; the joined records then stay on display, unsaved, and the file
     // stays as it was.
     JoinedLines JoinLinesBrokenInsideQuotes();
+    // Replaces each line break inside a quoted value with a blank in the records only, the file
+    // untouched, and marks the source changed. Returns the line breaks replaced.
+    size_t JoinBrokenRecords();
+    // The 1-based line of the source file where record starts: the header line taken and the
+    // line breaks that JoinBrokenRecords replaced counted in.
+    long SourceFileLine(long record) const;
     // Sets field n of the displayed record to entered and rebuilds its line.
     FieldEdit ChangeSourceFieldValue(int n, const std::string& entered);
 
@@ -310,7 +316,8 @@ private:
     SourceLines lines_;
     SourceFormat format_;
     std::string headerRecord_;
-    bool headerTaken_ = false; // loading under Skip took the header line out of lines_
+    bool headerTaken_ = false;         // loading under Skip took the header line out of lines_
+    std::vector<size_t> joinedBreaks_; // lines (as loaded) that JoinBrokenRecords joined on
     bool sourceLoaded_ = false;
     bool sourceModified_ = false;
     std::vector<std::string> sourceFields_;

@@ -40,4 +40,36 @@ JoinedLines Workspace::JoinLinesBrokenInsideQuotes()
     return result;
 }
 
+size_t Workspace::JoinBrokenRecords()
+{
+    std::vector<size_t> broken = LinesEndingInsideQuotes(lines_);
+    if (broken.empty())
+        return 0;
+    size_t joins = 0;
+    SourceLines joined = impmap::JoinLinesBrokenInsideQuotes(lines_, joins);
+    NotifyAboutToChange(kChangeSourceLines);
+    lines_ = std::move(joined);
+    // After an earlier join a record may span lines of the file: count from where it starts.
+    for (size_t& line : broken)
+        line = static_cast<size_t>(SourceFileLine(static_cast<long>(line) + 1) - 1 -
+                                   (headerTaken_ ? 1 : 0));
+    joinedBreaks_.insert(joinedBreaks_.end(), broken.begin(), broken.end());
+    std::sort(joinedBreaks_.begin(), joinedBreaks_.end());
+    sourceModified_ = true;
+    Notify(kChangeSourceLines | kChangeSourceModified);
+    GoToRecord(std::min(currentRecord_, static_cast<long>(lines_.Count())));
+    return joins;
+}
+
+long Workspace::SourceFileLine(long record) const
+{
+    auto line = static_cast<size_t>(std::max(record, 1L) - 1);
+    for (const size_t joinedOn : joinedBreaks_) {
+        if (joinedOn >= line)
+            break;
+        ++line;
+    }
+    return static_cast<long>(line) + 1 + (headerTaken_ ? 1 : 0);
+}
+
 } // namespace impmap

@@ -35,6 +35,7 @@ void Workspace::OpenSource()
     format_ = SourceFormat();
     sourceLoaded_ = true;
     headerRecord_.clear();
+    joinedBreaks_.clear();
     SourceLines loaded;
     try {
         if (IsWorkbookFile(Trim(sourcePath_))) {
@@ -124,6 +125,11 @@ void Workspace::ShowRecord(long n)
         const int no = row.sourceFieldNo;
         if (no <= 0)
             continue;
+        if (no > fieldCount && executing_ && fieldCount > 0) {
+            // A run writes a field the record lacks empty (a short row of a spreadsheet).
+            row.value.clear();
+            continue;
+        }
         if (no > fieldCount) {
             // Built aside and moved in: assigning trips a false -Wrestrict in GCC 12 at -O3.
             std::string text = std::to_string(no);

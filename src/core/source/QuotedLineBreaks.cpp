@@ -80,6 +80,22 @@ SourceLines JoinLinesBrokenInsideQuotes(const SourceLines& lines, size_t& joins)
     return SourceLines(std::move(text));
 }
 
+std::string JoinedLine(const SourceLines& lines, size_t i)
+{
+    std::string text(lines.Line(i));
+    if (!OddQuotes(text))
+        return text;
+    size_t closing = i + 1;
+    while (closing < lines.Count() && closing - i <= kMaxContinuedLines &&
+           !OddQuotes(lines.Line(closing)))
+        ++closing;
+    if (closing == lines.Count() || closing - i > kMaxContinuedLines)
+        return text; // a stray quote
+    for (size_t next = i + 1; next <= closing; ++next)
+        text.append(" ").append(lines.Line(next));
+    return text;
+}
+
 std::string QuotedLineBreakWarning(long record)
 {
     return "Record " + std::to_string(record) +
@@ -95,6 +111,16 @@ std::string QuotedLineBreakNotice(long firstRecord, size_t count)
            (count == 1 ? ": " + first : "; the first is " + first) +
            ".\r\nEach line is read as a record of its own. Tools > Join Lines Broken Inside Quotes "
            "joins them.";
+}
+
+std::string JoinBeforeExecutingQuestion(long firstRecord, size_t count)
+{
+    const std::string first = "record " + std::to_string(firstRecord);
+    return std::to_string(count) + (count == 1 ? " record ends" : " records end") +
+           " inside a quoted value that the next line continues (a cell with a line break?)" +
+           (count == 1 ? ": " + first : "; the first is " + first) +
+           ".\r\nEach line would be executed as a record of its own. Join " +
+           (count == 1 ? "it" : "them") + " before executing?";
 }
 
 } // namespace impmap

@@ -20,11 +20,19 @@ std::vector<size_t> LinesEndingInsideQuotes(const SourceLines& lines);
 // line breaks replaced.
 SourceLines JoinLinesBrokenInsideQuotes(const SourceLines& lines, size_t& joins);
 
+// Line i, joined as JoinLinesBrokenInsideQuotes joins it with the lines that continue its
+// quoted value when it ends inside one; as it stands otherwise.
+std::string JoinedLine(const SourceLines& lines, size_t i);
+
 // "Record N: Warning: the record ends inside a quoted value; the next line continues it (a cell
 // with a line break?)".
 std::string QuotedLineBreakWarning(long record);
 
 // The notice shown when a file with such records is opened: the first record and the count.
 std::string QuotedLineBreakNotice(long firstRecord, size_t count);
+
+// The question asked before a run over such records: "N records end inside a quoted value ...
+// Join them before executing?".
+std::string JoinBeforeExecutingQuestion(long firstRecord, size_t count);
 
 } // namespace impmap

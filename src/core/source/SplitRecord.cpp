@@ -110,6 +110,121 @@ SplitExtent SplitRecordUpTo(std::string_view text, char delimiter, std::vector<s
     return {count, text.size()};
 }
 
+void SplitFieldLengths(std::string_view text, char delimiter, std::vector<size_t>& lengths,
+                       size_t maxFields, TextEncoding encoding)
+{
+    lengths.clear();
+    if (text.empty())
+        return;
+    // A field's bytes as splitting keeps them: quotes dropped, a non-breaking space one blank.
+    // Its length is the bytes between its first and its last byte above 32.
+    size_t kept = 0, leading = 0, trailing = 0;
+    bool seen = false, insideQuotes = false;
+    const auto end = [&] {
+        lengths.push_back(seen ? kept - leading - trailing : 0);
+        kept = leading = trailing = 0;
+        seen = false;
+    };
+    const auto keep = [&](bool blank) {
+        ++kept;
+        if (!blank) {
+            seen = true;
+            trailing = 0;
+        } else if (seen) {
+            ++trailing;
+        } else {
+            ++leading;
+        }
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '"') {
+            insideQuotes = !insideQuotes;
+            continue;
+        }
+        if (c == static_cast<unsigned char>(delimiter) && !insideQuotes) {
+            end();
+            if (lengths.size() == maxFields)
+                return;
+            continue;
+        }
+        if (c == 0xA0 && encoding == TextEncoding::Windows1252) {
+            keep(true);
+            continue;
+        }
+        if (c == 0xC2 && encoding != TextEncoding::Windows1252) {
+            size_t next = i + 1;
+            bool quotes = insideQuotes;
+            for (; next < text.size() && text[next] == '"'; ++next)
+                quotes = !quotes;
+            if (next < text.size() && static_cast<unsigned char>(text[next]) == 0xA0) {
+                insideQuotes = quotes;
+                i = next;
+                keep(true);
+                continue;
+            }
+        }
+        keep(c <= 32);
+    }
+    end();
+}
+
+bool IsBlankRecord(std::string_view text, char delimiter, TextEncoding encoding)
+{
+    bool insideQuotes = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '"') {
+            insideQuotes = !insideQuotes;
+            continue;
+        }
+        if (c <= 32 || (c == static_cast<unsigned char>(delimiter) && !insideQuotes))
+            continue;
+        if (c == 0xA0 && encoding == TextEncoding::Windows1252)
+            continue;
+        if (c == 0xC2 && encoding != TextEncoding::Windows1252) {
+            // The pair may have quotes between its bytes: splitting drops them first.
+            size_t next = i + 1;
+            bool quotes = insideQuotes;
+            for (; next < text.size() && text[next] == '"'; ++next)
+                quotes = !quotes;
+            if (next < text.size() && static_cast<unsigned char>(text[next]) == 0xA0) {
+                insideQuotes = quotes;
+                i = next;
+                continue;
+            }
+        }
+        return false;
+    }
+    return true;
+}
+
+size_t FieldCount(std::string_view text, char delimiter)
+{
+    if (text.empty())
+        return 0;
+    size_t count = 1;
+    bool insideQuotes = false;
+    for (const char c : text) {
+        if (c == '"')
+            insideQuotes = !insideQuotes;
+        else if (c == delimiter && !insideQuotes)
+            ++count;
+    }
+    return count;
+}
+
+bool LooksSemicolonDelimited(std::string_view firstLine)
+{
+    return firstLine.find(';') != std::string_view::npos &&
+           firstLine.find_first_of("\t,|") == std::string_view::npos;
+}
+
+std::string SemicolonDelimitedMessage(const std::string& source)
+{
+    return source + " looks semicolon-delimited; save it with commas or tabs.";
+}
+
 int DetectDelimiterIndex(std::string_view firstLine, int current)
 {
     const auto pipes = std::count(firstLine.begin(), firstLine.end(), '|');

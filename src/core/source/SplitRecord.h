@@ -33,6 +33,25 @@ struct SplitExtent
 SplitExtent SplitRecordUpTo(std::string_view text, char delimiter, std::vector<std::string>& fields,
                             size_t maxFields, TextEncoding encoding = TextEncoding::Windows1252);
 
+// The lengths of the fields SplitRecordUpTo would keep, without building them: a record of
+// hundreds of megabytes is measured without a copy.
+void SplitFieldLengths(std::string_view text, char delimiter, std::vector<size_t>& lengths,
+                       size_t maxFields, TextEncoding encoding = TextEncoding::Windows1252);
+
+// Whether every field of the record is empty after trimming: a NULL record, or a row of empty
+// cells as spreadsheet programs write it (",,,,", quoted blanks, non-breaking spaces).
+bool IsBlankRecord(std::string_view text, char delimiter,
+                   TextEncoding encoding = TextEncoding::Windows1252);
+
+// The record's number of fields as SplitRecord counts them (0 for an empty text).
+size_t FieldCount(std::string_view text, char delimiter);
+
+// Whether a first line holds semicolons and none of tab, comma or pipe: a file that a
+// spreadsheet of a region with decimal commas saved as CSV.
+bool LooksSemicolonDelimited(std::string_view firstLine);
+// "SOURCE looks semicolon-delimited; save it with commas or tabs."
+std::string SemicolonDelimitedMessage(const std::string& source);
+
 // The delimiter index (0 Tab, 1 Comma, 2 Pipe) that a first line suggests, or current when the
 // line decides nothing: Tab or Comma wins only with a strict majority; Pipe wins every tie it
 // takes part in.

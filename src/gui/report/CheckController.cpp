@@ -6,6 +6,7 @@
 #include "platform/ErrorDisplay.h"
 #include "report/CheckReportWindow.h"
 #include "tinmatch/TinMatchCheck.h"
+#include "window/BrokenRecordsPrompt.h"
 #include "window/ExecuteController.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
@@ -76,6 +77,8 @@ void CheckController::CheckAll()
 {
     Workspace& workspace = context_.workspace;
     if (workspace.Executing() || !workspace.ExecuteEnabled())
+        return;
+    if (!AskToJoinBrokenRecords(context_.prompts, workspace))
         return;
     auto list = std::make_unique<ProblemList>(workspace);
     const std::unique_ptr<TinMatchCheck> tinMatch = tinResults_.Check(workspace);

@@ -12,6 +12,7 @@
 #include "platform/ErrorDisplay.h"
 #include "platform/Prompts.h"
 #include "report/TotalsView.h"
+#include "window/BrokenRecordsPrompt.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 
@@ -148,7 +149,10 @@ ExecuteController::~ExecuteController() = default;
 
 void ExecuteController::bExecuteClick()
 {
-    RunGuarded(context_.prompts, [this] { Run(nullptr); });
+    RunGuarded(context_.prompts, [this] {
+        if (AskToJoinBrokenRecords(context_.prompts, context_.workspace))
+            Run(nullptr);
+    });
 }
 
 ExecuteResult ExecuteController::RunCheck(ExecuteCallbacks& sink)

@@ -5,6 +5,7 @@
 #include "platform/Bytes.h"
 #include "platform/ErrorDisplay.h"
 #include "source/QuotedLineBreaks.h"
+#include "source/SplitRecord.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 #include "window/MapFileController.h"
@@ -52,7 +53,12 @@ void SourceFormatController::Refresh(unsigned changes)
     // The notice waits until the operation that loaded the file has ended.
     if (changes & kChangeSourceOpened)
         QMetaObject::invokeMethod(
-            this, [this] { ShowBrokenLinesNotice(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                ShowSemicolonNotice();
+                ShowBrokenLinesNotice();
+            },
+            Qt::QueuedConnection);
 }
 
 void SourceFormatController::ShowEncoding()
@@ -83,6 +89,20 @@ void SourceFormatController::ShowEncoding()
         QStringLiteral("The source file is %1 text%2; its lines end with %3")
             .arg(name, format.byteOrderMark ? QStringLiteral(" with a byte-order mark") : QString(),
                  LineEndName(format.lineEnd)));
+}
+
+void SourceFormatController::ShowSemicolonNotice()
+{
+    const Workspace& workspace = context_.workspace;
+    if (!workspace.SourceLoaded() || workspace.SourceIsWorkbook() ||
+        !LooksSemicolonDelimited(workspace.HeaderRecord()))
+        return;
+    const QString path = PathText(workspace.SourcePath());
+    if (path == lastSemicolonNotice_)
+        return;
+    lastSemicolonNotice_ = path;
+    context_.prompts.Information(QString::fromStdString(
+        SemicolonDelimitedMessage(QDir::toNativeSeparators(path).toStdString())));
 }
 
 void SourceFormatController::ShowBrokenLinesNotice()

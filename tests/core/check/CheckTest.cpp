@@ -2,6 +2,7 @@
 #include "check/ControlTotals.h"
 #include "check/Plausibility.h"
 #include "check/ProblemList.h"
+#include "check/ProblemRecords.h"
 #include "schema/FormCatalogue.h"
 
 #include <gtest/gtest.h>
@@ -84,7 +85,8 @@ TEST(Plausibility, EachRuleAtItsEdges)
         {EinReason, "981234567", ""},
         {StateReason, "", ""},
         {StateReason, "NY", ""},
-        {StateReason, "ny", ""},
+        {StateReason, "ny", "a state code in lower case"},
+        {StateReason, "Ny", "a state code in lower case"},
         {StateReason, "PR", ""},
         {StateReason, "AE", ""},
         {StateReason, "N.Y.", "not a two-letter state code"},
@@ -163,9 +165,9 @@ protected:
 
 TEST_F(PlausibilityRecord, PlausibleRecordGivesNothing)
 {
-    EXPECT_EQ(Warnings({"SSN", "123456780", "101234567", "001010001", "10012", "1", "", "NY",
+    EXPECT_EQ(Warnings({"SSN", "123456780", "101234567", "001010001", "10012", "0001", "", "NY",
                         "Ontario", "x", "a@b.c", "Ann"},
-                       {"123-45-6780", "10-1234567", "001-01-0001", "10012", "1", "", "NY",
+                       {"123-45-6780", "10-1234567", "001-01-0001", "10012", "0001", "", "NY",
                         "Ontario", "x", "a@b.c", "Ann"}),
               std::vector<std::string>{});
 }
@@ -192,6 +194,8 @@ TEST_F(PlausibilityRecord, EveryRuleOnItsOwnField)
             "holds \"666121234\", a social security number never issued",
             "4 [1234] Record 7: Warning: Destination field \"Zip code\" holds \"1234\", a zip "
             "code that has lost its leading zero",
+            "5 [12] Record 7: Warning: Destination field \"Zip code extension\" holds \"12\", a "
+            "zip code extension of fewer than 4 digits (lost leading zeros?)",
             "7 [N.Y.] Record 7: Warning: Destination field \"State 1\" holds \"N.Y.\", not a "
             "two-letter state code",
             "10 [ann] Record 7: Warning: Destination field \"E-Mail address\" holds \"ann\", not "
@@ -231,6 +235,84 @@ TEST_F(PlausibilityRecord, TinTypeCarriedFromAnEarlierRecordWarnsOnTheTinTypeFie
     values[0] = "EIN";
     rows[0].sourceFieldNo = 11;
     EXPECT_EQ(Warnings(values, fields), std::vector<std::string>{});
+}
+
+TEST(Plausibility, ValuesThatPassButAreUnlikelyNamedAsTheyStandInTheFile)
+{
+    const char* const kPositive = "a negative amount written as positive (the field takes none)";
+    const char* const kDecimalComma = "a comma that is no thousands separator (a decimal comma?)";
+    const char* const kPieces = "blank-separated pieces added up";
+    const char* const kGrouping = "grouping commas in the wrong places";
+    const char* const kFar = "a date more than a year away from the tax year 2022 (a two-digit "
+                             "year?)";
+    const char* const kPercent = "a percentage outside 0 to 100";
+    struct Case
+    {
+        DestinationRow row;
+        const char* source;
+        const char* written;
+        const char* reason; // empty: no warning
+    };
+    const DestinationRow rents{"Rents", "", 1, 'c'};
+    const DestinationRow other{"Other income", "", 1, 'C'};
+    const DestinationRow date{"Date of sale", "", 1, 'd'};
+    const DestinationRow percent{"Payer percentage of maintenance paid", "", 1, '#'};
+    const Case cases[] = {
+        {rents, "($250.00)", "250", kPositive},
+        {rents, "-250", "250", kPositive},
+        {rents, "(0)", "0", ""},
+        {rents, "$1,250.00", "1250", ""},
+        {other, "($250.00)", "-250", ""},
+        {other, "980,50", "98050", kDecimalComma},
+        {other, "1.234,56", "1.23456", kDecimalComma},
+        {other, "1,5", "15", kDecimalComma},
+        {other, "1 234.56", "235.56", kPieces},
+        {other, "$ 1 234", "235", kPieces},
+        {other, "$ 250", "250", ""},
+        {other, "12,34,567", "1234567", kGrouping},
+        {other, "1,2345", "12345", kGrouping},
+        {other, "1,234,567.89", "1234567.89", ""},
+        {other, "12A", "12A", ""},                  // fails its rule: the run reports it
+        {{"Rents", "(5)", 0, 'c'}, "(5)", "5", ""}, // a fixed value is the user's own
+        {date, "12/31/99", "12312099", kFar},
+        {date, "12/31/2020", "12312020", kFar},
+        {date, "1/1/21", "01012021", ""},
+        {date, "12/31/2023", "12312023", ""},
+        {date, "01/01/2024", "01012024", kFar},
+        {{"Date of contribution", "", 1, 'D'}, "1/1/24", "01012024", kFar},
+        {{"Birth date", "", 1, 'b'}, "1/1/60", "01011960", ""},
+        {{"Box 3 - Mortgage origination date", "", 1, 'd'}, "1/1/15", "01012015", ""},
+        {percent, "150", "150", kPercent},
+        {percent, "-5", "-5", kPercent},
+        {percent, "100", "100", ""},
+        {percent, "0.5", "0.5", ""},
+        {percent, "", "", ""},
+        {{"Zip code extension", "", 1, '$'},
+         "123",
+         "123",
+         "a zip code extension of fewer than 4 "
+         "digits (lost leading zeros?)"},
+        {{"Zip code extension", "", 1, '$'}, "0123", "0123", ""},
+        {{"State", "", 1, '$'}, "ny", "ny", "a state code in lower case"},
+    };
+    for (const Case& c : cases) {
+        std::vector<FieldProblem> out;
+        const std::vector<std::string_view> values{c.written};
+        const std::vector<std::string_view> fields{c.source};
+        PlausibilityRules({c.row}, "").Check(3, values, fields, out);
+        std::string expected;
+        if (*c.reason != '\0') {
+            const std::string named =
+                c.row.sourceFieldNo > 0 && std::string_view(c.source) != c.written &&
+                        std::string_view("cCdD").find(c.row.typeCode) != std::string_view::npos
+                    ? std::string(" from \"") + c.source + "\""
+                    : "";
+            expected = "Record 3: Warning: Destination field \"" + c.row.caption + "\" holds \"" +
+                       c.written + "\"" + named + ", " + c.reason;
+        }
+        EXPECT_EQ(out.empty() ? "" : PlausibilityRules::Line(out.front()), expected) << c.source;
+        EXPECT_LE(out.size(), 1u) << c.source;
+    }
 }
 
 void AddValues(ControlTotals& totals, std::initializer_list<std::string_view> values)
@@ -334,7 +416,71 @@ protected:
     }
 
     std::unique_ptr<ProblemList> list;
+
+    // A check of a comma source mapping name, amount and taxpayer id from fields 1 to 3: every
+    // problem line, then the problem records file.
+    std::string CheckComma(const std::string& source, int header)
+    {
+        OpenSource(source, header);
+        workspace.ChooseForm(FindFormIndex("1099-NEC"));
+        workspace.AssignSourceField(RowOf("Name line 1"), 1);
+        workspace.AssignSourceField(RowOf("Nonemployee compensation"), 2);
+        workspace.AssignSourceField(RowOf("Taxpayer id"), 3);
+        workspace.GoToRecord(1);
+        list = std::make_unique<ProblemList>(workspace);
+        Feed feed(*list);
+        EXPECT_EQ(Execute(workspace, feed, ExecuteOptions{CivilDate{2022, 6, 1}, true}).outcome,
+                  ExecuteResult::Outcome::Completed);
+        std::string text;
+        for (const FieldProblem& p : list->Problems())
+            text += "Record " + std::to_string(p.record) + ": " + ProblemColumnText(p) + "\n";
+        list->Save(dir.File("p.csv"));
+        return text + test::ReadFile(dir.File("p.csv"));
+    }
 };
+
+TEST_F(ProblemListCheck, FieldCountsWarnAndProblemRecordsLineUp)
+{
+    const std::pair<const char*, int> sources[] = {
+        // A header with trailing empty cells and a short row.
+        {"Name,Amount,TIN,,\r\nAnn,12A,101234567\r\nBo,5,101234568,,\r\n", 1},
+        // An unquoted comma inside a name, without a header; blank rows are NULL records.
+        {"Ann,5,101234567\r\n,,\r\nSmith, John,5,101234568\r\n", 0},
+        // A record broken inside a quoted value is written joined, its problems last.
+        {"Ann,5,101234567\r\nBo,12A,\"1 Main St\r\nApt 2\",101234568\r\nCy,5,101234569\r\n", 0},
+    };
+    const char* const expected[] = {
+        "Record 1: Destination field \"Nonemployee compensation\" maps to an invalid currency "
+        "value \"12A\"\n"
+        "Record 1: Warning: the record has 3 fields where the header has 5 (a missing or extra "
+        "delimiter?)\n"
+        "Name,Amount,TIN,,,Problems\r\n"
+        "Ann,12A,101234567,,,\"Destination field \"\"Nonemployee compensation\"\" maps to an "
+        "invalid currency value \"\"12A\"\"; Warning: the record has 3 fields where the header "
+        "has 5 (a missing or extra delimiter?)\"\r\n",
+
+        "Record 3: Destination field \"Nonemployee compensation\" maps to an invalid currency "
+        "value \"JOHN\"\n"
+        "Record 3: Warning: the record has 4 fields where the first record has 3 (a missing or "
+        "extra delimiter?)\n"
+        "Record 3: Warning: Destination field \"Taxpayer id\" holds \"000000005\", padded with "
+        "leading zeros from \"5\"\n"
+        "Smith, John,5,101234568,\"Destination field \"\"Nonemployee compensation\"\" maps to "
+        "an invalid currency value \"\"JOHN\"\"; Warning: the record has 4 fields where the "
+        "first record has 3 (a missing or extra delimiter?); Warning: Destination field "
+        "\"\"Taxpayer id\"\" holds \"\"000000005\"\", padded with leading zeros from "
+        "\"\"5\"\"\"\r\n",
+
+        "Record 2: Warning: Bad TIN 1 MAIN ST (assigned to 000000000)\n"
+        "Record 2: Destination field \"Nonemployee compensation\" maps to an invalid currency "
+        "value \"12A\"\n"
+        "Bo,12A,\"1 Main St Apt 2\",101234568,\"Warning: Bad TIN 1 MAIN ST (assigned to "
+        "000000000); Destination field \"\"Nonemployee "
+        "compensation\"\" maps to an invalid currency value \"\"12A\"\"\"\r\n",
+    };
+    for (size_t i = 0; i < std::size(sources); ++i)
+        EXPECT_EQ(CheckComma(sources[i].first, sources[i].second), expected[i]) << i;
+}
 
 TEST_F(ProblemListCheck, SavesEveryListedRecordWithItsProblemsJoined)
 {

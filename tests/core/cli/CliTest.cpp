@@ -184,7 +184,9 @@ TEST(CliRunVerb, FailureLeavesNoOutput)
     const CliRun run = Cli({"run", dir.File("m.MAP"), "-o", out});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Execution failed!\n\nDestination field \"Nonemployee compensation\" maps "
-                       "to an invalid currency value \"12A\"\n");
+                       "to an invalid currency value \"12A\"\nStopped at source record 1 (line 2 "
+                       "of " +
+                           dir.File("src.csv") + ").\n");
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(ReadFile(out), "previous output\r\n");
 
@@ -194,6 +196,142 @@ TEST(CliRunVerb, FailureLeavesNoOutput)
     EXPECT_EQ(good.err, "Record 2: Bad TIN 000012-34 (assigned to 000000000)\n");
     EXPECT_EQ(ReadFile(out), "Doe,,,,,,,,,,N/A,123456789,,,,,12,,0,,0,0,,0,0,,,\r\n"
                              "Roe,,,,,,,,,,N/A,000000000,,,,,5,,0,,0,0,,0,0,,,\r\n");
+}
+
+TEST(CliRunVerb, FilesAsSpreadsheetProgramsWriteThemStopOrRunAsTheySay)
+{
+    TempDir dir;
+    const std::string source = dir.File("src.csv");
+    const std::string broken =
+        "Name,TIN,Amount\r\nDoe,123456789,5\r\n\"Roe\r\nJr\",987654321,6\r\n";
+    const std::string joinHint =
+        "Join such lines with: impmap-cli join-lines " + source + ", or run with --join-lines\n";
+    const std::string semicolons =
+        source + " looks semicolon-delimited; save it with commas or tabs.\n";
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> options;
+        int status;
+        std::string out;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"broken inside a quoted value: stops before writing anything",
+         broken,
+         {"run"},
+         1,
+         "",
+         "Source record 2 ends inside a quoted value that continues on the next line (a cell "
+         "with a line break). " +
+             joinHint},
+        {"joined for the run, the file untouched",
+         broken,
+         {"run", "--join-lines"},
+         0,
+         "Doe,,,,,,,,,,N/A,123456789,,,,,5,,0,,0,0,,0,0,,,\r\n"
+         "\"Roe Jr\",,,,,,,,,,N/A,987654321,,,,,6,,0,,0,0,,0,0,,,\r\n",
+         ""},
+        {"a failure names the line of the file, joined lines and header counted",
+         broken + "Poe,111223333,12A\r\n",
+         {"run", "--join-lines"},
+         1,
+         "",
+         "Execution failed!\n\nDestination field \"Nonemployee compensation\" maps to an "
+         "invalid currency value \"12A\"\nStopped at source record 3 (line 5 of " +
+             source + ").\n"},
+        {"check warns of broken records and runs on",
+         broken,
+         {"check"},
+         0,
+         "Record 2: Warning: the record ends inside a quoted value; the next line continues it "
+         "(a cell with a line break?)\n3 records checked, 1 problems\n",
+         ""},
+        {"semicolons: run",
+         "Name;TIN;Amount\r\nDoe;123456789;980,50\r\n",
+         {"run"},
+         2,
+         "",
+         "impmap-cli run: " + semicolons},
+        {"semicolons: check",
+         "Name;TIN;Amount\r\n",
+         {"check"},
+         2,
+         "",
+         "impmap-cli check: " + semicolons},
+    };
+    for (const Case& c : cases) {
+        WriteFile(source, c.bytes);
+        WriteFile(dir.File("m.MAP"), "[Source]\r\nFileSpec=" + source +
+                                         "\r\nHeader=1\r\n[Destination]\r\nForm=1099-NEC\r\nMap=" +
+                                         "001000000000000000000000000000000002000000000000003\r\n");
+        std::vector<std::string> args = {c.options[0], dir.File("m.MAP")};
+        args.insert(args.end(), c.options.begin() + 1, c.options.end());
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, c.status) << c.name;
+        EXPECT_EQ(run.out, c.out) << c.name;
+        EXPECT_EQ(run.err, c.err) << c.name;
+        EXPECT_EQ(ReadFile(source), c.bytes) << c.name;
+    }
+}
+
+TEST(CliCheckVerb, ExportsOfPythonsCsvModuleWarnOfWhatTheConversionChanges)
+{
+    TempDir dir;
+    const std::string comma = test::DataPath("exports/payees-comma.csv").string();
+    const std::string joined = dir.File("joined.csv");
+    // Name, street, state, zip, taxpayer id and amount of 1099-NEC.
+    auto map = [&dir](const std::string& source) {
+        WriteFile(dir.File("m.MAP"), "[Source]\r\nFileSpec=" + source +
+                                         "\r\nDelimiter=1\r\nHeader=1\r\n[Destination]\r\n"
+                                         "Form=1099-NEC\r\nMap=001000003000000005006000000000000002"
+                                         "000000000000004\r\n");
+        return dir.File("m.MAP");
+    };
+    const std::string decimalComma =
+        "Warning: Destination field \"Nonemployee compensation\" holds \"98050\" from \"980,50\", "
+        "a comma that is no thousands separator (a decimal comma?)";
+    const std::string shortRow =
+        "Warning: the record has 4 fields where the header has 7 (a missing or extra delimiter?)";
+    const std::string pieces = "Warning: Destination field \"Nonemployee compensation\" holds "
+                               "\"235.56\" from \"1 234.56\", blank-separated pieces added up";
+    const CliRun check =
+        Cli({"check", map(comma), "--today", "2022-06-01", "--problem-records", dir.File("p.csv")});
+    EXPECT_EQ(check.status, 0);
+    EXPECT_EQ(check.out, "Record 2: Warning: the record ends inside a quoted value; the next line "
+                         "continues it (a cell with a line break?)\n"
+                         "Record 5: " +
+                             decimalComma + "\nRecord 6: " + shortRow + "\nRecord 6: " + pieces +
+                             "\n6 records checked, 4 problems\n");
+    auto quoted = [](const std::string& text) {
+        std::string out = "\"";
+        for (const char c : text)
+            out += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return out + "\"";
+    };
+    EXPECT_EQ(ReadFile(dir.File("p.csv")), "Name,TIN,Address,Amount,State,Zip,Zip ext,Problems\r\n"
+                                           "Bo Poe,10-1234569,2 Elm St,\"980,50\",CA,90210,1234," +
+                                               quoted(decimalComma) +
+                                               "\r\nCy Roe,10-1234560,3 Pine St,1 234.56,,,," +
+                                               quoted(shortRow + "; " + pieces) + "\r\n");
+
+    ASSERT_EQ(Cli({"join-lines", comma, "-o", joined}).status, 0);
+    const CliRun again = Cli({"check", map(joined), "--today", "2022-06-01"});
+    EXPECT_EQ(again.out,
+              "Record 2: Warning: Destination field \"State\" holds \"ny\", a state code in lower "
+              "case\nRecord 2: Warning: Destination field \"Nonemployee compensation\" holds "
+              "\"250\" from \"($250.00)\", a negative amount written as positive (the field takes "
+              "none)\nRecord 4: " +
+                  decimalComma + "\nRecord 5: " + shortRow + "\nRecord 5: " + pieces +
+                  "\n5 records checked, 5 problems\n");
+
+    const std::string semicolon = test::DataPath("exports/payees-semicolon.csv").string();
+    const CliRun refused = Cli({"run", map(semicolon)});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "impmap-cli run: " + semicolon +
+                               " looks semicolon-delimited; save it with commas "
+                               "or tabs.\n");
 }
 
 TEST(CliRunVerb, UnreadableFilesExitTwo)
@@ -301,11 +439,13 @@ TEST(CliCheckVerb, ListsEveryProblemThenTheCount)
               "Record 3: Bad TIN 000012-34 (assigned to 000000000)\n"
               "Record 4: Warning: Destination field \"Taxpayer id\" holds \"000000001\", padded "
               "with leading zeros from \"1\"\n"
+              "Record 4: Warning: Destination field \"Nonemployee compensation\" holds \"7\" "
+              "from \"$(7)\", a negative amount written as positive (the field takes none)\n"
               "Record 5: Destination field \"Nonemployee compensation\" maps to an invalid "
               "currency value \"X Y\"\n"
               "Record 5: Warning: Destination field \"Taxpayer id\" holds \"000000009\", padded "
               "with leading zeros from \"9\"\n"
-              "5 records checked, 5 problems\n");
+              "5 records checked, 6 problems\n");
 }
 
 } // namespace
@@ -422,7 +562,9 @@ TEST_F(CliProblemRecords, TotalsGoToStandardErrorAfterRunAndCheck)
     EXPECT_EQ(plain.err, "");
     const CliRun check = Cli({"check", dir.File("m.MAP"), "--totals"});
     EXPECT_EQ(check.status, 0);
-    EXPECT_EQ(check.out, "3 records checked, 0 problems\n");
+    EXPECT_EQ(check.out, "Record 3: Warning: Destination field \"Nonemployee compensation\" "
+                         "holds \"10\" from \"(10)\", a negative amount written as positive (the "
+                         "field takes none)\n3 records checked, 1 problems\n");
     EXPECT_EQ(check.err, "Nonemployee compensation\t2\t1244.5\n");
 }
 

@@ -171,10 +171,12 @@ TEST(CliWorkbook, SheetOptionOverridesTheMapFilesSheet)
     const CliRun named =
         Cli({"run", kMap, "--source", Book("xlsxwriter.xlsx"), "--today", "2022-06-01"});
     EXPECT_EQ(payees.out, named.out);
-    // The second sheet has three columns: the taxpayer id's column 4 is none of its.
-    EXPECT_EQ(second.status, 1);
-    EXPECT_EQ(second.err, "Execution failed!\n\nDestination field \"Taxpayer id\" maps to an "
-                          "invalid taxpayer identification value \"(4) NOT ALLOCATED?\"\n");
+    // The second sheet has three columns: the taxpayer id's column 4 and the others it lacks
+    // are written empty.
+    EXPECT_EQ(second.status, 0);
+    EXPECT_EQ(second.err, "");
+    EXPECT_EQ(second.out, "\"a 1 2.5\",,,,,,,,,,N/A,,,,,,0,,0,,0,0,,0,0,,,DEMO\r\n"
+                          "\"b 2 0.0000001\",,,,,,,,,,N/A,,,,,,0,,0,,0,0,,0,0,,,DEMO\r\n");
 
     // tin-match reads the sheet named too.
     const CliRun tin = Cli({"tin-match", secondMap, "--source", Book("libreoffice.ods"), "--sheet",

@@ -57,7 +57,8 @@ protected:
     ExecuteResult RunValue(const std::string& form, const std::string& caption,
                            const std::string& value)
     {
-        OpenSource("header\r\n\"" + value + "\"\r\n", 1);
+        // A second field keeps a record of an empty value from being a row of empty cells.
+        OpenSource("header\r\n\"" + value + "\",x\r\n", 1);
         workspace.ChooseForm(FindFormIndex(form));
         workspace.AssignSourceField(RowOf(caption), 1);
         return Run();
@@ -226,16 +227,51 @@ TEST_F(Engine, NullRecordsAndLinesOfDelimiters)
     workspace.AssignSourceField(4, 5); // a field no record has
     const ExecuteResult result = Run();
     ASSERT_EQ(result.outcome, ExecuteResult::Outcome::Completed);
-    EXPECT_EQ(result.nullRecords, 2);
-    EXPECT_EQ(recorder.lines,
-              (std::vector<std::string>{"a,,,,e,0", ",,,,\"(5) NOT ALLOCATED?\",0"}));
-    EXPECT_EQ(recorder.pumps, 2);
+    // A line of delimiters is a row of empty cells: a NULL record too.
+    EXPECT_EQ(result.nullRecords, 3);
+    EXPECT_EQ(recorder.lines, std::vector<std::string>{"a,,,,e,0"});
+    EXPECT_EQ(recorder.pumps, 1);
     EXPECT_EQ(NullRecordNotice(1),
               "Your source file contains 1 NULL record.\r\nNULL records are skipped during "
               "execution.");
     EXPECT_EQ(NullRecordNotice(2),
               "Your source file contains 2 NULL records.\r\nNULL records are skipped during "
               "execution.");
+}
+
+TEST_F(Engine, RowsOfEmptyCellsAreNullRecordsAndMissingFieldsAreWrittenEmpty)
+{
+    struct Case
+    {
+        const char* source;
+        int delimiter; // 0 tab, 1 comma, 2 pipe
+        long nullRecords;
+        std::vector<std::string> lines;
+    };
+    // Each source begins with a record of five fields, so that field 5 can be mapped.
+    const Case cases[] = {
+        {"a,b,c,d,e\r\n,,,,\r\n , ,\t,\xA0,\r\n\"\",\" \",,,\r\n", 1, 3, {"a,,,,e,0"}},
+        {"a\tb\tc\td\te\r\n\t\t\t\r\n\" \"\t\t\r\na\tb\r\n", 0, 2, {"a,,,,e,0", "a,,,,,0"}},
+        {"a|b|c|d|e\r\n||||\r\nf||||g\r\n", 2, 1, {"a,,,,e,0", "f,,,,g,0"}},
+        // A delimiter inside quotes is a value; a short row writes the fields it lacks empty.
+        {"a,b,c,d,e\r\n\",\",,\r\nf,g\r\n", 1, 0, {"a,,,,e,0", "\",\",,,,,0", "f,,,,,0"}},
+    };
+    for (const Case& c : cases) {
+        OpenSource(c.source);
+        workspace.SetDelimiter(c.delimiter);
+        workspace.ChooseForm(2);
+        workspace.AssignSourceField(0, 1);
+        workspace.AssignSourceField(4, 5);
+        const ExecuteResult result = Run();
+        ASSERT_EQ(result.outcome, ExecuteResult::Outcome::Completed) << c.source;
+        EXPECT_EQ(result.nullRecords, c.nullRecords) << c.source;
+        EXPECT_EQ(recorder.lines, c.lines) << c.source;
+        // The record display keeps showing what a record lacks.
+        workspace.GoToRecord(static_cast<long>(workspace.RecordCount()));
+        if (!workspace.SourceFields().empty() && workspace.SourceFields().size() < 5) {
+            EXPECT_EQ(workspace.Rows()[4].value, "(5) NOT ALLOCATED?") << c.source;
+        }
+    }
 }
 
 TEST_F(Engine, ProgressStepsCancelAndTheRecordShownAfterwards)

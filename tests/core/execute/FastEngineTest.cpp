@@ -78,6 +78,13 @@ TEST(FastEngine, BehavesAsThePlainEngine)
           "\xC3\xA0 la,\xC2\xA0\"b\"\xC2\xA0,\"c\xC3\xA0\",\r\n"}},
         {"NULL records and missing fields",
          {MapText("1099-MISC", Misc({{1, 1}, {2, 4}, {12, 3}})), "a\r\n\r\nb,c\r\n\r\n"}},
+        {"rows of empty cells and short rows: TIN types, amounts, dates and the carry",
+         {MapText("1099-MISC", Misc({{1, 1}, {7, 5}, {12, 2}, {18, 3}, {19, 4}})),
+          "Ann,12-3456789,5,6,7\r\n,,,,\r\n\"\",\" \",\xA0\r\nBo,123456789\r\n"
+          "Cy\r\n,123-45-6789\r\nDi,987654321,,,x\r\n"}},
+        {"short rows in check mode",
+         {MapText("1099-MISC", Misc({{1, 1}, {9, 4}, {12, 2}, {18, 3}})),
+          "a,101234567,5,y\r\nb\r\n,,,\r\nc,12-34\r\n", 1, 0, true}},
         {"failure in a later chunk",
          {MapText("1099-MISC", Misc({{1, 1}, {18, 2}})),
           "a,1\r\nb,2\r\nc,3\r\nd,4\r\ne,x5\r\nf,6y\r\n"}},
