@@ -240,7 +240,7 @@ private:
 
 } // namespace
 
-int RunRun(const std::vector<std::string>& words, const VerbContext& context)
+int RunVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     const CliArgs args("run", words, {"--source", "-o", "--today", "--sheet"}, {"--totals"});
     const RunSetup setup = ParseRunArgs("run", args);
@@ -272,7 +272,7 @@ int RunRun(const std::vector<std::string>& words, const VerbContext& context)
     }
 }
 
-int RunCheck(const std::vector<std::string>& words, const VerbContext& context)
+int CheckVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     const CliArgs args("check", words, {"--source", "--today", "--problem-records", "--sheet"},
                        {"--totals"}, {"--tin-results"});
