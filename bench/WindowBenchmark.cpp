@@ -9,11 +9,11 @@
 // Prints one line per phase and pass, then the best and worst of each, and the saved output's
 // SHA-256.
 
+#include "execute/ExecuteController.h"
 #include "execute/ExecuteDialog.h"
-#include "platform/Prompts.h"
-#include "platform/Settings.h"
-#include "platform/WorkingFolders.h"
-#include "window/ExecuteController.h"
+#include "prompts/Prompts.h"
+#include "settings/Settings.h"
+#include "settings/WorkingFolders.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>

@@ -4,10 +4,10 @@
 
 #include "desktop/DesktopFiles.h"
 #include "platform/AppInfo.h"
-#include "platform/Settings.h"
 #include "platform/SingleInstance.h"
-#include "platform/WidgetPrompts.h"
-#include "platform/WorkingFolders.h"
+#include "prompts/WidgetPrompts.h"
+#include "settings/Settings.h"
+#include "settings/WorkingFolders.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>

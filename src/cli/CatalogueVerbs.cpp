@@ -39,7 +39,7 @@ int ParseFormArgument(const std::string& verb, const std::string& text)
     throw UsageError{verb + ": unknown form " + text};
 }
 
-int RunForms(const std::vector<std::string>& words, const VerbContext& context)
+int FormsVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     CliArgs args("forms", words, {}, {});
     args.ExpectPositional(0, "");
@@ -50,7 +50,7 @@ int RunForms(const std::vector<std::string>& words, const VerbContext& context)
     return kExitOk;
 }
 
-int RunSchema(const std::vector<std::string>& words, const VerbContext& context)
+int SchemaVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     CliArgs args("schema", words, {}, {});
     args.ExpectPositional(1, "FORM");
@@ -64,7 +64,7 @@ int RunSchema(const std::vector<std::string>& words, const VerbContext& context)
     return kExitOk;
 }
 
-int RunHeader(const std::vector<std::string>& words, const VerbContext& context)
+int HeaderVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     CliArgs args("header", words, {"--delimiter", "-o"}, {});
     args.ExpectPositional(1, "FORM");

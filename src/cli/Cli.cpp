@@ -40,11 +40,16 @@ struct Verb
 const std::map<std::string, Verb>& VerbTable()
 {
     static const std::map<std::string, Verb> verbs = {
-        {"forms", {kFormsHelp, RunForms}},           {"schema", {kSchemaHelp, RunSchema}},
-        {"header", {kHeaderHelp, RunHeader}},        {"run", {kRunHelp, RunRun}},
-        {"check", {kCheckHelp, RunCheck}},           {"join-lines", {kJoinLinesHelp, RunJoinLines}},
-        {"tin-match", {kTinMatchHelp, RunTinMatch}}, {"sheets", {kSheetsHelp, RunSheets}},
-        {"convert", {kConvertHelp, RunConvert}},     {"suggest", {kSuggestHelp, RunSuggest}},
+        {"forms", {kFormsHelp, FormsVerb}},
+        {"schema", {kSchemaHelp, SchemaVerb}},
+        {"header", {kHeaderHelp, HeaderVerb}},
+        {"run", {kRunHelp, RunVerb}},
+        {"check", {kCheckHelp, CheckVerb}},
+        {"join-lines", {kJoinLinesHelp, JoinLinesVerb}},
+        {"tin-match", {kTinMatchHelp, TinMatchVerb}},
+        {"sheets", {kSheetsHelp, SheetsVerb}},
+        {"convert", {kConvertHelp, ConvertVerb}},
+        {"suggest", {kSuggestHelp, SuggestVerb}},
     };
     return verbs;
 }

@@ -20,7 +20,7 @@ const char* const kJoinLinesHelp =
     "            a line was joined)\n"
     "Exit status: 0 done, 2 usage error or a file that cannot be read or written.\n";
 
-int RunJoinLines(const std::vector<std::string>& words, const VerbContext& context)
+int JoinLinesVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     const CliArgs args("join-lines", words, {"-o"}, {});
     args.ExpectPositional(1, "SOURCE");

@@ -282,7 +282,7 @@ private:
 
 } // namespace
 
-int RunRun(const std::vector<std::string>& words, const VerbContext& context)
+int RunVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     const CliArgs args("run", words, {"--source", "-o", "--today", "--sheet"},
                        {"--totals", "--join-lines"});
@@ -317,7 +317,7 @@ int RunRun(const std::vector<std::string>& words, const VerbContext& context)
     }
 }
 
-int RunCheck(const std::vector<std::string>& words, const VerbContext& context)
+int CheckVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     const CliArgs args("check", words, {"--source", "--today", "--problem-records", "--sheet"},
                        {"--totals"}, {"--tin-results"});

@@ -80,7 +80,7 @@ void OpenSource(Workspace& workspace, int formIndex, const std::string& source,
 
 } // namespace
 
-int RunSuggest(const std::vector<std::string>& words, const VerbContext& context)
+int SuggestVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     CliArgs args("suggest", words, {"--source", "--sheet", "--min-confidence", "-o"}, {});
     args.ExpectPositional(1, "FORM");

@@ -104,7 +104,7 @@ int Export(Workspace& workspace, const RunSetup& setup, const std::string& outpu
 
 } // namespace
 
-int RunTinMatch(const std::vector<std::string>& words, const VerbContext& context)
+int TinMatchVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     const CliArgs args("tin-match", words, {"--source", "--today", "-o", "--sheet"}, {});
     const RunSetup setup = ParseRunArgs("tin-match", args);

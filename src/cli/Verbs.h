@@ -25,16 +25,16 @@ extern const char* const kSheetsHelp;
 extern const char* const kConvertHelp;
 extern const char* const kSuggestHelp;
 
-int RunForms(const std::vector<std::string>& words, const VerbContext& context);
-int RunSchema(const std::vector<std::string>& words, const VerbContext& context);
-int RunHeader(const std::vector<std::string>& words, const VerbContext& context);
-int RunRun(const std::vector<std::string>& words, const VerbContext& context);
-int RunCheck(const std::vector<std::string>& words, const VerbContext& context);
-int RunJoinLines(const std::vector<std::string>& words, const VerbContext& context);
-int RunTinMatch(const std::vector<std::string>& words, const VerbContext& context);
-int RunSheets(const std::vector<std::string>& words, const VerbContext& context);
-int RunConvert(const std::vector<std::string>& words, const VerbContext& context);
-int RunSuggest(const std::vector<std::string>& words, const VerbContext& context);
+int FormsVerb(const std::vector<std::string>& words, const VerbContext& context);
+int SchemaVerb(const std::vector<std::string>& words, const VerbContext& context);
+int HeaderVerb(const std::vector<std::string>& words, const VerbContext& context);
+int RunVerb(const std::vector<std::string>& words, const VerbContext& context);
+int CheckVerb(const std::vector<std::string>& words, const VerbContext& context);
+int JoinLinesVerb(const std::vector<std::string>& words, const VerbContext& context);
+int TinMatchVerb(const std::vector<std::string>& words, const VerbContext& context);
+int SheetsVerb(const std::vector<std::string>& words, const VerbContext& context);
+int ConvertVerb(const std::vector<std::string>& words, const VerbContext& context);
+int SuggestVerb(const std::vector<std::string>& words, const VerbContext& context);
 
 // The FormIndex named by a display name (any letter case) or a number 0..37; throws UsageError.
 int ParseFormArgument(const std::string& verb, const std::string& text);

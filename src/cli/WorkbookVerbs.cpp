@@ -26,7 +26,7 @@ const char* const kConvertHelp =
     "  -o FILE        write to FILE instead of standard output\n"
     "Exit status: 0 written, 2 usage error or a file that cannot be read or written.\n";
 
-int RunSheets(const std::vector<std::string>& words, const VerbContext& context)
+int SheetsVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     const CliArgs args("sheets", words, {}, {});
     args.ExpectPositional(1, "BOOK");
@@ -43,7 +43,7 @@ int RunSheets(const std::vector<std::string>& words, const VerbContext& context)
     }
 }
 
-int RunConvert(const std::vector<std::string>& words, const VerbContext& context)
+int ConvertVerb(const std::vector<std::string>& words, const VerbContext& context)
 {
     const CliArgs args("convert", words, {"--sheet", "-o"}, {});
     args.ExpectPositional(1, "BOOK");

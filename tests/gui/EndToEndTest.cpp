@@ -1,7 +1,7 @@
 // A user's first session through the real window: the example file, a form, mapping by drag and
 // drop, saving the map, executing and saving the output, then a new start that reopens it all.
 #include "MainWindowTestSupport.h"
-#include "window/ExecuteController.h"
+#include "execute/ExecuteController.h"
 #include "window/MappingController.h"
 
 #include <QTest>

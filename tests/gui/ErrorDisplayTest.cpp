@@ -1,9 +1,9 @@
-#include "platform/ErrorDisplay.h"
+#include "prompts/ErrorDisplay.h"
 
 #include "convert/Rejection.h"
 #include "io/FileIo.h"
 #include "platform/AppInfo.h"
-#include "platform/ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "execute/ExecuteDialog.h"
 
-#include "platform/ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QLabel>
 #include <QMovie>

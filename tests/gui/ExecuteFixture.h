@@ -4,6 +4,7 @@
 // temporary source file and mapped onto 1099-MISC, scripted prompts and the execute controller.
 // Shared by the execute tests.
 
+#include "execute/ExecuteController.h"
 #include "execute/ExecuteDialog.h"
 #include "execute/WarningLog.h"
 #include "mapping/Workspace.h"
@@ -12,11 +13,10 @@
 #include "models/SourceFieldsModel.h"
 #include "models/WorkspaceSignals.h"
 #include "platform/AppInfo.h"
-#include "platform/ScriptedPrompts.h"
-#include "platform/Settings.h"
 #include "schema/FormCatalogue.h"
+#include "settings/Settings.h"
+#include "support/ScriptedPrompts.h"
 #include "undo/UndoHistory.h"
-#include "window/ExecuteController.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowLayout.h"
 #include "window/MainWindowUi.h"

@@ -1,7 +1,7 @@
-#include "platform/Help.h"
+#include "help/Help.h"
 
-#include "platform/HelpWindow.h"
-#include "platform/UserManual.h"
+#include "help/HelpWindow.h"
+#include "help/UserManual.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // The window without a mouse: the names assistive technology reads, the order of the Tab key,
 // and a complete mapping done with key presses alone.
 #include "MainWindowTestSupport.h"
-#include "window/ExecuteController.h"
+#include "execute/ExecuteController.h"
 #include "window/MappingController.h"
 #include "window/MappingKeyboard.h"
 #include "window/MappingViews.h"

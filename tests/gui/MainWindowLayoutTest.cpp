@@ -2,8 +2,8 @@
 // fonts, the lists' panels, help and what's-this, and Execute's availability.
 
 #include "MainWindowTestSupport.h"
-#include "platform/Help.h"
-#include "platform/HelpWindow.h"
+#include "help/Help.h"
+#include "help/HelpWindow.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -5,9 +5,9 @@
 
 #include "mapping/Workspace.h"
 #include "platform/AppInfo.h"
-#include "platform/ScriptedPrompts.h"
-#include "platform/Settings.h"
-#include "platform/WorkingFolders.h"
+#include "settings/Settings.h"
+#include "settings/WorkingFolders.h"
+#include "support/ScriptedPrompts.h"
 #include "window/MainWindow.h"
 #include "window/MainWindowUi.h"
 

@@ -2,10 +2,10 @@
 
 #include "mapping/Workspace.h"
 #include "platform/AppInfo.h"
-#include "platform/ErrorDisplay.h"
-#include "platform/ScriptedPrompts.h"
-#include "platform/Settings.h"
+#include "prompts/ErrorDisplay.h"
 #include "schema/FormCatalogue.h"
+#include "settings/Settings.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "platform/FileFilters.h"
-#include "platform/ScriptedPrompts.h"
-#include "platform/TitleWidth.h"
-#include "platform/WidgetPrompts.h"
+#include "prompts/TitleWidth.h"
+#include "prompts/WidgetPrompts.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

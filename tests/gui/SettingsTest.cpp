@@ -1,4 +1,4 @@
-#include "platform/Settings.h"
+#include "settings/Settings.h"
 
 #include "platform/Bytes.h"
 

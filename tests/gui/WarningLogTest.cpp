@@ -1,6 +1,6 @@
 #include "execute/WarningLog.h"
 
-#include "platform/ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "desktop/DesktopFiles.h"
 
+#include "execute/ExecuteController.h"
 #include "mapping/Workspace.h"
-#include "window/ExecuteController.h"
 #include "window/MainWindowContext.h"
 #include "window/MapFileController.h"
 #include "window/SourceController.h"

@@ -2,7 +2,7 @@
 
 #include "mapping/Workspace.h"
 #include "models/WorkspaceSignals.h"
-#include "platform/Settings.h"
+#include "settings/Settings.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 #include "window/MapFileController.h"

@@ -1,6 +1,6 @@
 #include "execute/ExecuteDialog.h"
 
-#include "platform/Prompts.h"
+#include "prompts/Prompts.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -4,8 +4,8 @@
 #include "io/FileIo.h"
 #include "mapping/Workspace.h"
 #include "platform/Bytes.h"
-#include "platform/Prompts.h"
-#include "platform/Settings.h"
+#include "prompts/Prompts.h"
+#include "settings/Settings.h"
 
 #include <QFile>
 #include <QFileInfo>

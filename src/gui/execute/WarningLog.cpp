@@ -1,6 +1,6 @@
 #include "execute/WarningLog.h"
 
-#include "platform/Prompts.h"
+#include "prompts/Prompts.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>

@@ -1,13 +1,13 @@
 #include "report/CheckController.h"
 
 #include "check/ProblemList.h"
+#include "execute/ExecuteController.h"
 #include "mapping/Workspace.h"
 #include "platform/Bytes.h"
-#include "platform/ErrorDisplay.h"
+#include "prompts/ErrorDisplay.h"
 #include "report/CheckReportWindow.h"
 #include "tinmatch/TinMatchCheck.h"
 #include "window/BrokenRecordsPrompt.h"
-#include "window/ExecuteController.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 

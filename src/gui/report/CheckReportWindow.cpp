@@ -3,8 +3,8 @@
 #include "check/ProblemList.h"
 #include "io/FileIo.h"
 #include "platform/Bytes.h"
-#include "platform/ErrorDisplay.h"
-#include "platform/Prompts.h"
+#include "prompts/ErrorDisplay.h"
+#include "prompts/Prompts.h"
 #include "report/ProblemsModel.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "tinmatch/TinMatchResultsLoader.h"
 
 #include "mapping/Workspace.h"
-#include "platform/Prompts.h"
+#include "prompts/Prompts.h"
 #include "tinmatch/TinMatchCheck.h"
 
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "undo/UndoHistory.h"
 
 #include "models/WorkspaceSignals.h"
-#include "platform/ErrorDisplay.h"
+#include "prompts/ErrorDisplay.h"
 #include "undo/StepNames.h"
 #include "undo/UndoSteps.h"
 

@@ -1,7 +1,7 @@
 #include "window/BrokenRecordsPrompt.h"
 
 #include "mapping/Workspace.h"
-#include "platform/Prompts.h"
+#include "prompts/Prompts.h"
 #include "source/QuotedLineBreaks.h"
 
 namespace impmap::gui {

@@ -2,19 +2,19 @@
 
 #include "desktop/DesktopFiles.h"
 #include "desktop/RecentMaps.h"
+#include "execute/ExecuteController.h"
+#include "help/Help.h"
+#include "help/HelpWindow.h"
 #include "models/DestinationRowsModel.h"
 #include "models/LinesModel.h"
 #include "models/SourceFieldsModel.h"
 #include "platform/Bytes.h"
-#include "platform/ErrorDisplay.h"
-#include "platform/Help.h"
-#include "platform/HelpWindow.h"
-#include "platform/Settings.h"
-#include "platform/WorkingFolders.h"
+#include "prompts/ErrorDisplay.h"
 #include "report/CheckController.h"
+#include "settings/Settings.h"
+#include "settings/WorkingFolders.h"
 #include "suggest/SuggestController.h"
 #include "tinmatch/TinMatchExportController.h"
-#include "window/ExecuteController.h"
 #include "window/ListPlaceholders.h"
 #include "window/MainWindowLayout.h"
 #include "window/MapFileController.h"
@@ -37,8 +37,10 @@
 #include <algorithm>
 
 namespace impmap::gui {
-
 namespace {
+
+// The source file box starts with a single blank: no file named yet (the workspace trims paths).
+constexpr char kNoSourceFileYet[] = " ";
 
 // The length of the longest line in characters; a tab counts as the columns it may take. Only
 // the longest line itself is read.
@@ -121,8 +123,7 @@ void MainWindow::FormCreate(const WorkingFolders& workingFolders)
     folders_.saveOutput = settings_.TextDirectory();
     exampleError_ = workingFolders.exampleError;
 
-    // A single blank in the source file box: no file named yet.
-    workspace_.SetSourcePath(" ");
+    workspace_.SetSourcePath(kNoSourceFileYet);
 
     sources_ = new SourceController(context_, this);
     mapFiles_ = new MapFileController(context_, this);

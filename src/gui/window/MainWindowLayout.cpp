@@ -1,6 +1,6 @@
 #include "window/MainWindowLayout.h"
 
-#include "platform/Help.h"
+#include "help/Help.h"
 #include "report/TotalsView.h"
 #include "schema/FormCatalogue.h"
 #include "window/MainWindowAccessibility.h"

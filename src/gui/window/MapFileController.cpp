@@ -4,7 +4,7 @@
 #include "io/NativePath.h"
 #include "mapping/Workspace.h"
 #include "models/WorkspaceSignals.h"
-#include "platform/ErrorDisplay.h"
+#include "prompts/ErrorDisplay.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 

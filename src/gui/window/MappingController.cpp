@@ -2,8 +2,8 @@
 
 #include "mapping/Workspace.h"
 #include "platform/Bytes.h"
-#include "platform/ErrorDisplay.h"
-#include "platform/Prompts.h"
+#include "prompts/ErrorDisplay.h"
+#include "prompts/Prompts.h"
 #include "undo/UndoHistory.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"

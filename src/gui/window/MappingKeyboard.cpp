@@ -2,8 +2,8 @@
 
 #include "convert/Rejection.h"
 #include "mapping/Workspace.h"
-#include "platform/ErrorDisplay.h"
-#include "platform/Prompts.h"
+#include "prompts/ErrorDisplay.h"
+#include "prompts/Prompts.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 #include "window/MappingController.h"

@@ -3,7 +3,7 @@
 #include "mapping/Workspace.h"
 #include "models/WorkspaceSignals.h"
 #include "platform/Bytes.h"
-#include "platform/ErrorDisplay.h"
+#include "prompts/ErrorDisplay.h"
 #include "undo/UndoHistory.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"

@@ -3,7 +3,7 @@
 #include "mapping/Workspace.h"
 #include "models/WorkspaceSignals.h"
 #include "platform/Bytes.h"
-#include "platform/ErrorDisplay.h"
+#include "prompts/ErrorDisplay.h"
 #include "source/QuotedLineBreaks.h"
 #include "source/SplitRecord.h"
 #include "window/MainWindowContext.h"

@@ -2,7 +2,7 @@
 
 #include "io/NativePath.h"
 #include "mapping/Workspace.h"
-#include "platform/Prompts.h"
+#include "prompts/Prompts.h"
 #include "source/WorkbookSource.h"
 #include "window/MapFileController.h"
 

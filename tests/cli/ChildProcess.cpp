@@ -2,7 +2,7 @@
 
 #include "ChildProcess.h"
 
-#include "../TestSupport.h"
+#include "../core/TestSupport.h"
 
 #include <chrono>
 #include <csignal>

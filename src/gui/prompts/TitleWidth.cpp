@@ -1,4 +1,4 @@
-#include "platform/TitleWidth.h"
+#include "prompts/TitleWidth.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,9 +1,9 @@
-#include "platform/HelpWindow.h"
+#include "help/HelpWindow.h"
 
+#include "help/Help.h"
+#include "help/UserManual.h"
 #include "platform/AppInfo.h"
-#include "platform/Help.h"
-#include "platform/TitleWidth.h"
-#include "platform/UserManual.h"
+#include "prompts/TitleWidth.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

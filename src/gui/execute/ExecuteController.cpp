@@ -1,4 +1,4 @@
-#include "window/ExecuteController.h"
+#include "execute/ExecuteController.h"
 
 #include "check/ControlTotals.h"
 #include "convert/CivilDate.h"
@@ -9,8 +9,8 @@
 #include "mapping/Workspace.h"
 #include "models/LinesModel.h"
 #include "platform/Bytes.h"
-#include "platform/ErrorDisplay.h"
-#include "platform/Prompts.h"
+#include "prompts/ErrorDisplay.h"
+#include "prompts/Prompts.h"
 #include "report/TotalsView.h"
 #include "window/BrokenRecordsPrompt.h"
 #include "window/MainWindowContext.h"

@@ -1,4 +1,4 @@
-#include "platform/Prompts.h"
+#include "prompts/Prompts.h"
 
 #include <array>
 #include <cstddef>

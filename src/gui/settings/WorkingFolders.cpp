@@ -1,4 +1,4 @@
-#include "platform/WorkingFolders.h"
+#include "settings/WorkingFolders.h"
 
 #include "platform/ExampleSource.h"
 

@@ -1,6 +1,6 @@
 #include "Cli.h"
 
-#include "../TestSupport.h"
+#include "../core/TestSupport.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -5,7 +5,7 @@
 // system's reason.
 #ifndef _WIN32
 
-#include "../TestSupport.h"
+#include "../core/TestSupport.h"
 #include "ChildProcess.h"
 #include "mapping/Workspace.h"
 #include "schema/FormCatalogue.h"

@@ -1,4 +1,4 @@
-#include "platform/ErrorDisplay.h"
+#include "prompts/ErrorDisplay.h"
 
 #include "convert/Text.h"
 #include "io/FileIo.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Prompts.h"
+#include "prompts/Prompts.h"
 
 #include <QDialog>
 

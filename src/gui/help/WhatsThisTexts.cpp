@@ -1,4 +1,4 @@
-#include "platform/Help.h"
+#include "help/Help.h"
 
 #include <map>
 

@@ -1,8 +1,8 @@
-#include "platform/WidgetPrompts.h"
+#include "prompts/WidgetPrompts.h"
 
 #include "platform/FileFilters.h"
-#include "platform/SheetChooserDialog.h"
-#include "platform/TitleWidth.h"
+#include "prompts/SheetChooserDialog.h"
+#include "prompts/TitleWidth.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
-#include "platform/UserManual.h"
+#include "help/UserManual.h"
 
+#include "help/Help.h"
 #include "platform/AppInfo.h"
-#include "platform/Help.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "platform/SheetChooserDialog.h"
+#include "prompts/SheetChooserDialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

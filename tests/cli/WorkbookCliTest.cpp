@@ -1,4 +1,4 @@
-#include "../TestSupport.h"
+#include "../core/TestSupport.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

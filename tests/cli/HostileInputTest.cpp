@@ -3,7 +3,7 @@
 // plus 64 MB. Large inputs are made here, at run time.
 #ifndef _WIN32
 
-#include "../TestSupport.h"
+#include "../core/TestSupport.h"
 #include "ChildProcess.h"
 
 #include <cstdio>
