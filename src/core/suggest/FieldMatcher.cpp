@@ -24,6 +24,7 @@ constexpr int kBoxAlone = 90;      // "Box 4", "Box 4 Amount"
 constexpr int kBoxAmbiguous = 60;  // "Box 13" of the W-2: three check boxes
 constexpr int kBoxOtherWords = 55; // "Box 7 Nonemployee compensation" on the 2022 1099-MISC
 constexpr int kFloor = 30;
+constexpr int kOtherYearBox = 25; // taken from a name whose box number names another field
 
 double WordWeight(std::string_view word)
 {
@@ -453,6 +454,19 @@ FieldScore FieldMatcher::ScoreBox(const HeaderWords& header, const HeaderIds& id
     return score;
 }
 
+// Whether the header holds every word of one of the field's names but "indicator".
+bool FieldMatcher::CoversSomeName(const HeaderWords& header, const Field& field)
+{
+    return std::any_of(
+        field.alternatives.begin(), field.alternatives.end(), [&header](const Alternative& a) {
+            return std::all_of(
+                a.words.words.begin(), a.words.words.end(), [&header](const std::string& w) {
+                    return w == "indicator" || std::find(header.words.begin(), header.words.end(),
+                                                         w) != header.words.end();
+                });
+        });
+}
+
 FieldScore FieldMatcher::ScoreField(const HeaderWords& header, const HeaderIds& ids, size_t row,
                                     int boxCandidates) const
 {
@@ -473,7 +487,23 @@ FieldScore FieldMatcher::ScoreField(const HeaderWords& header, const HeaderIds& 
     } else if (field.box.empty()) {
         score = ScoreWords(header, ids, row);
         score.confidence = std::max(0, score.confidence - 10);
+    } else {
+        // Boxes are renumbered from one year's form to the next ("11 Exempt-interest dividends"
+        // of an older 1099-DIV): the field's own name still names it, but the header says two
+        // things, so it is proposed, not applied.
+        score = ScoreWords(header, ids, row);
+        if (score.confidence >= kSynonym) {
+            score.confidence -= kOtherYearBox;
+            score.reason += ", though box " + header.box + " is another field";
+        } else {
+            score = {};
+        }
     }
+    // A check box means what its deciding word says ("Ordinary" of "Ordinary gain or loss"): a
+    // header that is only like it, without that word or "indicator", is not sure of it.
+    if (field.typeCode == 'I' && !indicator && score.reason.rfind("similar", 0) == 0 &&
+        !CoversSomeName(header, field))
+        score.confidence = std::min(score.confidence, kWeakCeiling);
     // Of two headers alike but for "Amount", the one that says it is the amount.
     if (header.amount && numeric)
         score.closeness += 0.01;

@@ -75,6 +75,7 @@ private:
     HeaderIds Prepare(const HeaderWords& header) const;
     double Similarity(const HeaderIds& header, const Words& words, bool& exact, bool& fuzzy,
                       bool& subset) const;
+    static bool CoversSomeName(const HeaderWords& header, const Field& field);
     FieldScore ScoreField(const HeaderWords& header, const HeaderIds& ids, size_t row,
                           int boxCandidates) const;
     FieldScore ScoreWords(const HeaderWords& header, const HeaderIds& ids, size_t row) const;

@@ -120,6 +120,31 @@ void SplitRun(std::string_view run, Tokens& out)
 // The raw tokens: word runs split as above and lower-cased, "/" between two words, "#" and "%"
 // as their own tokens, "&" as "and". A possessive "'s" is dropped; other apostrophes join their
 // word ("O'Neil").
+// Single letters each closed by a period ("U.S.", "P.O.") are one word: "US", "PO".
+std::string JoinDottedLetters(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const bool starts = (i == 0 || !IsLetter(text[i - 1])) && IsLetter(text[i]);
+        size_t end = i;
+        size_t letters = 0;
+        while (starts && end + 1 < text.size() && IsLetter(text[end]) && text[end + 1] == '.') {
+            end += 2;
+            ++letters;
+        }
+        if (letters >= 2) {
+            for (size_t k = i; k < end; k += 2)
+                result += text[k];
+            result += ' ';
+            i = end;
+        } else {
+            result += text[i++];
+        }
+    }
+    return result;
+}
+
 Tokens RawTokens(std::string_view text)
 {
     Tokens tokens;
@@ -154,6 +179,11 @@ Tokens RawTokens(std::string_view text)
         } else if (c == '#' || c == '%') {
             slashPending = false;
             tokens.emplace_back(1, c);
+        } else if (c == '$') {
+            // A money column ("$ Sales"); before a figure ("$5,000") only its sign.
+            slashPending = false;
+            if (i >= text.size() || !IsDigit(text[i]))
+                tokens.emplace_back("amount");
         } else if (c == '&' || c == '+') {
             slashPending = false;
             tokens.emplace_back(c == '&' ? "and" : "+");
@@ -438,6 +468,7 @@ HeaderWords Finish(Tokens tokens, const Roles& roles)
         if (std::find(result.words.begin(), result.words.end(), word) == result.words.end())
             result.words.push_back(std::move(word));
     }
+    result.person = person;
     // "Address City", "address_postal_code": the part of the address alone.
     const auto has = [&result](std::string_view word) {
         return std::find(result.words.begin(), result.words.end(), word) != result.words.end();
@@ -459,9 +490,47 @@ HeaderWords Finish(Tokens tokens, const Roles& roles)
     return result;
 }
 
+// The words of the returns' names ("1099 div", "w 2", "1098"): names that start with a number
+// or with "W" and a number.
+const std::vector<Tokens>& FormNameTokens()
+{
+    static const std::vector<Tokens> names = [] {
+        std::vector<Tokens> list;
+        for (std::string_view name : FormNames) {
+            Tokens tokens = RawTokens(name);
+            const bool form = !tokens.empty() &&
+                              (IsDigit(tokens[0][0]) ||
+                               (tokens[0] == "w" && tokens.size() > 1 && IsDigit(tokens[1][0])));
+            if (form)
+                list.push_back(std::move(tokens));
+        }
+        // The longest first, so that "1099 int" is taken whole before a shorter name.
+        std::stable_sort(list.begin(), list.end(),
+                         [](const Tokens& a, const Tokens& b) { return a.size() > b.size(); });
+        return list;
+    }();
+    return names;
+}
+
+// A header led by a return's name ("1099-DIV-2A Total Capital Gain", "Form W-2 Box 1") says its
+// box after it: the name is left out, so that the label leads.
+void DropLeadingFormName(Tokens& tokens)
+{
+    const size_t start = !tokens.empty() && (tokens[0] == "form" || tokens[0] == "irs") ? 1 : 0;
+    for (const Tokens& name : FormNameTokens()) {
+        if (tokens.size() <= start + name.size() ||
+            !std::equal(name.begin(), name.end(), tokens.begin() + static_cast<ptrdiff_t>(start)))
+            continue;
+        tokens.erase(tokens.begin(), tokens.begin() + static_cast<ptrdiff_t>(start + name.size()));
+        return;
+    }
+}
+
 Tokens NormalTokens(std::string_view text)
 {
-    const Tokens joined = JoinSplitWords(RawTokens(text));
+    Tokens raw = RawTokens(JoinDottedLetters(text));
+    DropLeadingFormName(raw);
+    const Tokens joined = JoinSplitWords(raw);
     Tokens segmented;
     for (const std::string& t : joined)
         Segment(t, segmented);
@@ -522,10 +591,30 @@ bool IsBoxLabel(std::string_view token)
     return rest.empty() || (rest.size() == 1 && rest[0] >= 'a' && rest[0] <= 'l');
 }
 
+// The header without a remark in parentheses of two words or more ("Street address (including
+// apt. no.)"); empty when it has none or nothing else.
+std::string WithoutRemark(std::string_view text)
+{
+    const size_t open = text.find('(');
+    const size_t close = text.find(')', open == std::string_view::npos ? 0 : open);
+    if (open == std::string_view::npos || close == std::string_view::npos)
+        return {};
+    const Tokens inside = RawTokens(text.substr(open + 1, close - open - 1));
+    const auto words = std::count_if(inside.begin(), inside.end(),
+                                     [](const std::string& t) { return IsLetter(t[0]); });
+    if (words < 2)
+        return {};
+    std::string rest =
+        std::string(text.substr(0, open)) + " " + std::string(text.substr(close + 1));
+    return RawTokens(rest).empty() ? std::string() : rest;
+}
+
 std::vector<HeaderWords> ReadHeader(std::string_view text, const Roles& roles)
 {
     const Tokens tokens = NormalTokens(FlattenedPath(text));
     std::vector<HeaderWords> readings{Finish(tokens, roles)};
+    if (const std::string rest = WithoutRemark(text); !rest.empty())
+        readings.push_back(Finish(NormalTokens(rest), roles));
     // Each word group between slashes gives readings that keep one of its words.
     for (size_t i = 0; i < tokens.size() && readings.size() < 8; ++i) {
         if (tokens[i] != "/" || i == 0 || i + 1 >= tokens.size())

@@ -33,6 +33,7 @@ struct HeaderWords
     bool filer = false;    // names the payer or employer side
     bool amount = false;   // says "amount": a money or number field
     bool nameOnly = false; // held only person words ("Vendor"), read as its name
+    bool person = false;   // names the person's side ("Recipient TIN")
 };
 
 // The readings of a header: the first holds every word; where words stand between slashes

@@ -139,8 +139,41 @@ void LowerTies(std::vector<FieldScore>& scores, const FieldMatcher& matcher)
     }
 }
 
+// Which side a column's header names: 1 the payer or employer, 2 the person, 0 neither.
+int SideOf(const std::vector<HeaderWords>& readings)
+{
+    if (readings.empty())
+        return 0;
+    return readings[0].filer ? 1 : readings[0].person ? 2 : 0;
+}
+
+// Columns that name no side but stand in the payer's block that leads a record ("Payer Entity
+// ID", "Account Number", "Recipient TIN"): where the file names its sides, such a column is most
+// likely the payer's.
+std::vector<bool> AmongFilerColumns(const std::vector<std::vector<HeaderWords>>& readings)
+{
+    const size_t n = readings.size();
+    std::vector<bool> among(n, false);
+    std::vector<int> before(n, 0), after(n, 0);
+    for (size_t c = 1; c < n; ++c) {
+        const int side = SideOf(readings[c - 1]);
+        // Once the person's side was named, the payer's block is over.
+        before[c] = before[c - 1] == 2 ? 2 : side != 0 ? side : before[c - 1];
+    }
+    for (size_t c = n - 1; c-- > 0;) {
+        const int side = SideOf(readings[c + 1]);
+        after[c] = side != 0 ? side : after[c + 1];
+    }
+    for (size_t c = 0; c < n; ++c)
+        among[c] =
+            !readings[c].empty() && SideOf(readings[c]) == 0 && before[c] == 1 && after[c] != 0;
+    return among;
+}
+
 void Matching::AddWordCandidates()
 {
+    constexpr int kAmongFiler = 70;
+    const std::vector<bool> amongFiler = AmongFilerColumns(readings_);
     std::vector<FieldScore> scores;
     for (size_t c = 0; c < columns_; ++c) {
         if (readings_[c].empty())
@@ -149,6 +182,10 @@ void Matching::AddWordCandidates()
         matcher_.Score(readings_[c], scores);
         LowerTies(scores, matcher_);
         for (FieldScore& score : scores) {
+            if (amongFiler[c] && score.confidence > kAmongFiler) {
+                score.confidence = kAmongFiler;
+                score.reason += " (among the payer's columns)";
+            }
             candidates_.push_back({score.row,
                                    static_cast<int>(c + 1),
                                    {},

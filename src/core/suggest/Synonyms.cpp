@@ -25,10 +25,13 @@ constexpr SynonymEntry kSynonyms[] = {
     {"*", "Street address line 2",
      "address 2|street 2|apartment|suite|unit|apartment suite|apartment number|suite number|"
      "unit number|address continued|secondary address|address apartment|address suite|"
-     "address unit"},
+     "address unit|location address|attention|in care of"},
     {"*", "City", "city|town|city town|municipality|city name"},
-    {"*", "State", "state|state code|province|state province|region|state abbreviation|territory"},
-    {"*", "Zip code", "zip|zip code|postal code|zip postal code|postal|zip 5"},
+    {"*", "State",
+     "state|state code|province|state province|region|state abbreviation|territory|"
+     "governing district"},
+    {"*", "Zip code",
+     "zip|zip code|postal code|zip postal code|postal|zip 5|postal area|post code"},
     {"*", "Zip code extension", "zip extension|zip 4|zip plus 4|plus 4|zip ext|zip4"},
     {"*", "Foreign address indicator",
      "foreign address|foreign|foreign country indicator|international address|non us address"},
@@ -226,7 +229,7 @@ constexpr SynonymEntry kSynonyms[] = {
     {"1099-K", "Gross amount",
      "gross amount|gross payments|gross|gross sales|gross receipts|total gross|amount|"
      "total amount|gross payment amount|gross amount of payment card third party network "
-     "transactions"},
+     "transactions|sales|total sales|sales volume|gross volume|processed volume|total volume"},
     {"1099-K", "Card not present transactions",
      "card not present|card not present transactions|cnp|cnp transactions"},
     {"1099-K", "Merchant category code", "merchant category code|mcc|merchant category"},

@@ -127,6 +127,8 @@ const std::unordered_map<std::string_view, std::string_view>& Expansions()
         {"govt", "government"},
         {"qty", "quantity"},
         {"second", "2nd"},
+        {"1st", "first"},
+        {"3rd", "third"},
         {"apt", "apartment"},
         {"checkbox", "indicator"},
         {"check", "indicator"},

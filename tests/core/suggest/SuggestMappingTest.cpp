@@ -238,6 +238,7 @@ TEST(SuggestMapping, AHeaderAloneFindsItsFieldOrNone)
         const char* form;
         const char* header;
         const char* field;
+        int minimum = kHighConfidence;
     };
     const Case cases[] = {
         // The issue's examples, and the ways a box is named.
@@ -274,6 +275,23 @@ TEST(SuggestMapping, AHeaderAloneFindsItsFieldOrNone)
         {"1099-INT", "ZIP   CODE", "Zip code"},
         {"1099-INT", "recipient_tin", "Taxpayer id"},
         {"1099-INT", "State 1 Tax Withheld", "State 1 tax withheld"},
+        {"1099-INT", "U.S. Savings Bonds", "Interest on US Savings Bonds and Treasury obligations"},
+        {"1099-K", "$ Sales", "Gross amount"},
+        {"1099-R", "1st year of designated ROTH contributions",
+         "First year of designated Roth contribution"},
+        {"W-2", "3rd Party Sick Pay", "Third-party sick pay indicator"},
+        {"1099-NEC", "Street address (including apt. no.)", "Street address line 1"},
+        {"1099-NEC", "Account number (see instructions)", "Account number"},
+        {"W-2", "Employee Location Address", "Street address line 2"},
+        // A return's name before its box, and a box of another year's form.
+        {"1099-DIV", "1099-DIV-2A Total Capital Gain Distributions",
+         "Total capital gain distributions"},
+        {"1099-DIV", "1099-DIV-3 Nondividend Distributions", "Nondividend distributions"},
+        {"W-2", "Form W-2 Box 1", "Wages"},
+        {"1099-DIV", "1099-DIV-11 Exempt Interest Dividends", ""},
+        {"1099-DIV", "1099-DIV-11 Exempt Interest Dividends", "Exempt-interest dividends",
+         kMediumConfidence},
+        {"1099-INT", "Box 4 Interest income", ""},
         // Numbers and jurisdictions decide.
         {"1099-NEC", "State 2 Income", "State 2 income"},
         {"1099-NEC", "State Income", "State 1 income"},
@@ -296,6 +314,10 @@ TEST(SuggestMapping, AHeaderAloneFindsItsFieldOrNone)
         {"W-2", "Employer EIN", ""},
         {"W-2", "Employer State ID (Box 15)", ""},
         {"1099-NEC", "Payer made direct sales of $5000 or more", "Direct sales indicator"},
+        {"1099-NEC",
+         "Payer made direct sales totaling $5,000 or more of consumer products to recipient for "
+         "resale",
+         "Direct sales indicator"},
         // On the 1098 the lender files and the borrower is the payer.
         {"1098", "Lender TIN", ""},
         {"1098", "Payer/Borrower TIN", "Taxpayer id"},
@@ -304,6 +326,8 @@ TEST(SuggestMapping, AHeaderAloneFindsItsFieldOrNone)
         {"5498", "RMD Amount", "Box 12b - RMD amount"},
         {"W-2", "Statutory Employee Checkbox", "Statutory employee indicator"},
         {"W-2", "Allocated Tips Checkbox", ""},
+        {"1099-B", "Gain/(Loss)", ""},
+        {"1099-R", "Taxable amount not determined", "Taxable amount not determined indicator"},
         // Abbreviations read by their neighbours, and headers that fit two fields alike.
         {"W-2", "MedWages", "Medicare wages and tips"},
         {"1099-MISC", "Med Payments", "Medical and health care"},
@@ -317,7 +341,7 @@ TEST(SuggestMapping, AHeaderAloneFindsItsFieldOrNone)
         {"W-2", "Department", ""},
     };
     for (const Case& c : cases) {
-        const std::string applied = Applied(c.form, std::string("\"") + c.header + "\"");
+        const std::string applied = Applied(c.form, std::string("\"") + c.header + "\"", c.minimum);
         const std::string expected = *c.field ? std::string(c.field) + "=1" : "";
         EXPECT_EQ(applied, expected) << c.form << ": " << c.header;
     }
@@ -344,6 +368,16 @@ TEST(SuggestMapping, ColumnsAndFieldsAreUsedOnce)
               "First name=1; Middle initial=2; Last name=3; Suffix=4");
     EXPECT_EQ(Applied("1099-MISC", "Last Name,Suffix,First Name,MI,Amount"), "Name line 1=3+4+1+2");
     EXPECT_EQ(Applied("1099-MISC", "Name,First Name,Last Name"), "Name line 1=1");
+    // A column that names no side, in the payer's block before the recipient's, is the payer's
+    // as likely as not: proposed, not applied. After the recipient's columns it is theirs.
+    EXPECT_EQ(Applied("1099-MISC", "Payer Entity ID,Account Number,Tax Year,Recipient TIN,Rents"),
+              "Taxpayer id=4; Rents=5");
+    EXPECT_EQ(
+        Applied("1099-MISC", "Payer Entity ID,Account Number,Recipient TIN", kMediumConfidence),
+        "Taxpayer id=3; Account number=2");
+    EXPECT_EQ(Applied("1099-MISC", "Payer TIN,Recipient TIN,Account Number,Payer Name,Rents"),
+              "Taxpayer id=2; Account number=3; Rents=5");
+    EXPECT_EQ(Applied("1099-MISC", "Payer TIN,Account Number,Rents"), "Account number=2; Rents=3");
 }
 
 TEST(SuggestMapping, ConfidenceBands)
