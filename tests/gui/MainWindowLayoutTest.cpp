@@ -367,6 +367,7 @@ private slots:
         QVERIFY(!ui.bExecute->isEnabled());
         fixture.Window().coFormChange(1);
         QVERIFY(ui.bExecute->isEnabled());
+        fixture.Prompts().Press(Button::Ok); // an empty file is refused
         fixture.Locate(fixture.WriteFile(QStringLiteral("empty.csv"), QByteArray()));
         QVERIFY(!ui.bExecute->isEnabled());
     }

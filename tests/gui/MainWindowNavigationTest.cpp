@@ -96,6 +96,7 @@ private slots:
         QCOMPARE(ui.pnRecord->cursor().shape(), Qt::PointingHandCursor);
         QCOMPARE(ui.lbRecord->cursor().shape(), Qt::PointingHandCursor);
 
+        fixture.Prompts().Press(Button::Ok); // an empty file is refused
         fixture.Locate(fixture.WriteFile(QStringLiteral("empty.txt"), QByteArray()));
         for (QToolButton* button : buttons)
             QCOMPARE(button->toolTip(), QString());
