@@ -215,9 +215,11 @@ private slots:
         QVERIFY(!ui.edSourceFileSave->isVisible());
         QCOMPARE(WindowFixture::ReadFile(path).count('\n'), 3);
 
+        // From the Source tab too, where the box is not shown.
         fixture.Prompts().Press(Button::Yes);
         window.sbDeleteSourceLineClick();
-        ui.lvSource->setFocus();
+        ui.tabs->setCurrentWidget(ui.tabSource);
+        ui.reSource->setFocus();
         Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(!ui.edSourceFileSave->isVisible());
         QCOMPARE(WindowFixture::ReadFile(path).count('\n'), 2);

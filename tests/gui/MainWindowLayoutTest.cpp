@@ -367,8 +367,11 @@ private slots:
         QVERIFY(!ui.bExecute->isEnabled());
         fixture.Window().coFormChange(1);
         QVERIFY(ui.bExecute->isEnabled());
-        fixture.Prompts().Press(Button::Ok); // an empty file is refused
-        fixture.Locate(fixture.WriteFile(QStringLiteral("empty.csv"), QByteArray()));
+        // An empty file is refused.
+        fixture.Prompts()
+            .Enter(fixture.WriteFile(QStringLiteral("empty.csv"), QByteArray()))
+            .Press(Button::Ok);
+        fixture.Window().edSourceFileButtonClick();
         QVERIFY(!ui.bExecute->isEnabled());
     }
 };

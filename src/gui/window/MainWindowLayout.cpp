@@ -196,14 +196,12 @@ QWidget* BuildTopStrip(MainWindowUi& ui)
     ui.edSourceFileSave = ui.edSourceFile->addAction(RedDiskIcon(), QLineEdit::TrailingPosition);
     ui.edSourceFileSave->setObjectName(QStringLiteral("edSourceFileSave"));
     ui.edSourceFileSave->setToolTip(QStringLiteral("Save the source file (Ctrl+Shift+S)"));
-    ui.edSourceFileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     ui.edSourceFileSave->setVisible(false);
     ui.edSourceFileLocate =
         ui.edSourceFile->addAction(FlashlightIcon(), QLineEdit::TrailingPosition);
     ui.edSourceFileLocate->setObjectName(QStringLiteral("edSourceFileLocate"));
     ui.edSourceFileLocate->setToolTip(
         QStringLiteral("Locate the source file to be used... (Ctrl+L)"));
-    ui.edSourceFileLocate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     // The inner buttons are tool buttons made for the actions; they carry their own topics and,
     // unlike the toolkit's default, take the focus with Tab (Space presses them).
     for (const auto& [action, context] :

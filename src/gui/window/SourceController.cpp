@@ -19,7 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMainWindow>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QToolButton>
@@ -86,6 +88,15 @@ void SourceController::Connect()
     connect(ui.edSourceFileSave, &QAction::triggered, this,
             &SourceController::edSourceFileAltBtnClick);
     connect(ui.edSourceFile, &QLineEdit::textChanged, this, &SourceController::edSourceFileChange);
+    // The keys of the buttons inside the source box work on every tab; saving only while the
+    // save button is shown.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), &context_.window),
+            &QShortcut::activated, this, &SourceController::edSourceFileButtonClick);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &context_.window),
+            &QShortcut::activated, this, [this] {
+                if (context_.ui.edSourceFileSave->isVisible())
+                    edSourceFileAltBtnClick();
+            });
     // Enter in the box opens the file typed there, as the open button does.
     connect(ui.edSourceFile, &QLineEdit::returnPressed, this, [this] {
         if (context_.ui.sbOpenSource->isEnabled())
