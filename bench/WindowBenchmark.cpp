@@ -11,6 +11,7 @@
 
 #include "execute/ExecuteController.h"
 #include "execute/ExecuteDialog.h"
+#include "mapping/Workspace.h"
 #include "prompts/Prompts.h"
 #include "settings/Settings.h"
 #include "settings/WorkingFolders.h"
@@ -29,6 +30,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <string>
 #include <sys/resource.h>
@@ -366,6 +368,27 @@ int main(int argc, char* argv[])
             Fail(QStringLiteral("the run was not cancelled"));
         note("cancel press to run end", Seconds(cancelled - pressedAt), pass);
         note("longest loop gap (cancel)", Seconds(gaps.longestTurnGap), pass);
+        UntilPainted(windowPaints, false);
+
+        // The source actions that hold the window: the open button, a Header change and a
+        // Delimiter change (each reads the file again) and Save Source (the file is written back
+        // as it is), each until the window has painted again.
+        impmap::Workspace& work = window.GetWorkspace();
+        const auto timed = [&](const char* name, const std::function<void()>& action) {
+            const qint64 begin = gClock.nsecsElapsed();
+            action();
+            const qint64 done = gClock.nsecsElapsed();
+            UntilPainted(windowPaints, false);
+            note(name, Seconds(done - begin), pass);
+        };
+        timed("open button", [&] { window.sbOpenSourceClick(); });
+        const int header = work.Header();
+        timed("Header change", [&] { window.rgHeaderClick(1 - header); });
+        window.rgHeaderClick(header);
+        const int delimiter = work.Delimiter();
+        timed("Delimiter change", [&] { window.cbDelimiterChange(delimiter == 1 ? 0 : 1); });
+        window.cbDelimiterChange(delimiter);
+        timed("Save Source", [&] { window.edSourceFileAltBtnClick(); });
         UntilPainted(windowPaints, false);
     }
 

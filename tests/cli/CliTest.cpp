@@ -165,8 +165,7 @@ TEST_F(CliSuggestVerb, FilesThatCannotBeReadOrWrittenExitTwo)
     WriteFile(dir.File("empty.csv"), "");
     const CliRun empty = Cli({"suggest", "W-2", "--source", dir.File("empty.csv")});
     EXPECT_EQ(empty.status, 2);
-    EXPECT_EQ(empty.err, "impmap-cli suggest: " + dir.File("empty.csv") +
-                             " is empty: it has no header line\n");
+    EXPECT_EQ(empty.err, "impmap-cli suggest: " + dir.File("empty.csv") + " is empty\n");
     const CliRun over = Cli({"suggest", "W-2", "--source", kExampleSource, "-o", kExampleSource});
     EXPECT_EQ(over.status, 2);
     EXPECT_NE(over.err.find("would replace"), std::string::npos) << over.err;
@@ -603,24 +602,50 @@ TEST(CliJoinLinesVerb, JoinsBrokenRecordsAndChecksWarnOfThem)
     EXPECT_EQ(missing.err, "impmap-cli join-lines: missing SOURCE\n");
 }
 
-TEST(CliJoinLinesVerb, Utf16SourcesAreRefusedByEveryVerb)
+// UTF-16, empty and binary sources: every verb exits 2 with the words the window shows.
+TEST(CliJoinLinesVerb, SourcesThatAreNotTextAreRefusedByEveryVerb)
 {
     TempDir dir;
-    WriteFile(dir.File("wide.csv"), std::string("\xFE\xFF\0a\0,\0b", 8));
-    WriteFile(dir.File("m.MAP"), "[Source]\r\nFileSpec=" + dir.File("wide.csv") +
+    const std::string source = dir.File("source.csv");
+    std::string binary = "MZ";
+    for (int i = 0; i < 500; ++i)
+        binary += std::string("\0\0\x03\xFF", 4);
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        std::string reason;
+    } cases[] = {
+        {"UTF-16", std::string("\xFE\xFF\0a\0,\0b", 8),
+         "Cannot open file \"" + source +
+             "\". It is UTF-16 BE text, which cannot be read here: save it as UTF-8 or ANSI "
+             "text and open it again\n"},
+        {"empty", "", source + " is empty\n"},
+        {"binary", binary, source + " does not look like a delimited text file\n"},
+    };
+    WriteFile(dir.File("m.MAP"), "[Source]\r\nFileSpec=" + source +
                                      "\r\n[Destination]\r\nForm=1099-NEC\r\nMap=001\r\n");
-    const std::string reason = "Cannot open file \"" + dir.File("wide.csv") +
-                               "\". It is UTF-16 BE text, which cannot be read here: save it as "
-                               "UTF-8 or ANSI text and open it again\n";
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"run", dir.File("m.MAP")},
-          std::vector<std::string>{"check", dir.File("m.MAP")},
-          std::vector<std::string>{"join-lines", dir.File("wide.csv")}}) {
-        const CliRun run = Cli(args);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, "impmap-cli " + args[0] + ": " + reason);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(source, c.bytes);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"run", dir.File("m.MAP")},
+              std::vector<std::string>{"check", dir.File("m.MAP")},
+              std::vector<std::string>{"join-lines", source}}) {
+            const CliRun run = Cli(args);
+            EXPECT_EQ(run.status, 2);
+            EXPECT_EQ(run.out, "");
+            EXPECT_EQ(run.err, "impmap-cli " + args[0] + ": " + c.reason);
+        }
     }
+}
+
+// The example map names its source by a relative path: it is found beside the map.
+TEST(CliRunVerb, RelativeFileSpecIsFoundBesideTheMap)
+{
+    const CliRun run = Cli({"run", kExampleMap, "--today", "2022-06-01"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, ReadFile(test::DataPath("cli/example1099NEC.expected.txt")));
 }
 
 } // namespace

@@ -4,9 +4,13 @@
 #include "report/ProblemsModel.h"
 #include "report/TotalsView.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPointer>
+#include <QShortcut>
 #include <QTableView>
 #include <QTimer>
 
@@ -30,14 +34,13 @@ QByteArray ThreeProblems(int n)
     }
 }
 
-const QString kBadAmount = QStringLiteral(
-    "2|Rents|abc|Destination field \"Rents\" maps to an invalid currency value \"ABC\"|Error");
-const QString kPadded =
-    QStringLiteral("3|Taxpayer id|12345|Destination field \"Taxpayer id\" holds \"000012345\", "
-                   "padded with leading zeros from \"12345\"|Warning");
-const QString kBadPoint =
-    QStringLiteral("4|USPS Delivery Point|x|Destination field \"USPS Delivery Point\" maps to an "
-                   "invalid US Postal Service Delivery Point value \"x\"|Error");
+// The problem column does not repeat the field its own column names.
+const QString kBadAmount =
+    QStringLiteral("2|Rents|abc|Maps to an invalid currency value \"ABC\"|Error");
+const QString kPadded = QStringLiteral(
+    "3|Taxpayer id|12345|Holds \"000012345\", padded with leading zeros from \"12345\"|Warning");
+const QString kBadPoint = QStringLiteral("4|USPS Delivery Point|x|Maps to an invalid US Postal "
+                                         "Service Delivery Point value \"x\"|Error");
 
 QStringList TotalsShown(const ExecuteFixture& f)
 {
@@ -169,16 +172,30 @@ private slots:
         QCOMPARE(Rows(view->model()), (QStringList{kBadPoint, kPadded, kBadAmount}));
 
         QComboBox* field = f.Report()->FieldFilter();
-        QCOMPARE(field->count(), 4); // every field, then the three with problems in row order
-        QCOMPARE(field->itemText(1), QStringLiteral("USPS Delivery Point"));
+        // Every field, then the three with problems by name.
+        QStringList fields;
+        for (int i = 0; i < field->count(); ++i)
+            fields << field->itemText(i);
+        QCOMPARE(fields, (QStringList{QStringLiteral("All fields"), QStringLiteral("Rents"),
+                                      QStringLiteral("Taxpayer id"),
+                                      QStringLiteral("USPS Delivery Point")}));
+        // While a filter hides problems, the line says how many are shown.
+        QLabel* summary = f.Report()->Summary();
         field->setCurrentIndex(field->findText(QStringLiteral("Rents")));
         QCOMPARE(Rows(view->model()), QStringList{kBadAmount});
+        QCOMPARE(summary->text(), QStringLiteral("5 records checked, 3 problems; 1 of 3 shown"));
         f.Report()->KindFilter()->setCurrentIndex(2); // warnings
         QCOMPARE(Rows(view->model()), QStringList{});
+        QCOMPARE(summary->text(), QStringLiteral("5 records checked, 3 problems; 0 of 3 shown"));
         field->setCurrentIndex(0);
         QCOMPARE(Rows(view->model()), QStringList{kPadded});
         f.Report()->KindFilter()->setCurrentIndex(1); // errors
         QCOMPARE(Rows(view->model()), (QStringList{kBadPoint, kBadAmount}));
+        f.Report()->KindFilter()->setCurrentIndex(0);
+        QCOMPARE(summary->text(), QStringLiteral("5 records checked, 3 problems"));
+        // Sorted by the problem as shown.
+        view->sortByColumn(ProblemsModel::kProblem, Qt::AscendingOrder);
+        QCOMPARE(Rows(view->model()), (QStringList{kPadded, kBadPoint, kBadAmount}));
     }
 
     void DoubleClickShowsTheRecordWithTheFailingRowSelected()
@@ -205,6 +222,84 @@ private slots:
         QCOMPARE(f.ui.lvDestination->currentIndex().row(), f.RowOf("Rents"));
         QTest::keyClick(view, Qt::Key_Escape);
         QTRY_VERIFY(f.Report() == nullptr);
+    }
+
+    // Esc with a filter's drop-down open closes the drop-down, not the report.
+    void EscClosesAnOpenDropDownFirst()
+    {
+        CheckFixture f(Records(5, ThreeProblems));
+        f.ui.popupCheckAll->trigger();
+        CheckReportWindow* report = f.Report();
+        QVERIFY(QTest::qWaitForWindowExposed(report));
+        for (QComboBox* box : {report->FieldFilter(), report->KindFilter()}) {
+            box->showPopup();
+            QTRY_VERIFY(box->view()->isVisible());
+            // A window manager may hand the key to the report's own Esc shortcut while the
+            // drop-down is open.
+            QShortcut* escape = report->findChild<QShortcut*>();
+            QVERIFY(escape != nullptr && escape->key() == QKeySequence(QKeySequence::Cancel));
+            emit escape->activated();
+            QTRY_VERIFY(!box->view()->isVisible());
+            QVERIFY(f.Report() != nullptr && f.Report()->isVisible());
+        }
+    }
+
+    // After a double-click the report leaves the destination list free; with a single record
+    // and a single problem, the line says "1 record" and "1 problem".
+    void TheReportMovesAsideOfTheRowShown()
+    {
+        CheckFixture f(Records(1, [](int) { return QByteArray("Payee 1,12345,1,12\r\n"); }));
+        f.window.setGeometry(0, 0, 700, 500);
+        f.ui.popupCheckAll->trigger();
+        CheckReportWindow* report = f.Report();
+        QCOMPARE(report->Summary()->text(), QStringLiteral("1 record checked, 1 problem"));
+        report->setGeometry(0, 0, 700, 500);
+        QVERIFY(QTest::qWaitForWindowExposed(report));
+        QTableView* view = report->View();
+        view->setCurrentIndex(view->model()->index(0, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(f.workspace.CurrentRecord(), 1L);
+        const QRect list(f.ui.lvDestination->mapToGlobal(QPoint(0, 0)), f.ui.lvDestination->size());
+        QVERIFY2(!report->frameGeometry().intersects(list),
+                 qPrintable(QStringLiteral("report %1,%2 %3x%4, list %5,%6 %7x%8")
+                                .arg(report->frameGeometry().x())
+                                .arg(report->frameGeometry().y())
+                                .arg(report->frameGeometry().width())
+                                .arg(report->frameGeometry().height())
+                                .arg(list.x())
+                                .arg(list.y())
+                                .arg(list.width())
+                                .arg(list.height())));
+        QVERIFY(report->isVisible());
+    }
+
+    // The Totals tab goes with the output: a Header change, a reload, a Delimiter change and
+    // another map take the last figures away.
+    void TheTotalsGoWithTheOutput_data()
+    {
+        QTest::addColumn<QString>("action");
+        for (const char* action : {"Header change", "reload", "Delimiter change", "another map"})
+            QTest::newRow(action) << QString::fromLatin1(action);
+    }
+
+    void TheTotalsGoWithTheOutput()
+    {
+        QFETCH(QString, action);
+        CheckFixture f(Records(5, ThreeProblems));
+        f.ui.popupCheckAll->trigger();
+        QCOMPARE(TotalsShown(f), QStringList{QStringLiteral("Rents|4|15")});
+        if (action == QStringLiteral("Header change")) {
+            f.workspace.SetHeader(0);
+        } else if (action == QStringLiteral("reload")) {
+            f.workspace.OpenSource();
+        } else if (action == QStringLiteral("Delimiter change")) {
+            f.workspace.ChangeDelimiter(2);
+        } else {
+            const std::string map = f.dir.filePath(QStringLiteral("m.MAP")).toStdString();
+            f.workspace.SaveMapping(map);
+            f.workspace.OpenMapping(map);
+        }
+        QCOMPARE(TotalsShown(f), QStringList{QStringLiteral("(hidden)")});
     }
 
     void SaveProblemRecordsWritesTheRecordsToFix()

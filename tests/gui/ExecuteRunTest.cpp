@@ -177,6 +177,20 @@ private slots:
         f.VerifyRestored();
     }
 
+    // The window comes back from a run as it was (maximised), also when the window manager
+    // forgot the hidden window's state meanwhile.
+    void AMaximisedWindowComesBackMaximised()
+    {
+        ExecuteFixture f(Records(3));
+        f.window.showMaximized();
+        QTRY_VERIFY(f.window.isMaximized());
+        f.prompts.onSave = [&] { f.window.setWindowState(Qt::WindowNoState); };
+        f.prompts.Cancel().Press(Button::Ok);
+        f.controller->bExecuteClick();
+        f.VerifyRestored();
+        QVERIFY(f.window.isMaximized());
+    }
+
     void WarningsAreShownInTheLogAfterTheRun()
     {
         ExecuteFixture f(Records(

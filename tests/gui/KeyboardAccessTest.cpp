@@ -168,10 +168,61 @@ private slots:
         }
         QCOMPARE(
             order.join(u' '),
-            QStringLiteral("coForm sbOpenMap sbSaveMap edSourceFile sbOpenSource rgTraceOn "
+            QStringLiteral("coForm sbOpenMap sbSaveMap edSourceFile edSourceFileLocateButton "
+                           "sbOpenSource rgTraceOn "
                            "rgDecimalNormal cbDelimiter rgHeaderRead lvSource lvDestination sbNext "
                            "sbLast sbWhatsThis btUserManualOnline bSuggest bTools bExecute bHelp "
                            "bClose qt_tabwidget_tabbar"));
+    }
+
+    // The locate and save buttons inside the source box: in the Tab order after the box, pressed
+    // with Space, and reached from anywhere with Ctrl+L and Ctrl+Shift+S.
+    void TheSourceBoxButtonsWorkFromTheKeyboard()
+    {
+        WindowFixture fixture;
+        MainWindow& window = fixture.Start();
+        const QString path = fixture.LoadPayees();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        MainWindowUi& ui = fixture.Ui();
+        fixture.Prompts().ClearAsked();
+
+        // Ctrl+L from the destination list opens the locate dialog.
+        ui.lvDestination->setFocus();
+        fixture.Prompts().Cancel();
+        Key(Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(fixture.Prompts().Asked().size(), std::size_t{1});
+        QCOMPARE(fixture.Prompts().Last().title,
+                 QStringLiteral("Locate your source file, then click \"Open\""));
+
+        // Tab from the box reaches the locate button; Space presses it.
+        ui.edSourceFile->setFocus();
+        Key(Qt::Key_Tab);
+        QCOMPARE(Focused()->objectName(), QStringLiteral("edSourceFileLocateButton"));
+        fixture.Prompts().Cancel();
+        Key(Qt::Key_Space);
+        QCOMPARE(fixture.Prompts().Asked().size(), std::size_t{2});
+        QCOMPARE(fixture.Prompts().Last().kind, PromptKind::OpenFile);
+
+        // With unsaved edits the save button comes first, and Ctrl+Shift+S saves as well.
+        fixture.Prompts().Press(Button::Yes);
+        window.sbDeleteSourceLineClick();
+        QVERIFY(ui.edSourceFileSave->isVisible());
+        ui.edSourceFile->setFocus();
+        Key(Qt::Key_Tab);
+        QCOMPARE(Focused()->objectName(), QStringLiteral("edSourceFileSaveButton"));
+        Key(Qt::Key_Space);
+        QVERIFY(!ui.edSourceFileSave->isVisible());
+        QCOMPARE(WindowFixture::ReadFile(path).count('\n'), 3);
+
+        // From the Source tab too, where the box is not shown.
+        fixture.Prompts().Press(Button::Yes);
+        window.sbDeleteSourceLineClick();
+        ui.tabs->setCurrentWidget(ui.tabSource);
+        ui.reSource->setFocus();
+        Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(!ui.edSourceFileSave->isVisible());
+        QCOMPARE(WindowFixture::ReadFile(path).count('\n'), 2);
     }
 
     void ToolsMenuListsTheKeys()

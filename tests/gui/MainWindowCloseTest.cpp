@@ -2,6 +2,7 @@
 // closing during a run.
 
 #include "MainWindowTestSupport.h"
+#include "window/MapFileController.h"
 
 #include <QPushButton>
 
@@ -186,6 +187,90 @@ private slots:
         fixture.Prompts().Press(Button::No);
         QVERIFY(fixture.Close());
         QCOMPARE(fixture.Prompts().Asked(), std::vector<AskedPrompt>{AskSaveMappingBox()});
+    }
+
+    // Unsaved edits of the source: Close, Open Map, a map from elsewhere and another source ask
+    // about them after the mapping question. Yes saves, No drops them, Cancel stays.
+    void SourceEditsAskAfterTheMapping_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<Button>("answer");
+        for (const char* action : {"Close", "Open Map", "map from elsewhere", "another source"}) {
+            for (const auto& [name, answer] :
+                 {std::pair{"Yes", Button::Yes}, std::pair{"No", Button::No},
+                  std::pair{"Cancel", Button::Cancel}})
+                QTest::addRow("%s, %s", action, name) << QString::fromLatin1(action) << answer;
+        }
+    }
+
+    void SourceEditsAskAfterTheMapping()
+    {
+        QFETCH(QString, action);
+        QFETCH(Button, answer);
+        WindowFixture fixture;
+        fixture.Start();
+        const QString source = fixture.LoadPayees();
+        const QString map = QDir(fixture.Maps()).filePath(QStringLiteral("p.MAP"));
+        fixture.Prompts().Enter(map);
+        fixture.Window().sbSaveMapClick();
+        const QString other = fixture.WriteFile(QStringLiteral("other.csv"), "x,y\r\n");
+        fixture.Work().AssignSourceField(0, 2); // the mapping changed too
+        fixture.Work().GoToRecord(2);
+        fixture.Prompts().Press(Button::Yes);
+        fixture.Window().sbDeleteSourceLineClick();
+        QVERIFY(fixture.Ui().edSourceFileSave->isVisible());
+        fixture.Prompts().ClearAsked();
+
+        const bool asksMapping = action != QStringLiteral("another source");
+        if (action == QStringLiteral("another source"))
+            fixture.Prompts().Enter(other);
+        if (asksMapping)
+            fixture.Prompts().Press(Button::No);
+        fixture.Prompts().Press(answer);
+        const bool goesOn = answer != Button::Cancel;
+        if (action == QStringLiteral("Open Map") && goesOn)
+            fixture.Prompts().Enter(map);
+        if (action == QStringLiteral("Close"))
+            QCOMPARE(fixture.Close(), goesOn);
+        else if (action == QStringLiteral("Open Map"))
+            fixture.Window().sbOpenMapClick();
+        else if (action == QStringLiteral("map from elsewhere"))
+            fixture.Window().MapFiles().OpenMapFile(map);
+        else
+            fixture.Window().edSourceFileButtonClick();
+
+        std::vector<AskedPrompt> messages;
+        for (const AskedPrompt& prompt : fixture.Prompts().Asked()) {
+            if (prompt.kind == PromptKind::Message)
+                messages.push_back(prompt);
+        }
+        std::vector<AskedPrompt> expected;
+        if (asksMapping)
+            expected.push_back(AskSaveMappingBox());
+        expected.push_back(
+            Message(QStringLiteral("Confirm"),
+                    QStringLiteral("Do you want to save the changes to the source file?"),
+                    Icon::Question, {Button::Yes, Button::No, Button::Cancel}, Button::Yes));
+        QCOMPARE(messages, expected);
+        QCOMPARE(fixture.Prompts().PendingAnswers(), std::size_t{0});
+        const QByteArray edited = "Name,TIN,Amount,City\r\n"
+                                  "Bob,987-65-4321,200.5,Boston\r\n"
+                                  "Cy,111-22-3333,3,Chicago\r\n";
+        QCOMPARE(WindowFixture::ReadFile(source), answer == Button::Yes ? edited : kPayees);
+        if (!goesOn) {
+            // Everything stays as it was: the edits unsaved, the record gone from the list.
+            QVERIFY(fixture.Window().isVisible());
+            QVERIFY(fixture.Work().SourceModified());
+            QCOMPARE(fixture.Work().RecordCount(), std::size_t{3});
+            QCOMPARE(fixture.Ui().edSourceFile->text(), source);
+        } else if (action == QStringLiteral("another source")) {
+            QCOMPARE(fixture.Ui().edSourceFile->text(), other);
+            QVERIFY(!fixture.Work().SourceModified());
+        } else if (action != QStringLiteral("Close")) {
+            // The map's source is read again from the file.
+            QCOMPARE(fixture.Work().RecordCount(), std::size_t(answer == Button::Yes ? 3 : 4));
+            QVERIFY(!fixture.Work().SourceModified());
+        }
     }
 
     void NoClosingDuringARun()

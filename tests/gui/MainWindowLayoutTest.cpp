@@ -367,7 +367,11 @@ private slots:
         QVERIFY(!ui.bExecute->isEnabled());
         fixture.Window().coFormChange(1);
         QVERIFY(ui.bExecute->isEnabled());
-        fixture.Locate(fixture.WriteFile(QStringLiteral("empty.csv"), QByteArray()));
+        // An empty file is refused.
+        fixture.Prompts()
+            .Enter(fixture.WriteFile(QStringLiteral("empty.csv"), QByteArray()))
+            .Press(Button::Ok);
+        fixture.Window().edSourceFileButtonClick();
         QVERIFY(!ui.bExecute->isEnabled());
     }
 };

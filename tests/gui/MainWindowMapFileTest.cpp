@@ -2,6 +2,7 @@
 // question before a changed mapping is replaced, the caption and the Save Map button.
 
 #include "MainWindowTestSupport.h"
+#include "window/MapFileController.h"
 
 using namespace impmap::gui;
 using namespace impmap::gui::testing;
@@ -200,26 +201,83 @@ private slots:
         QVERIFY(fixture.Ui().sbSaveMap->isEnabled());
     }
 
-    void ADamagedMapFileIsReportedWhenTheUserOpensIt()
+    // Opening a map is all or nothing: a damaged map or a file of random bytes says why and
+    // changes nothing (the form, the settings, the source, the record shown, the caption).
+    void AMapFileThatCannotBeReadChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("damaged Map entry")
+            << QByteArray("[Source]\r\nFileSpec=other.csv\r\nTrace=1\r\nDecimal=1\r\n"
+                          "[Destination]\r\nForm=ale group\r\nMap=001x02\r\n[Default]\r\n"
+                          "001=ABC\r\n")
+            << QStringLiteral(" is damaged: \"x02\" in its Map entry is not a source field "
+                              "number.");
+        QByteArray random;
+        for (int i = 0; i < 3000; ++i)
+            random.append(static_cast<char>((i * 7919 + 13) % 256));
+        QTest::newRow("random bytes")
+            << random
+            << QStringLiteral(" cannot be read: it holds neither a [Source] nor a [Destination] "
+                              "section (it may not be a map file at all).");
+    }
+
+    void AMapFileThatCannotBeReadChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        WindowFixture fixture;
+        MainWindow& window = fixture.Start();
+        fixture.LoadPayees();
+        const QString saved = QDir(fixture.Maps()).filePath(QStringLiteral("p.MAP"));
+        fixture.Prompts().Enter(saved);
+        window.sbSaveMapClick();
+        fixture.Work().GoToRecord(2);
+        fixture.WriteFile(QStringLiteral("other.csv"), "x,y\r\n");
+        const MappingState before = StateOf(fixture.Work());
+        const QString caption = window.windowTitle();
+        const QString map = fixture.WriteFile(QStringLiteral("bad.MAP"), bytes);
+        fixture.Prompts().ClearAsked();
+
+        fixture.Prompts().Enter(map).Press(Button::Ok);
+        window.sbOpenMapClick();
+        QCOMPARE(fixture.Prompts().Last(), ErrorBox(QStringLiteral("The map file ") + map + why));
+        QCOMPARE(StateOf(fixture.Work()), before);
+        QCOMPARE(window.windowTitle(), caption);
+        QCOMPARE(fixture.Ui().pnRecord->text(), QStringLiteral("2"));
+        QCOMPARE(fixture.Ui().rgTraceButtons->checkedId(), 0);
+        QCOMPARE(fixture.Work().RecordCount(), std::size_t{4});
+        QVERIFY(!fixture.Ui().sbSaveMap->isEnabled());
+
+        // The same from the desktop (a drop, the command line).
+        fixture.Prompts().Press(Button::Ok);
+        window.MapFiles().OpenMapFile(map);
+        QCOMPARE(fixture.Prompts().Last(), ErrorBox(QStringLiteral("The map file ") + map + why));
+        QCOMPARE(StateOf(fixture.Work()), before);
+        QCOMPARE(window.windowTitle(), caption);
+    }
+
+    // A map naming its source by a relative path finds it beside itself, as the example map
+    // does.
+    void ARelativeSourceIsFoundBesideTheMap()
     {
         WindowFixture fixture;
         MainWindow& window = fixture.Start();
-        const QString source = fixture.WriteFile(QStringLiteral("payees.csv"), kPayees);
+        QDir(fixture.Home()).mkpath(QStringLiteral("elsewhere/data"));
+        const QString source =
+            fixture.WriteFile(QStringLiteral("elsewhere/data/payees.csv"), kPayees);
         const QString map = fixture.WriteFile(
-            QStringLiteral("bad.MAP"),
-            "[Source]\r\nFileSpec=" + source.toUtf8() +
-                "\r\n[Destination]\r\nForm=ale group\r\nMap=001x02\r\n[Default]\r\n001=ABC\r\n");
-        fixture.Prompts().Enter(map).Press(Button::Ok);
+            QStringLiteral("elsewhere/rel.MAP"),
+            "[Source]\r\nFileSpec=data/payees.csv\r\nHeader=1\r\n[Destination]\r\n"
+            "Form=1099-NEC\r\nMap=001\r\n");
+        fixture.Prompts().Enter(map);
         window.sbOpenMapClick();
-        QCOMPARE(fixture.Prompts().Last(),
-                 ErrorBox(QStringLiteral("The map file ") + map +
-                          QStringLiteral(" is damaged: \"x02\" in its Map entry is not a source "
-                                         "field number.")));
-        // What was read before the damage stays: the form and the first row's source field.
-        QCOMPARE(fixture.Ui().coForm->currentText(), QStringLiteral("ALE Group"));
-        QCOMPARE(fixture.Work().Rows()[0].sourceFieldNo, 1);
-        QCOMPARE(fixture.Work().Rows()[1].value, std::string());
-        QCOMPARE(window.windowTitle(), kCaption);
+        QVERIFY2(fixture.Prompts().Asked().size() == 1,
+                 qPrintable(Describe(fixture.Prompts().Last())));
+        QCOMPARE(QFileInfo(fixture.Ui().edSourceFile->text()).canonicalFilePath(),
+                 QFileInfo(source).canonicalFilePath());
+        QCOMPARE(fixture.Work().RecordCount(), std::size_t{3});
+        QCOMPARE(window.windowTitle(), kCaption + QStringLiteral(" (rel.MAP)"));
     }
 };
 

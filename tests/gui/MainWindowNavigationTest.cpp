@@ -96,7 +96,11 @@ private slots:
         QCOMPARE(ui.pnRecord->cursor().shape(), Qt::PointingHandCursor);
         QCOMPARE(ui.lbRecord->cursor().shape(), Qt::PointingHandCursor);
 
-        fixture.Locate(fixture.WriteFile(QStringLiteral("empty.txt"), QByteArray()));
+        // An empty file is refused.
+        fixture.Prompts()
+            .Enter(fixture.WriteFile(QStringLiteral("empty.txt"), QByteArray()))
+            .Press(Button::Ok);
+        fixture.Window().edSourceFileButtonClick();
         for (QToolButton* button : buttons)
             QCOMPARE(button->toolTip(), QString());
         QCOMPARE(ui.pnRecord->text(), QString());

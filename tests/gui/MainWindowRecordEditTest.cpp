@@ -3,8 +3,12 @@
 #include "MainWindowTestSupport.h"
 #include "io/FileIo.h"
 
+#include <QDateTime>
+
 using namespace impmap::gui;
 using namespace impmap::gui::testing;
+
+Q_DECLARE_METATYPE(impmap::gui::Button)
 
 namespace {
 
@@ -125,6 +129,81 @@ private slots:
         QCOMPARE(ui.pnRecords->text(), skipHeader ? QStringLiteral("3") : QStringLiteral("4"));
         QCOMPARE(ui.reSource->model()->index(0, 0).data().toString(),
                  skipHeader ? QStringLiteral("r2") : QStringLiteral("r1"));
+    }
+
+    // Another program changed the file since it was loaded: Save Source asks whether to
+    // overwrite it, reload it (dropping the edits) or cancel. A file only touched is saved at once.
+    void ASourceChangedOnTheDiskIsNoticedBeforeSaving_data()
+    {
+        QTest::addColumn<QByteArray>("onDisk");
+        QTest::addColumn<bool>("touchedOnly");
+        QTest::addColumn<Button>("answer");
+        const QByteArray appended = kFive + "r6\r\n";
+        const QByteArray sameSize = "x1\r\nr2\r\nr3\r\nr4\r\nr5\r\n";
+        QTest::newRow("line appended, Overwrite") << appended << false << Button::Yes;
+        QTest::newRow("line appended, Reload") << appended << false << Button::No;
+        QTest::newRow("line appended, Cancel") << appended << false << Button::Cancel;
+        QTest::newRow("same size, other bytes, Overwrite") << sameSize << false << Button::Yes;
+        QTest::newRow("touched only") << kFive << true << Button::None;
+    }
+
+    void ASourceChangedOnTheDiskIsNoticedBeforeSaving()
+    {
+        QFETCH(QByteArray, onDisk);
+        QFETCH(bool, touchedOnly);
+        QFETCH(Button, answer);
+        WindowFixture fixture;
+        fixture.Start();
+        const QString path = fixture.WriteFile(QStringLiteral("five.txt"), kFive);
+        fixture.Locate(path);
+        MainWindowUi& ui = fixture.Ui();
+        fixture.Work().GoToRecord(3);
+        fixture.Prompts().Press(Button::Yes);
+        fixture.Window().sbDeleteSourceLineClick();
+        fixture.Prompts().ClearAsked();
+        // Another program writes the file, a few seconds later.
+        fixture.WriteFile(QStringLiteral("five.txt"), onDisk);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+
+        if (answer != Button::None)
+            fixture.Prompts().Press(answer);
+        ui.edSourceFileSave->trigger();
+        const QByteArray edited = "r1\r\nr2\r\nr4\r\nr5\r\n";
+        if (touchedOnly) {
+            QVERIFY(fixture.Prompts().Asked().empty());
+            QCOMPARE(WindowFixture::ReadFile(path), edited);
+            return;
+        }
+        const AskedPrompt question = AskedMessage(
+            {QStringLiteral("Save Source"),
+             path + QStringLiteral(" was changed by another program since it was loaded.\r\n"
+                                   "Overwrite it with the records shown here, reload it (your "
+                                   "changes are dropped), or cancel?"),
+             Icon::Warning,
+             {Button::Yes, Button::No, Button::Cancel},
+             Button::Cancel,
+             false,
+             {QStringLiteral("&Overwrite"), QStringLiteral("&Reload"), QString()}});
+        QCOMPARE(fixture.Prompts().Asked(), std::vector<AskedPrompt>{question});
+        QCOMPARE(WindowFixture::ReadFile(path), answer == Button::Yes ? edited : onDisk);
+        QCOMPARE(ui.edSourceFileSave->isVisible(), answer == Button::Cancel);
+        const int records = answer == Button::Yes ? 4 : (answer == Button::No ? 6 : 4);
+        QCOMPARE(ui.pnRecords->text(), QString::number(records));
+
+        // Once saved or reloaded, the next save asks nothing.
+        if (answer != Button::Cancel) {
+            fixture.Prompts().ClearAsked();
+            fixture.Prompts().Press(Button::Yes);
+            fixture.Window().sbDeleteSourceLineClick();
+            fixture.Prompts().ClearAsked();
+            ui.edSourceFileSave->trigger();
+            QVERIFY(fixture.Prompts().Asked().empty());
+            QVERIFY(!ui.edSourceFileSave->isVisible());
+        }
     }
 
     void ASaveThatFailsIsReportedAndTheEditsStayUnsaved()

@@ -3,10 +3,13 @@
 // source edits are thrown away.
 
 #include "MainWindowTestSupport.h"
+#include "platform/Bytes.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -63,8 +66,9 @@ private slots:
             QStringLiteral("Click the flashlight button or double-click to select a source file"));
         QCOMPARE(ui.sbOpenSource->toolTip(), QString());
         QCOMPARE(ui.edSourceFileLocate->toolTip(),
-                 QStringLiteral("Locate the source file to be used..."));
-        QCOMPARE(ui.edSourceFileSave->toolTip(), QStringLiteral("Save the source file"));
+                 QStringLiteral("Locate the source file to be used... (Ctrl+L)"));
+        QCOMPARE(ui.edSourceFileSave->toolTip(),
+                 QStringLiteral("Save the source file (Ctrl+Shift+S)"));
 
         ui.edSourceFile->clear();
         QTest::keyClicks(ui.edSourceFile, QStringLiteral("/data/payees.csv"));
@@ -200,6 +204,105 @@ private slots:
         QVERIFY(!ui.sbOpenSource->isEnabled());
         QVERIFY(!fixture.Work().SourceLoaded());
         QVERIFY(!ui.tabs->isTabVisible(ui.tabs->indexOf(ui.tabSource)));
+    }
+
+    // An empty file, or one of mostly control characters, is refused with the file's name,
+    // however it is opened.
+    void EmptyAndBinaryFilesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        QTest::addColumn<bool>("located");
+        QByteArray executable("MZ\x90\0", 4);
+        for (int i = 0; i < 2000; ++i)
+            executable.append(i % 2 == 0 ? QByteArray("\0\0\x01\x02", 4) : QByteArray("\x8B\xEC"));
+        for (const bool located : {true, false}) {
+            const char* how = located ? "located" : "typed and opened";
+            QTest::addRow("empty, %s", how)
+                << QByteArray() << QStringLiteral(" is empty.") << located;
+            QTest::addRow("executable, %s", how)
+                << executable << QStringLiteral(" does not look like a delimited text file.")
+                << located;
+        }
+    }
+
+    void EmptyAndBinaryFilesAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        QFETCH(bool, located);
+        WindowFixture fixture;
+        fixture.Start();
+        MainWindowUi& ui = fixture.Ui();
+        const QString path = fixture.WriteFile(QStringLiteral("file.bin"), bytes);
+        fixture.Prompts().ClearAsked();
+        if (located) {
+            fixture.Prompts().Enter(path).Press(Button::Ok);
+            fixture.Window().edSourceFileButtonClick();
+        } else {
+            ui.edSourceFile->clear();
+            QTest::keyClicks(ui.edSourceFile, path);
+            fixture.Prompts().Press(Button::Ok);
+            QTest::mouseClick(ui.sbOpenSource, Qt::LeftButton);
+        }
+        QCOMPARE(fixture.Prompts().Last(), ErrorBox(path + why));
+        QVERIFY(!fixture.Work().SourceLoaded());
+        QCOMPARE(fixture.Work().RecordCount(), std::size_t{0});
+        QVERIFY(!ui.tabs->isTabVisible(ui.tabs->indexOf(ui.tabSource)));
+    }
+
+    // A record of megabytes shows its first kShownBytes bytes with an ellipsis, in the record
+    // box, the field list and the Source view, and says so; its bytes stay whole.
+    void ALongRecordIsShownCut()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        MainWindowUi& ui = fixture.Ui();
+        const QByteArray longValue(8 * 1024 * 1024, 'x');
+        const QString path =
+            fixture.WriteFile(QStringLiteral("long.csv"), "a,b\r\n" + longValue + ",c\r\n");
+        fixture.Locate(path);
+        QElapsedTimer clock;
+        clock.start();
+        fixture.Window().sbNextClick();
+        ui.tabs->setCurrentWidget(ui.tabSource);
+        QApplication::processEvents();
+        const qint64 elapsed = clock.elapsed();
+        const QString cut = QString(kShownBytes, u'x') + QChar(0x2026);
+        QCOMPARE(ui.edSourceRecord->text(), cut);
+        QCOMPARE(ui.edSourceRecord->toolTip(),
+                 QStringLiteral("Record 2 is too long to show in full: its first 4000 bytes are "
+                                "shown. Its text is kept whole."));
+        QCOMPARE(ui.lvSource->model()->index(0, 1).data().toString(), cut);
+        QCOMPARE(ui.lvSource->model()->index(1, 1).data().toString(), QStringLiteral("c"));
+        QCOMPARE(ui.reSource->model()->index(1, 0).data().toString(), cut);
+        QCOMPARE(fixture.Work().Lines().Line(1).size(), std::size_t(longValue.size() + 2));
+        // Far below what laying out megabytes of text takes (seconds).
+        QVERIFY2(elapsed < 2000, qPrintable(QString::number(elapsed)));
+        fixture.Window().sbPreviousClick();
+        QCOMPARE(ui.edSourceRecord->toolTip(), QString());
+    }
+
+    // Enter in the source box opens the file typed there, as the open button does.
+    void EnterInTheBoxOpensTheFileTyped()
+    {
+        WindowFixture fixture;
+        fixture.Start();
+        MainWindowUi& ui = fixture.Ui();
+        const QString path = fixture.WriteFile(QStringLiteral("typed.csv"), kPayees);
+        ui.edSourceFile->setFocus();
+        ui.edSourceFile->clear();
+        QTest::keyClicks(ui.edSourceFile, path);
+        QTest::keyClick(ui.edSourceFile, Qt::Key_Return);
+        QVERIFY(fixture.Prompts().Asked().empty());
+        QVERIFY(fixture.Work().SourceLoaded());
+        QCOMPARE(ui.pnRecords->text(), QStringLiteral("4"));
+        // With nothing typed, Enter does nothing.
+        ui.edSourceFile->setFocus();
+        ui.edSourceFile->selectAll();
+        QTest::keyClicks(ui.edSourceFile, QStringLiteral(" "));
+        QTest::keyClick(ui.edSourceFile, Qt::Key_Enter);
+        QVERIFY(fixture.Prompts().Asked().empty());
     }
 
     void ReopeningWithUnsavedEditsAsksFirst()

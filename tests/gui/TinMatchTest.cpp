@@ -111,7 +111,7 @@ private slots:
         TinMatchFixture f;
         f.ui.popupCheckAll->trigger();
         QVERIFY(f.Report() != nullptr);
-        QCOMPARE(f.Report()->Summary()->text(), QStringLiteral("5 records checked, 1 problems"));
+        QCOMPARE(f.Report()->Summary()->text(), QStringLiteral("5 records checked, 1 problem"));
 
         // Record 1 matches, record 2's name does not, record 4 was matched as an EIN, record 5's
         // TIN has changed since.
@@ -135,13 +135,13 @@ private slots:
                  QStringLiteral("5 records checked, 3 problems; TIN Matching results: 3 answers "
                                 "applied, 1 line not applied"));
         const QString nameWrong = QStringLiteral(
-            "2|Taxpayer id|100000002|Destination field \"Taxpayer id\" holds \"100000002\", TIN "
+            "2|Taxpayer id|100000002|Holds \"100000002\", TIN "
             "Matching code 3: name and TIN do not match (the name sent was \"Payee 2\")|TIN "
             "Matching");
         const QString badTin =
             QStringLiteral("3|Taxpayer id|12-34|Bad TIN 000012-34 (assigned to 000000000)|Warning");
         const QString asEin = QStringLiteral(
-            "4|TIN Type|N/A|Destination field \"TIN Type\" holds \"N/A\", TIN Matching code 7: TIN "
+            "4|TIN Type|N/A|Holds \"N/A\", TIN Matching code 7: TIN "
             "Type should be EIN: the IRS matched this number as an EIN|TIN Matching");
         QTableView* view = f.Report()->View();
         QCOMPARE(Rows(view->model()), (QStringList{nameWrong, badTin, asEin}));

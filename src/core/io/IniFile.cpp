@@ -142,6 +142,11 @@ bool IniFile::HasKey(std::string_view section, std::string_view key) const
     return Find(section, key) != nullptr;
 }
 
+bool IniFile::HasSection(std::string_view section) const
+{
+    return sectionIndex_.contains(UpperAscii(section));
+}
+
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
     bool added = false;

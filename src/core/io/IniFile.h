@@ -34,6 +34,8 @@ public:
     // wholly such a number ("12abc", "", "0x") gives defaultValue.
     long ReadInteger(std::string_view section, std::string_view key, long defaultValue) const;
     bool HasKey(std::string_view section, std::string_view key) const;
+    // Whether a line opened the section (even one without keys).
+    bool HasSection(std::string_view section) const;
 
     // Sets a value, adding the section and key at the end when they are new. A line break in the
     // value would split the line, so CR and LF are stored as blanks. Keys must not hold '=' and

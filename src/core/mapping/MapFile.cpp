@@ -4,6 +4,7 @@
 #include "io/FileIo.h"
 #include "io/IniFile.h"
 #include "io/NativePath.h"
+#include "mapping/FileSpec.h"
 #include "mapping/SourceHeader.h"
 #include "mapping/Workspace.h"
 #include "schema/FormCatalogue.h"
@@ -94,10 +95,41 @@ void Workspace::ApplyMapSettings(const IniFile& ini)
     SetTrace(RadioChoice(ReadSetting(ini, "Trace", 1), 1));
 }
 
+namespace {
+
+// Reads a map file and checks what could stop its reading half-way, so that a map that cannot be
+// read changes nothing: a file that holds no map at all, and a Map entry group that is not a
+// number. A file that does not exist reads as empty (every key takes its default).
+IniFile ReadMapFile(const std::string& path)
+{
+    const std::filesystem::path file = PathFromUtf8(path);
+    IniFile ini = IniFile::Load(file);
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec) && !ini.HasSection("Source") &&
+        !ini.HasSection("Destination")) {
+        throw Rejection("The map file " + path +
+                        " cannot be read: it holds neither a [Source] nor a [Destination] "
+                        "section (it may not be a map file at all).");
+    }
+    const std::string map = ini.ReadString("Destination", "Map", "");
+    for (size_t i = 0; i + 3 <= map.size(); i += 3) {
+        const std::string group = map.substr(i, 3);
+        if (!IsAllDigits(group)) {
+            throw Rejection("The map file " + path + " is damaged: \"" + group +
+                            "\" in its Map entry is not a source field number.");
+        }
+    }
+    return ini;
+}
+
+} // namespace
+
 void Workspace::OpenMapping(const std::string& path,
                             const std::optional<std::string>& sourceOverride,
                             const std::optional<std::string>& sheetOverride)
 {
+    // Nothing changes before the whole file was read and found sound.
+    const IniFile ini = ReadMapFile(path);
     NotifyBatch batch(*this);
     // Runs however the reading ends: a map whose form or source did not open is not remembered.
     auto finish = [&] {
@@ -114,24 +146,18 @@ void Workspace::OpenMapping(const std::string& path,
     SetMapCaption(FileNameOf(path));
     storedHeader_.clear();
     try {
-        const IniFile ini = IniFile::Load(PathFromUtf8(path));
         storedHeader_ = ReadSourceHeader(ini);
-        SetSourcePath(sourceOverride ? *sourceOverride : ini.ReadString("Source", "FileSpec", ""));
+        SetSourcePath(sourceOverride
+                          ? *sourceOverride
+                          : ResolveFileSpec(ini.ReadString("Source", "FileSpec", ""), path));
         SetSheet(sheetOverride ? *sheetOverride : ini.ReadString("Source", "Sheet", ""));
         SelectForm(FindFormIndex(ini.ReadString("Destination", "Form", "")));
         LoadDestinationFields();
         ApplyMapSettings(ini);
 
         const std::string map = ini.ReadString("Destination", "Map", "");
-        for (size_t i = 0; i + 3 <= map.size(); i += 3) {
-            const std::string group = map.substr(i, 3);
-            if (!IsAllDigits(group)) {
-                throw Rejection("The map file " + path + " is damaged: \"" + group +
-                                "\" in its Map entry is not a source field number.");
-            }
-            if (i / 3 < rows_.size())
-                rows_[i / 3].sourceFieldNo = std::stoi(group);
-        }
+        for (size_t i = 0; i + 3 <= map.size() && i / 3 < rows_.size(); i += 3)
+            rows_[i / 3].sourceFieldNo = std::stoi(map.substr(i, 3));
         for (size_t i = 0; i < rows_.size(); ++i) {
             rows_[i].value = ini.ReadString("Default", KeyOf(static_cast<int>(i)), "");
             if (rows_[i].typeCode == 'T')

@@ -146,6 +146,9 @@ public:
     // it away (whatever the setting is now), with the byte-order mark and the line end the file
     // had. Throws FileError; a workbook source is refused (Rejection): see SaveSourceAsText.
     void SaveSource();
+    // Whether the text source file was changed by another program since it was loaded or last
+    // saved (see FileChangedSince); false while the source box names another file or a workbook.
+    bool SourceChangedOnDisk() const;
     // The format of the loaded source file (the default while none is loaded).
     const SourceFormat& Format() const { return format_; }
 
@@ -238,10 +241,12 @@ public:
     // Writes the map file and records it as the current one. On a write failure nothing changes
     // (the mapping stays unsaved) and FileError("Unable to write to PATH. REASON") is thrown.
     void SaveMapping(const std::string& path);
-    // Reads a map file and makes it the current mapping; sourceOverride replaces its FileSpec and
-    // sheetOverride its Sheet (the sheet of a workbook source).
-    // Throws on a malformed Map group and on source files that cannot be opened; the state
-    // reached so far stays.
+    // Reads a map file and makes it the current mapping; sourceOverride replaces its FileSpec
+    // (otherwise resolved by ResolveFileSpec) and sheetOverride its Sheet (the sheet of a
+    // workbook source).
+    // A file that holds no map (neither a Source nor a Destination section) or a malformed Map
+    // group is refused with a Rejection before anything changes. A source file that cannot be
+    // opened throws its FileError once the map was applied; the state reached so far stays.
     void OpenMapping(const std::string& path,
                      const std::optional<std::string>& sourceOverride = std::nullopt,
                      const std::optional<std::string>& sheetOverride = std::nullopt);
@@ -315,6 +320,7 @@ private:
 
     SourceLines lines_;
     SourceFormat format_;
+    FileStamp sourceStamp_; // the text source file as loaded or last saved
     std::string headerRecord_;
     bool headerTaken_ = false;         // loading under Skip took the header line out of lines_
     std::vector<size_t> joinedBreaks_; // lines (as loaded) that JoinBrokenRecords joined on

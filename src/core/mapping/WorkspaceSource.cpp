@@ -33,6 +33,7 @@ void Workspace::OpenSource()
     // The old lines go before the new ones are read, so that the two are never held together.
     DropSourceLines();
     format_ = SourceFormat();
+    sourceStamp_ = FileStamp();
     sourceLoaded_ = true;
     headerRecord_.clear();
     joinedBreaks_.clear();
@@ -43,6 +44,7 @@ void Workspace::OpenSource()
         } else {
             SourceText source = ReadSourceFile(Trim(sourcePath_));
             format_ = source.format;
+            sourceStamp_ = std::move(source.stamp);
             loaded = SourceLines(std::move(source.bytes));
             sheet_.clear();
             sourceIsWorkbook_ = false;
@@ -253,10 +255,19 @@ void Workspace::SaveSource()
         throw Rejection("The workbook is never written; save the sheet as a text file.");
     // The header line goes back exactly when loading took it away (a Header change that did not
     // reload must not add or drop it); the file keeps its byte-order mark and its line end.
-    WriteFileAtomically(PathFromUtf8(Trim(sourcePath_)),
-                        SourceFileBytes(format_, headerTaken_ ? &headerRecord_ : nullptr, lines_));
+    const std::string path = Trim(sourcePath_);
+    const std::string bytes =
+        SourceFileBytes(format_, headerTaken_ ? &headerRecord_ : nullptr, lines_);
+    WriteFileAtomically(PathFromUtf8(path), bytes);
+    sourceStamp_ = StampOf(path, bytes);
     sourceModified_ = false;
     Notify(kChangeSourceModified);
+}
+
+bool Workspace::SourceChangedOnDisk() const
+{
+    return !sourceIsWorkbook_ && sourceStamp_.path == Trim(sourcePath_) &&
+           FileChangedSince(sourceStamp_);
 }
 
 FieldEdit Workspace::ChangeSourceFieldValue(int n, const std::string& entered)

@@ -42,8 +42,10 @@ void Workspace::ForgetSheetLine(std::uint32_t line)
 
 void Workspace::SaveSourceAsText(const std::string& path)
 {
-    WriteFileAtomically(PathFromUtf8(Trim(path)),
-                        SourceFileBytes(format_, headerTaken_ ? &headerRecord_ : nullptr, lines_));
+    const std::string bytes =
+        SourceFileBytes(format_, headerTaken_ ? &headerRecord_ : nullptr, lines_);
+    WriteFileAtomically(PathFromUtf8(Trim(path)), bytes);
+    sourceStamp_ = StampOf(Trim(path), bytes);
     sourcePath_ = path;
     sheet_.clear();
     sourceIsWorkbook_ = false;

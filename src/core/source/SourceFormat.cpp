@@ -144,15 +144,36 @@ SourceFormat DetectSourceFormat(std::string_view bytes)
     return format;
 }
 
+bool LooksBinary(std::string_view bytes)
+{
+    // The start decides: a text file does not turn binary half-way, and the test stays quick.
+    constexpr std::size_t kSample = 64 * 1024;
+    const std::string_view sample = bytes.substr(0, kSample);
+    std::size_t control = 0;
+    for (const char c : sample) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 32 && byte != '\t' && byte != '\n' && byte != '\f' && byte != '\r' &&
+             byte != 0x1A) ||
+            byte == 0x7F)
+            ++control;
+    }
+    return control * 5 > sample.size();
+}
+
 SourceText ReadSourceFile(const std::string& path)
 {
     SourceText source;
     source.bytes = ReadWholeFile(PathFromUtf8(path));
+    source.stamp = StampOf(path, source.bytes);
+    if (source.bytes.empty() || source.bytes == kUtf8ByteOrderMark)
+        throw FileError(path + " is empty");
     if (const char* form = Utf16Form(source.bytes)) {
         throw FileError("Cannot open file \"" + path + "\". It is " + form +
                         " text, which cannot be read here: save it as UTF-8 or ANSI text and "
                         "open it again");
     }
+    if (LooksBinary(source.bytes))
+        throw FileError(path + " does not look like a delimited text file");
     source.format = DetectSourceFormat(source.bytes);
     if (source.format.byteOrderMark)
         source.bytes.erase(0, kUtf8ByteOrderMark.size());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "source/FileStamp.h"
 #include "source/SourceLines.h"
 
 #include <string>
@@ -54,15 +55,24 @@ bool IsMultiByteUtf8(std::string_view bytes);
 // first one found (CR LF when there is none).
 SourceFormat DetectSourceFormat(std::string_view bytes);
 
-// A source file as read: its format and its bytes without the byte-order mark.
+// A source file as read: its format, its bytes without the byte-order mark and the stamp of the
+// file as read.
 struct SourceText
 {
     SourceFormat format;
     std::string bytes;
+    FileStamp stamp;
 };
 
-// Reads a source file. Throws FileError when it cannot be read, and FileError("Cannot open file
-// \"PATH\". It is UTF-16 LE text, ...") when it is UTF-16; nothing is read then.
+// Whether bytes look like something other than text: more than one byte in five of their start
+// is a control character other than tab, line feed, form feed, carriage return and end-of-file
+// (as an executable, an image or a compressed file has).
+bool LooksBinary(std::string_view bytes);
+
+// Reads a source file. Throws FileError when it cannot be read, FileError("PATH is empty") for a
+// file of no bytes (or a byte-order mark alone), FileError("Cannot open file \"PATH\". It is
+// UTF-16 LE text, ...") when it is UTF-16 and FileError("PATH does not look like a delimited text
+// file") when LooksBinary; nothing is read then.
 SourceText ReadSourceFile(const std::string& path);
 
 // The bytes of a source file written in format: the byte-order mark when the file had one, then

@@ -8,6 +8,7 @@
 #include "execute/WarningLog.h"
 #include "mapping/Workspace.h"
 #include "models/LinesModel.h"
+#include "models/WorkspaceSignals.h"
 #include "platform/Bytes.h"
 #include "prompts/ErrorDisplay.h"
 #include "prompts/Prompts.h"
@@ -143,6 +144,12 @@ ExecuteController::ExecuteController(MainWindowContext& context, QObject* parent
     reOutputChange(outputModel_->rowCount());
     connect(ui.bExecute, &QPushButton::clicked, this, &ExecuteController::bExecuteClick);
     connect(ui.bSaveOutput, &QPushButton::clicked, this, &ExecuteController::bSaveOutputClick);
+    // The totals go with the output: loading the source again (a reload, a Header or Delimiter
+    // change) or opening a map empties both.
+    connect(&context_.notifier, &WorkspaceSignals::Changed, this, [this](unsigned changes) {
+        if ((changes & (kChangeSourceOpened | kChangeMapOpened)) != 0 && !busy_)
+            ShowTotals(nullptr);
+    });
 }
 
 ExecuteController::~ExecuteController() = default;
@@ -226,6 +233,7 @@ void ExecuteController::SetUp(long total)
         group->setEnabled(false);
     // The window is hidden for the run; the keyboard comes back to where it was.
     focusBeforeRun_ = QApplication::focusWidget();
+    stateBeforeRun_ = context_.window.windowState();
     SetRunControlsShown(false);
     context_.window.hide();
 
@@ -266,6 +274,9 @@ void ExecuteController::CleanUp(int failingRow)
     // Hidden before it is let off the top, so that it does not come up once more on the way.
     progress_->hide();
     progress_->SetRunning(false);
+    // A window manager may forget a hidden window's state (a maximised window came back at its
+    // normal size): it is set again before the window is shown.
+    context_.window.setWindowState(stateBeforeRun_);
     context_.window.show();
     QApplication::restoreOverrideCursor();
 

@@ -77,6 +77,8 @@ private:
     bool busy_ = false;
     bool checking_ = false; // the run is Check All Records: the last output and log stay
     QPointer<QWidget> focusBeforeRun_;
+    // Maximised, full screen or minimised: the window comes back from the run as it was.
+    Qt::WindowStates stateBeforeRun_;
 };
 
 // Selects the destination row, scrolls it into view and gives the list the focus.

@@ -47,7 +47,7 @@ QVariant DestinationRowsModel::data(const QModelIndex& index, int role) const
         case kCaption:
             return FromBytes(row.caption);
         case kValue:
-            return FromBytes(row.value);
+            return ShownText(row.value);
         case kSourceFieldNo:
             return QString::number(row.sourceFieldNo);
         case kTypeCode:

@@ -51,7 +51,7 @@ QVariant LinesModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= shownRows_ || role != Qt::DisplayRole ||
         static_cast<size_t>(index.row()) >= count_())
         return {};
-    return FromBytes(line_(static_cast<size_t>(index.row())));
+    return ShownText(line_(static_cast<size_t>(index.row())));
 }
 
 } // namespace impmap::gui

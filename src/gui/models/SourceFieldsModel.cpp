@@ -51,7 +51,7 @@ QVariant SourceFieldsModel::data(const QModelIndex& index, int role) const
         return {};
     if (index.column() == kNumber)
         return QString::number(index.row() + 1);
-    return FromBytes(fields_[static_cast<size_t>(index.row())]);
+    return ShownText(fields_[static_cast<size_t>(index.row())]);
 }
 
 QVariant SourceFieldsModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -68,6 +68,19 @@ QString FromBytes(std::string_view bytes)
     return FromBytes(bytes, currentEncoding);
 }
 
+QString ShownText(std::string_view bytes)
+{
+    if (!TooLongToShow(bytes))
+        return FromBytes(bytes);
+    std::size_t cut = kShownBytes;
+    // A cut inside a UTF-8 sequence goes back to the sequence's first byte.
+    if (currentEncoding == TextEncoding::Utf8) {
+        while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+            --cut;
+    }
+    return FromBytes(bytes.substr(0, cut)) + QChar(0x2026);
+}
+
 QString FromBytes(std::string_view bytes, TextEncoding encoding)
 {
     if (encoding == TextEncoding::Utf8)

@@ -30,6 +30,18 @@ private:
     QString text_;
 };
 
+// How many bytes of a value or a line the window shows: a longer one is cut there and ends with
+// an ellipsis, so that no control lays out megabytes of text. The bytes themselves stay whole.
+inline constexpr std::size_t kShownBytes = 4000;
+// Whether the window shows bytes cut.
+inline bool TooLongToShow(std::string_view bytes)
+{
+    return bytes.size() > kShownBytes;
+}
+// FromBytes of at most the first kShownBytes (never half a UTF-8 character), with "…" after a
+// cut.
+QString ShownText(std::string_view bytes);
+
 // Throws UnstorableCharacter for the first character the encoding cannot hold: nothing is ever
 // replaced.
 std::string ToBytes(const QString& text);

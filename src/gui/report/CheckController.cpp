@@ -16,6 +16,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTreeView>
 
 namespace impmap::gui {
 
@@ -86,8 +87,11 @@ void CheckController::CheckAll()
     const ExecuteResult result = execute_.RunCheck(callbacks);
     if (result.outcome != ExecuteResult::Outcome::Completed)
         return;
-    QString summary =
-        QStringLiteral("%1 records checked, %2 problems").arg(result.records).arg(list->Found());
+    const auto counted = [](auto count, const char* one, const char* many) {
+        return QStringLiteral("%1 ").arg(count) + QLatin1String(count == 1 ? one : many);
+    };
+    QString summary = counted(result.records, "record", "records") + QStringLiteral(" checked, ") +
+                      counted(list->Found(), "problem", "problems");
     if (tinMatch) {
         tinMatch->Finish();
         summary += QStringLiteral("; ") + TinMatchResultsLoader::Summary(*tinMatch);
@@ -131,6 +135,11 @@ void CheckController::ShowProblem(long record, int row)
     SelectDestinationRow(ui.lvDestination, row);
     context_.window.raise();
     context_.window.activateWindow();
+    // The report stays above the window: it moves aside so that the row shown is not under it.
+    if (report_) {
+        report_->MoveAsideOf(
+            QRect(ui.lvDestination->mapToGlobal(QPoint(0, 0)), ui.lvDestination->size()));
+    }
 }
 
 } // namespace impmap::gui

@@ -7,14 +7,17 @@
 #include "prompts/Prompts.h"
 #include "report/ProblemsModel.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -26,28 +29,35 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
     // A dialog's window type keeps it above the main window, so that a double-click that brings
     // the main window to the front does not hide the report behind it.
     : QWidget(parent, Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      list_(std::move(list)), prompts_(prompts), folder_(folder), proposedName_(proposedName)
+      list_(std::move(list)), prompts_(prompts), folder_(folder), proposedName_(proposedName),
+      summary_(summary)
 {
     setObjectName(QStringLiteral("fmCheckReport"));
     setWindowTitle(QStringLiteral("Check All Records"));
     resize(1000, 600);
 
-    QString text = summary;
     if (!list_->Complete())
-        text += QStringLiteral(" (only the first %1 are listed)").arg(list_->Problems().size());
-    lbSummary_ = new QLabel(text);
+        summary_ += QStringLiteral(" (only the first %1 are listed)").arg(list_->Problems().size());
+    lbSummary_ = new QLabel(summary_);
     lbSummary_->setObjectName(QStringLiteral("lbSummary"));
 
     coField_ = new QComboBox;
     coField_->setObjectName(QStringLiteral("coField"));
     coField_->addItem(QStringLiteral("All fields"), -1);
+    // The fields with problems, by name.
     std::set<int> rows;
     for (const FieldProblem& problem : list_->Problems())
         rows.insert(problem.row);
+    std::vector<std::pair<QString, int>> fields;
     for (int row : rows) {
         if (row >= 0 && static_cast<size_t>(row) < list_->Captions().size())
-            coField_->addItem(FromBytes(list_->Captions()[static_cast<size_t>(row)]), row);
+            fields.emplace_back(FromBytes(list_->Captions()[static_cast<size_t>(row)]), row);
     }
+    std::stable_sort(fields.begin(), fields.end(), [](const auto& a, const auto& b) {
+        return QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0;
+    });
+    for (const auto& [caption, row] : fields)
+        coField_->addItem(caption, row);
     coKind_ = new QComboBox;
     coKind_->setObjectName(QStringLiteral("coKind"));
     coKind_->addItems({QStringLiteral("Errors and warnings"), QStringLiteral("Errors"),
@@ -113,7 +123,7 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
     connect(bLoadTinResults_, &QPushButton::clicked, this, &CheckReportWindow::LoadTinMatchResults);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
-            &QWidget::close);
+            &CheckReportWindow::EscapePressed);
 }
 
 CheckReportWindow::~CheckReportWindow()
@@ -129,6 +139,55 @@ void CheckReportWindow::FilterChange()
 {
     const auto kind = static_cast<ProblemsFilter::Kind>(std::max(0, coKind_->currentIndex()));
     filter_->SetFilter(coField_->currentData().toInt(), kind);
+    // While a filter hides some problems, the line says how many are shown.
+    const bool filtered = coField_->currentIndex() > 0 || coKind_->currentIndex() > 0;
+    lbSummary_->setText(filtered ? summary_ + QStringLiteral("; %1 of %2 shown")
+                                                  .arg(filter_->rowCount())
+                                                  .arg(list_->Problems().size())
+                                 : summary_);
+}
+
+void CheckReportWindow::EscapePressed()
+{
+    for (QComboBox* box : {coField_, coKind_}) {
+        if (box->view()->isVisible()) {
+            box->hidePopup();
+            return;
+        }
+    }
+    close();
+}
+
+void CheckReportWindow::MoveAsideOf(const QRect& avoid)
+{
+    const QRect frame = frameGeometry();
+    if (!frame.intersects(avoid) || screen() == nullptr)
+        return;
+    const QRect screenArea = screen()->availableGeometry();
+    // The free parts of the screen around avoid; the largest takes the report.
+    const QRect parts[] = {QRect(QPoint(screenArea.left(), screenArea.top()),
+                                 QPoint(avoid.left() - 1, screenArea.bottom())),
+                           QRect(QPoint(avoid.right() + 1, screenArea.top()),
+                                 QPoint(screenArea.right(), screenArea.bottom())),
+                           QRect(QPoint(screenArea.left(), screenArea.top()),
+                                 QPoint(screenArea.right(), avoid.top() - 1)),
+                           QRect(QPoint(screenArea.left(), avoid.bottom() + 1),
+                                 QPoint(screenArea.right(), screenArea.bottom()))};
+    QRect best;
+    for (const QRect& part : parts) {
+        const QRect fitting = part.intersected(screenArea);
+        if (fitting.isValid() && static_cast<qint64>(fitting.width()) * fitting.height() >
+                                     static_cast<qint64>(best.width()) * best.height())
+            best = fitting;
+    }
+    if (!best.isValid())
+        return;
+    // The frame adds the title bar and borders to the window's own size.
+    const QSize decoration = frame.size() - size();
+    const QSize inner(std::min(width(), best.width() - decoration.width()),
+                      std::min(height(), best.height() - decoration.height()));
+    resize(inner.expandedTo(minimumSizeHint()));
+    move(best.topLeft());
 }
 
 void CheckReportWindow::tvProblemsDoubleClick(const QModelIndex& index)

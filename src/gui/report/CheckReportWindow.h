@@ -42,6 +42,9 @@ public:
     QLabel* Summary() const { return lbSummary_; }
 
     void bSaveClick();
+    // Moves the report, and shrinks it when it must, so that it leaves avoid (global
+    // coordinates) free: into the largest part of the screen beside, above or below it.
+    void MoveAsideOf(const QRect& avoid);
 
 signals:
     // A problem row was double-clicked: its record and 0-based destination row.
@@ -51,12 +54,15 @@ signals:
 
 private:
     void FilterChange();
+    // Esc: closes a drop-down that is open, otherwise the report.
+    void EscapePressed();
     void tvProblemsDoubleClick(const QModelIndex& index);
 
     std::unique_ptr<ProblemList> list_;
     Prompts& prompts_;
     QString folder_;
     QString proposedName_;
+    QString summary_;
     ProblemsModel* model_ = nullptr;
     ProblemsFilter* filter_ = nullptr;
     QTableView* tvProblems_ = nullptr;

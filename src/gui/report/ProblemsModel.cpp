@@ -18,6 +18,20 @@ const std::string& CaptionOf(const ProblemList& list, int row)
                : kNone;
 }
 
+// The problem as the table shows it: without the "Destination field "CAPTION" " that starts it,
+// since the field's own column names it; the rest starts with a capital.
+QString ShownProblem(const ProblemList& list, const FieldProblem& problem)
+{
+    const std::string prefix = "Destination field \"" + CaptionOf(list, problem.row) + "\" ";
+    std::string_view text = problem.text;
+    if (text.starts_with(prefix) && text.size() > prefix.size())
+        text.remove_prefix(prefix.size());
+    std::string shown(text);
+    if (!shown.empty() && shown[0] >= 'a' && shown[0] <= 'z')
+        shown[0] = static_cast<char>(shown[0] - 'a' + 'A');
+    return FromBytes(shown);
+}
+
 } // namespace
 
 ProblemsModel::ProblemsModel(const ProblemList& list, QObject* parent)
@@ -52,7 +66,7 @@ QVariant ProblemsModel::data(const QModelIndex& index, int role) const
     case kSourceValue:
         return FromBytes(problem.sourceValue);
     case kProblem:
-        return FromBytes(problem.text);
+        return ShownProblem(list_, problem);
     case kKind:
         if (problem.irsAnswer)
             return QStringLiteral("TIN Matching");
@@ -131,10 +145,15 @@ const std::vector<unsigned>& ProblemsFilter::Ranks(int column) const
             return key(a).sourceValue < key(b).sourceValue;
         });
         break;
-    case ProblemsModel::kProblem:
+    case ProblemsModel::kProblem: {
+        // By the text shown, worked out once per problem.
+        std::vector<QString> shown(problems.size());
+        for (size_t i = 0; i < shown.size(); ++i)
+            shown[i] = ShownProblem(list_, problems[i]);
         std::stable_sort(order.begin(), order.end(),
-                         [&](unsigned a, unsigned b) { return key(a).text < key(b).text; });
+                         [&](unsigned a, unsigned b) { return shown[a] < shown[b]; });
         break;
+    }
     default: // errors, then warnings, then the answers of TIN Matching
         std::stable_sort(order.begin(), order.end(), [&](unsigned a, unsigned b) {
             const auto rank = [](const FieldProblem& p) { return p.irsAnswer ? 2 : p.warning; };

@@ -5,6 +5,7 @@
 #include "execute/ExecuteController.h"
 #include "help/Help.h"
 #include "help/HelpWindow.h"
+#include "mapping/FileSpec.h"
 #include "models/DestinationRowsModel.h"
 #include "models/LinesModel.h"
 #include "models/SourceFieldsModel.h"
@@ -57,8 +58,10 @@ std::size_t LongestLine(std::size_t count, LengthAt lengthAt, LineAt lineAt)
     }
     if (count == 0)
         return 0;
-    const std::string_view line = lineAt(longestIndex);
-    return longest + 9 * static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t'));
+    // A line is shown cut at kShownBytes.
+    const std::string_view line = lineAt(longestIndex).substr(0, kShownBytes + 1);
+    return std::min(longest, kShownBytes + 1) +
+           9 * static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t'));
 }
 
 } // namespace
@@ -122,11 +125,13 @@ void MainWindow::FormCreate(const WorkingFolders& workingFolders)
     folders_.openSource = CurrentFolder();
     folders_.saveOutput = settings_.TextDirectory();
     exampleError_ = workingFolders.exampleError;
+    // A map file's relative FileSpec is looked for here after the map's own folder.
+    SetProgramFolder(PathBytes(QCoreApplication::applicationDirPath()));
 
     workspace_.SetSourcePath(kNoSourceFileYet);
 
-    sources_ = new SourceController(context_, this);
-    mapFiles_ = new MapFileController(context_, this);
+    sources_ = new SourceController(context_, sourceSaver_, this);
+    mapFiles_ = new MapFileController(context_, sourceSaver_, this);
     mapping_ = new MappingController(context_, this);
     execute_ = new ExecuteController(context_, this);
     sourceFormat_ = new SourceFormatController(context_, this);
@@ -180,7 +185,7 @@ bool MainWindow::FormCloseQuery()
 {
     if (workspace_.Executing() || execute_->Busy())
         return false;
-    return mapFiles_->MayDropMapping();
+    return mapFiles_->MayDropMapping() && sourceSaver_.MayDropSourceEdits();
 }
 
 void MainWindow::FormClose()

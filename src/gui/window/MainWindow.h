@@ -5,6 +5,7 @@
 #include "undo/UndoHistory.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
+#include "window/SourceSaver.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -60,8 +61,8 @@ public:
     // Every showing: the first restores the settings and reopens the last mapping; each shows
     // record 1 unless a run is going on.
     void FormShow();
-    // Whether a close request may go on: never during a run; after a change, only when the user
-    // does not cancel the question about saving.
+    // Whether a close request may go on: never during a run; after a change of the mapping or
+    // the source, only when the user does not cancel the questions about saving them.
     bool FormCloseQuery();
     // The window closes: the help window closes, the last mapping and source folder are stored.
     void FormClose();
@@ -113,6 +114,7 @@ private:
     DialogFolders folders_;
     MainWindowUi ui_;
     MainWindowContext context_;
+    SourceSaver sourceSaver_{context_};
     QString exampleError_;
 
     DestinationRowsModel* destinationModel_ = nullptr;

@@ -122,7 +122,15 @@ void ApplyAccessibility(MainWindowUi& ui)
     DescribeActionButtons(ui.edSourceFileSave, "Save source file", "Saves the changed source file");
 
     // Reading order: the settings from left to right, the two lists, then the bottom strip.
-    QList<QWidget*> order{ui.coForm, ui.sbOpenMap, ui.sbSaveMap, ui.edSourceFile, ui.sbOpenSource};
+    QList<QWidget*> order{ui.coForm, ui.sbOpenMap, ui.sbSaveMap, ui.edSourceFile};
+    // The buttons inside the source box, as they stand from left to right.
+    for (QAction* action : {ui.edSourceFileSave, ui.edSourceFileLocate}) {
+        for (QObject* object : action->associatedObjects()) {
+            if (auto* button = qobject_cast<QToolButton*>(object))
+                order.append(button);
+        }
+    }
+    order.append(ui.sbOpenSource);
     for (QButtonGroup* group : {ui.rgTraceButtons, ui.rgDecimalButtons}) {
         for (QAbstractButton* button : group->buttons())
             order.append(button);

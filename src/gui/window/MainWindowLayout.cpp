@@ -195,18 +195,23 @@ QWidget* BuildTopStrip(MainWindowUi& ui)
     ui.edSourceFile->setMinimumWidth(90);
     ui.edSourceFileSave = ui.edSourceFile->addAction(RedDiskIcon(), QLineEdit::TrailingPosition);
     ui.edSourceFileSave->setObjectName(QStringLiteral("edSourceFileSave"));
-    ui.edSourceFileSave->setToolTip(QStringLiteral("Save the source file"));
+    ui.edSourceFileSave->setToolTip(QStringLiteral("Save the source file (Ctrl+Shift+S)"));
     ui.edSourceFileSave->setVisible(false);
     ui.edSourceFileLocate =
         ui.edSourceFile->addAction(FlashlightIcon(), QLineEdit::TrailingPosition);
     ui.edSourceFileLocate->setObjectName(QStringLiteral("edSourceFileLocate"));
-    ui.edSourceFileLocate->setToolTip(QStringLiteral("Locate the source file to be used..."));
-    // The inner buttons are tool buttons made for the actions; they carry their own topics.
+    ui.edSourceFileLocate->setToolTip(
+        QStringLiteral("Locate the source file to be used... (Ctrl+L)"));
+    // The inner buttons are tool buttons made for the actions; they carry their own topics and,
+    // unlike the toolkit's default, take the focus with Tab (Space presses them).
     for (const auto& [action, context] :
          {std::pair{ui.edSourceFileLocate, 520}, std::pair{ui.edSourceFileSave, 530}}) {
         for (QObject* object : action->associatedObjects()) {
-            if (auto* button = qobject_cast<QToolButton*>(object))
+            if (auto* button = qobject_cast<QToolButton*>(object)) {
                 SetHelpContext(button, context);
+                button->setObjectName(action->objectName() + QStringLiteral("Button"));
+                button->setFocusPolicy(Qt::TabFocus);
+            }
         }
     }
     ui.sbOpenSource = ToolButton("sbOpenSource", QStyle::SP_BrowserReload, 170);

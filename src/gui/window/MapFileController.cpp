@@ -1,5 +1,6 @@
 #include "window/MapFileController.h"
 
+#include "convert/Rejection.h"
 #include "io/FileIo.h"
 #include "io/NativePath.h"
 #include "mapping/Workspace.h"
@@ -7,6 +8,7 @@
 #include "prompts/ErrorDisplay.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
+#include "window/SourceSaver.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -41,8 +43,9 @@ std::filesystem::path FileSystemPath(const QString& path)
 #endif
 }
 
-MapFileController::MapFileController(MainWindowContext& context, QObject* parent)
-    : QObject(parent), context_(context)
+MapFileController::MapFileController(MainWindowContext& context, SourceSaver& sourceSaver,
+                                     QObject* parent)
+    : QObject(parent), context_(context), sourceSaver_(sourceSaver)
 {
     connect(context_.ui.sbOpenMap, &QToolButton::clicked, this, &MapFileController::sbOpenMapClick);
     connect(context_.ui.sbSaveMap, &QToolButton::clicked, this, &MapFileController::sbSaveMapClick);
@@ -103,11 +106,16 @@ bool MapFileController::MayDropMapping()
     }
 }
 
+bool MapFileController::MayOpenAnotherMap()
+{
+    return MayDropMapping() && sourceSaver_.MayDropSourceEdits();
+}
+
 void MapFileController::sbOpenMapClick()
 {
     RunGuarded(context_.prompts, [this] {
         Workspace& workspace = context_.workspace;
-        if (!MayDropMapping())
+        if (!MayOpenAnotherMap())
             return;
         const std::optional<QString> path =
             context_.prompts.OpenFileName(QStringLiteral("Open mapping..."), context_.folders.maps,
@@ -124,7 +132,7 @@ void MapFileController::OpenMapFile(const QString& path)
         // file, before the mapping is asked about.
         if (!QFileInfo(path).isFile())
             ReadWholeFile(PathFromUtf8(PathBytes(path)));
-        if (MayDropMapping())
+        if (MayOpenAnotherMap())
             OpenNamedMap(path);
     });
 }
@@ -137,6 +145,10 @@ void MapFileController::OpenNamedMap(const QString& path)
     std::optional<QString> failure;
     try {
         workspace.OpenMapping(PathBytes(path));
+    } catch (const Rejection& refused) {
+        // A map that cannot be read changed nothing: the record on display stays.
+        ShowError(context_.prompts, PathText(refused.what()));
+        return;
     } catch (const std::exception& error) {
         failure = PathText(error.what());
     }

@@ -11,6 +11,7 @@
 namespace impmap::gui {
 
 struct MainWindowContext;
+class SourceSaver;
 
 // File paths as the core holds them: bytes in the file system's own encoding, so a name that the
 // dialogs return opens the same file, and the name read back shows as the user typed it.
@@ -26,7 +27,8 @@ class MapFileController : public QObject
     Q_OBJECT
 
 public:
-    MapFileController(MainWindowContext& context, QObject* parent = nullptr);
+    MapFileController(MainWindowContext& context, SourceSaver& sourceSaver,
+                      QObject* parent = nullptr);
 
     // "Do you want to save the current mapping?" with Yes, No and Cancel.
     Button AskSaveMapping();
@@ -47,6 +49,9 @@ public:
     // true when the caller may go on. Yes saves first; a save that fails stops the caller, a
     // cancelled save dialog does not.
     bool MayDropMapping();
+    // Before another map replaces the mapping and the source: the question about the mapping,
+    // then the one about unsaved edits of the source.
+    bool MayOpenAnotherMap();
     // Opens a map file named elsewhere than in the open dialog (a recent map, the command line, a
     // drop, a second start): the question about a changed mapping first, then as Open Map does.
     void OpenMapFile(const QString& path);
@@ -68,6 +73,7 @@ private:
     void OpenNamedMap(const QString& path);
 
     MainWindowContext& context_;
+    SourceSaver& sourceSaver_;
 };
 
 } // namespace impmap::gui

@@ -8,6 +8,7 @@
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 #include "window/MapFileController.h"
+#include "window/SourceSaver.h"
 #include "window/WorkbookPrompts.h"
 
 #include <QAction>
@@ -18,7 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMainWindow>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QToolButton>
@@ -65,8 +68,9 @@ private:
 
 } // namespace
 
-SourceController::SourceController(MainWindowContext& context, QObject* parent)
-    : QObject(parent), context_(context)
+SourceController::SourceController(MainWindowContext& context, SourceSaver& sourceSaver,
+                                   QObject* parent)
+    : QObject(parent), context_(context), sourceSaver_(sourceSaver)
 {
     Connect();
     connect(&context_.notifier, &WorkspaceSignals::Changed, this, &SourceController::Refresh);
@@ -84,6 +88,20 @@ void SourceController::Connect()
     connect(ui.edSourceFileSave, &QAction::triggered, this,
             &SourceController::edSourceFileAltBtnClick);
     connect(ui.edSourceFile, &QLineEdit::textChanged, this, &SourceController::edSourceFileChange);
+    // The keys of the buttons inside the source box work on every tab; saving only while the
+    // save button is shown.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), &context_.window),
+            &QShortcut::activated, this, &SourceController::edSourceFileButtonClick);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &context_.window),
+            &QShortcut::activated, this, [this] {
+                if (context_.ui.edSourceFileSave->isVisible())
+                    edSourceFileAltBtnClick();
+            });
+    // Enter in the box opens the file typed there, as the open button does.
+    connect(ui.edSourceFile, &QLineEdit::returnPressed, this, [this] {
+        if (context_.ui.sbOpenSource->isEnabled())
+            sbOpenSourceClick();
+    });
     connect(ui.edSourceFile, &QLineEdit::textEdited, this, [this](const QString& text) {
         RunGuarded(context_.prompts, [&] { context_.workspace.SetSourcePath(PathBytes(text)); });
     });
@@ -144,6 +162,8 @@ void SourceController::edSourceFileButtonClick()
 void SourceController::LocateSourceFile(const QString& path)
 {
     RunGuarded(context_.prompts, [&] {
+        if (!sourceSaver_.MayDropSourceEdits())
+            return;
         const std::string file = PathBytes(QDir::toNativeSeparators(path));
         if (IsWorkbookFile(file)) {
             const std::optional<std::string> sheet = ChooseWorkbookSheet(context_.prompts, file);
@@ -158,12 +178,7 @@ void SourceController::LocateSourceFile(const QString& path)
 
 void SourceController::edSourceFileAltBtnClick()
 {
-    RunGuarded(context_.prompts, [this] {
-        if (context_.workspace.SourceIsWorkbook())
-            SaveSheetAsText(context_.prompts, context_.workspace);
-        else
-            context_.workspace.SaveSource();
-    });
+    sourceSaver_.Save();
 }
 
 void SourceController::edSourceFileChange()
@@ -394,8 +409,17 @@ void SourceController::ShowRecordDisplay()
         sourceButtons[i]->setEnabled(enabled[i]);
     }
 
-    const QString recordText =
-        workspace.RecordCount() > 0 ? FromBytes(workspace.CurrentRecordText()) : QString();
+    const std::string& record = workspace.CurrentRecordText();
+    const bool any = workspace.RecordCount() > 0;
+    const QString recordText = any ? ShownText(record) : QString();
+    // A record shown cut says so in its box's hint.
+    ui.edSourceRecord->setToolTip(
+        any && TooLongToShow(record)
+            ? QStringLiteral("Record %1 is too long to show in full: its first %2 bytes are shown. "
+                             "Its text is kept whole.")
+                  .arg(shown)
+                  .arg(kShownBytes)
+            : QString());
     // The Source tab's record label reads "0" until the first record is shown, then copies the
     // record number pane.
     if (shown > 0 || ui.lbRec->text() != QStringLiteral("0"))

@@ -8,6 +8,7 @@ class QModelIndex;
 namespace impmap::gui {
 
 struct MainWindowContext;
+class SourceSaver;
 
 // The source file and its records as the window shows them: the source file box with its open,
 // locate and save buttons, the reading settings and the form box, moving between records (buttons
@@ -18,7 +19,8 @@ class SourceController : public QObject
     Q_OBJECT
 
 public:
-    SourceController(MainWindowContext& context, QObject* parent = nullptr);
+    SourceController(MainWindowContext& context, SourceSaver& sourceSaver,
+                     QObject* parent = nullptr);
 
     // Page Down, Page Up, Home and End act as Next, Previous, First and Last; true when key was
     // one of them (the key is then consumed).
@@ -34,9 +36,10 @@ public slots:
     // The locate button and a double-click on the box: choose a file and load it.
     void edSourceFileButtonClick();
     // Loads a file chosen in the locate dialog or named elsewhere (the command line, a drop, a
-    // second start); a failure is shown.
+    // second start), once unsaved edits of the source may go; a failure is shown.
     void LocateSourceFile(const QString& path);
-    // The save button inside the box: writes the records back to the file.
+    // The save button inside the box: writes the records back to the file, asking first when
+    // another program changed it since it was loaded.
     void edSourceFileAltBtnClick();
     // The open button and the hints follow the box's text.
     void edSourceFileChange();
@@ -69,6 +72,7 @@ private:
     void ShowRecordLinkHover(bool hovered);
 
     MainWindowContext& context_;
+    SourceSaver& sourceSaver_;
 };
 
 } // namespace impmap::gui

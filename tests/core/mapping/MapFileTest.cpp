@@ -1,5 +1,10 @@
 #include "WorkspaceFixture.h"
+#include "convert/Rejection.h"
 #include "io/FileIo.h"
+#include "io/NativePath.h"
+#include "mapping/FileSpec.h"
+
+#include <filesystem>
 
 namespace impmap {
 namespace {
@@ -196,22 +201,108 @@ TEST_F(MapFile, ByteOrderMarkBeforeTheFirstSectionIsSkipped)
     EXPECT_EQ(reopened.Trace(), 0);
 }
 
-TEST_F(MapFile, DamagedMapGroupStopsReadingButKeepsWhatCameBefore)
+// Opening a map is all or nothing: a file that is no map, or whose Map entry is damaged, is
+// refused before anything changes, saying why.
+TEST_F(MapFile, AMapThatCannotBeReadChangesNothing)
 {
-    OpenSource("a,b\r\n");
-    const std::string path = dir.File("m.MAP");
-    WriteFile(path, MapText(workspace.SourcePath())
-                            .replace(MapText(workspace.SourcePath()).find("002000"), 6, "0X2000") +
-                        "[Default]\r\n005=9\r\n");
-    Workspace reopened;
-    EXPECT_THROW(reopened.OpenMapping(path), std::exception);
-    EXPECT_EQ(reopened.FormIndex(), 2);
-    EXPECT_EQ(reopened.Rows()[0].sourceFieldNo, 1);
-    EXPECT_EQ(reopened.Rows()[1].sourceFieldNo, 0);
-    EXPECT_EQ(reopened.Rows()[5].value, "0");
-    EXPECT_FALSE(reopened.SourceLoaded());
-    EXPECT_EQ(reopened.LastMappingPath(), "");
-    EXPECT_EQ(reopened.MapFileName(), "");
+    BuildAleMapping();
+    const std::string saved = dir.File("ale.MAP");
+    workspace.SaveMapping(saved);
+    workspace.SetDecimal(1); // changed since saved
+    const std::string other = dir.File("other.csv");
+    WriteFile(other, "x,y\r\n");
+    const std::string path = dir.File("bad.MAP");
+    std::string damaged = MapText(other);
+    damaged.replace(damaged.find("002000"), 6, "0X2000");
+    std::string randomBytes;
+    for (int i = 0; i < 4096; ++i)
+        randomBytes += static_cast<char>((i * 7919 + 13) % 256);
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        std::string message;
+    } cases[] = {
+        {"damaged Map entry", damaged + "[Default]\r\n005=9\r\n",
+         "The map file " + path +
+             " is damaged: \"0X2\" in its Map entry is not a source field number."},
+        {"random bytes", randomBytes,
+         "The map file " + path +
+             " cannot be read: it holds neither a [Source] nor a [Destination] section (it may "
+             "not be a map file at all)."},
+        {"text without sections", "FileSpec=" + other + "\r\nTrace=1\r\n",
+         "The map file " + path +
+             " cannot be read: it holds neither a [Source] nor a [Destination] section (it may "
+             "not be a map file at all)."},
+        {"empty file", "",
+         "The map file " + path +
+             " cannot be read: it holds neither a [Source] nor a [Destination] section (it may "
+             "not be a map file at all)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(path, c.bytes);
+        const MappingState before = workspace.CaptureMapping();
+        const std::string sourceBefore = workspace.SourcePath();
+        try {
+            workspace.OpenMapping(path);
+            ADD_FAILURE() << "opened";
+        } catch (const Rejection& refused) {
+            EXPECT_EQ(std::string(refused.what()), c.message);
+        }
+        EXPECT_EQ(workspace.CaptureMapping(), before);
+        EXPECT_EQ(workspace.SourcePath(), sourceBefore);
+        EXPECT_EQ(workspace.RecordCount(), 1u);
+        EXPECT_TRUE(workspace.MappingModified());
+        EXPECT_EQ(workspace.MapFileName(), "ale.MAP");
+        EXPECT_EQ(workspace.LastMappingPath(), saved);
+        EXPECT_EQ(workspace.Trace(), 0);
+        EXPECT_EQ(workspace.Decimal(), 1);
+    }
+}
+
+// A relative FileSpec names a file in the map file's folder, else in the program's folder.
+TEST_F(MapFile, RelativeFileSpecIsLookedForBesideTheMapThenInTheProgramFolder)
+{
+    const std::string mapFolder = dir.File("maps");
+    const std::string programFolder = dir.File("program");
+    std::filesystem::create_directories(PathFromUtf8(mapFolder) / "data");
+    std::filesystem::create_directories(PathFromUtf8(programFolder) / "data");
+    const std::string map = mapFolder + "/m.MAP";
+    const std::string previous = ProgramFolder();
+    SetProgramFolder(programFolder);
+    const struct
+    {
+        const char* name;
+        std::vector<std::string> present; // files written, relative to dir
+        std::string expected;             // the source path the map opens
+    } cases[] = {
+        {"beside the map",
+         {"maps/data/src.csv", "program/data/src.csv"},
+         mapFolder + "/data/src.csv"},
+        {"in the program folder", {"program/data/src.csv"}, programFolder + "/data/src.csv"},
+        {"in neither: as written", {}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(PathFromUtf8(mapFolder + "/data/src.csv"));
+        std::filesystem::remove(PathFromUtf8(programFolder + "/data/src.csv"));
+        for (const std::string& file : c.present)
+            WriteFile(dir.File(file), "a,b\r\n");
+        WriteFile(map, MapText("data/src.csv"));
+        Workspace opened;
+        if (c.expected.empty()) {
+            EXPECT_THROW(opened.OpenMapping(map), FileError);
+            EXPECT_FALSE(opened.SourceLoaded());
+        } else {
+            opened.OpenMapping(map);
+            EXPECT_TRUE(opened.SourceLoaded());
+            EXPECT_EQ(PathFromUtf8(opened.SourcePath()), PathFromUtf8(c.expected));
+        }
+    }
+    // An absolute FileSpec is taken as written.
+    EXPECT_EQ(ResolveFileSpec(mapFolder + "/none.csv", map), mapFolder + "/none.csv");
+    SetProgramFolder(previous);
 }
 
 TEST_F(MapFile, UnknownFormOrMissingSourceIsNotRemembered)

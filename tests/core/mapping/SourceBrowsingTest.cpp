@@ -42,7 +42,14 @@ TEST_F(SourceBrowsing, HeaderSkipDropsTheFirstLineButKeepsIt)
 
 TEST_F(SourceBrowsing, EmptyAndUnreadableFiles)
 {
-    OpenSource("");
+    // An empty file is refused, saying so, and leaves no source.
+    try {
+        OpenSource("");
+        ADD_FAILURE() << "an empty file was opened";
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()), dir.File("src.csv") + " is empty");
+    }
+    EXPECT_FALSE(workspace.SourceLoaded());
     EXPECT_EQ(workspace.RecordCount(), 0u);
     EXPECT_EQ(workspace.HeaderRecord(), "");
     EXPECT_TRUE(workspace.SourceFields().empty());

@@ -5,6 +5,9 @@
 #include "source/QuotedLineBreaks.h"
 #include "source/SplitRecord.h"
 
+#include <chrono>
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace impmap {
@@ -105,6 +108,83 @@ TEST(SourceFormat, ReadingDropsTheMarkAndRefusesUtf16)
                       "\". It is UTF-16 LE text, which cannot be read here: save it as UTF-8 or "
                       "ANSI text and open it again");
     }
+}
+
+// Files that hold no text to read are refused with a message naming them; text with a few
+// control characters in its values is read.
+TEST(SourceFormat, ReadingRefusesEmptyAndBinaryFiles)
+{
+    test::TempDir dir;
+    std::string executable = "MZ\x90";
+    for (int i = 0; i < 3000; ++i)
+        executable += i % 3 == 0 ? std::string("\0\0\x01", 3) : std::string("\x8B\xEC");
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        const char* refusal; // after the path; nullptr: read
+    } cases[] = {
+        {"empty", "", " is empty"},
+        {"a byte-order mark alone", "\xEF\xBB\xBF", " is empty"},
+        {"an executable", executable, " does not look like a delimited text file"},
+        {"zeros", std::string(100, '\0'), " does not look like a delimited text file"},
+        {"NUL bytes in a few values", std::string("a\0b,1\r\nc,\0\r\n", 11), nullptr},
+        {"tabs, form feeds and an end-of-file mark", "a\tb\f\r\nc\td\r\n\x1A", nullptr},
+        {"one blank line", "\r\n", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.File("source.bin");
+        test::WriteFile(path, c.bytes);
+        try {
+            const SourceText source = ReadSourceFile(path);
+            EXPECT_EQ(c.refusal, nullptr) << "read";
+            EXPECT_EQ(source.stamp.size, c.bytes.size());
+        } catch (const FileError& e) {
+            ASSERT_NE(c.refusal, nullptr) << e.what();
+            EXPECT_EQ(std::string(e.what()), path + c.refusal);
+        }
+    }
+}
+
+// A file changed by another program since it was stamped: another size, or other bytes under
+// another time; a file only touched, or gone, counts as unchanged.
+TEST(FileStamp, NoticesChangesBySizeTimeAndChecksum)
+{
+    test::TempDir dir;
+    const std::string path = dir.File("s.csv");
+    const std::string bytes = "r1\r\nr2\r\n";
+    const auto later = [&path] {
+        const auto time = std::filesystem::last_write_time(path);
+        std::filesystem::last_write_time(path, time + std::chrono::seconds(5));
+    };
+    const struct
+    {
+        const char* name;
+        std::function<void()> change;
+        bool changed;
+    } cases[] = {
+        {"untouched", [] {}, false},
+        {"touched only", later, false},
+        {"a line appended", [&] { test::WriteFile(path, bytes + "r3\r\n"); }, true},
+        {"same size, other bytes",
+         [&] {
+             test::WriteFile(path, "x1\r\nr2\r\n");
+             later();
+         },
+         true},
+        {"removed", [&] { std::filesystem::remove(path); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::WriteFile(path, bytes);
+        const FileStamp stamp = StampOf(path, bytes);
+        c.change();
+        EXPECT_EQ(FileChangedSince(stamp), c.changed);
+    }
+    EXPECT_FALSE(FileChangedSince(FileStamp()));
+    EXPECT_NE(BytesChecksum("r1\r\nr2\r\n"), BytesChecksum("x1\r\nr2\r\n"));
+    EXPECT_NE(BytesChecksum(std::string(9, 'a')), BytesChecksum(std::string(10, 'a')));
 }
 
 TEST(SourceFormat, FileBytesKeepMarkHeaderAndLineEnd)
