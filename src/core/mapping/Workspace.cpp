@@ -115,10 +115,15 @@ void Workspace::ChangeDelimiter(int value)
     SetDelimiter(value);
     if (delimiter_ != before)
         SetModified(true); // a mapping change whether or not a record is shown
-    if (!sourceFields_.empty())
+    if (sourceLoaded_ && OpenSourceEnabled()) {
         ReloadSourceForSetting();
-    // Without a reload (no source named) the record shown is split again: the fields shown are
-    // always its line split by the current delimiter.
+        return;
+    }
+    // Without a reload (the source box blank) the first record decides as a reload would, and
+    // the record shown is split again: the fields shown are always its line split by the
+    // current delimiter.
+    if (!sourceIsWorkbook_)
+        DetectDelimiter();
     if (shownRecord_ > 0 && static_cast<size_t>(shownRecord_) <= lines_.Count())
         ShowRecord(shownRecord_);
 }

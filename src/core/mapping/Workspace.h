@@ -286,6 +286,7 @@ private:
     void Notify(unsigned changes);
     void NotifyAboutToChange(unsigned changes);
     void ClearRecordDisplay();
+    void SyncHeaderRecord();
     void DropSourceLines();
     void AssignRow(int row, int sourceFieldNo);
     void CheckMappableField(int sourceFieldNo) const;

@@ -19,6 +19,13 @@ void Workspace::ClearRecordDisplay()
     Notify(kChangeRecord);
 }
 
+// Under Read the header line is record 1: it follows the edits and deletions of that record.
+void Workspace::SyncHeaderRecord()
+{
+    if (!headerTaken_)
+        headerRecord_ = lines_.Empty() ? std::string() : std::string(lines_.Line(0));
+}
+
 void Workspace::DropSourceLines()
 {
     if (lines_.Empty())
@@ -235,6 +242,7 @@ void Workspace::DeleteCurrentRecord()
     NotifyAboutToChange(kChangeSourceLines);
     lines_.Erase(static_cast<size_t>(currentRecord_ - 1));
     ForgetSheetLine(static_cast<std::uint32_t>(currentRecord_ - 1 + (headerTaken_ ? 1 : 0)));
+    SyncHeaderRecord();
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
     if (!lines_.Empty()) {
@@ -304,6 +312,7 @@ FieldEdit Workspace::ChangeSourceFieldValue(int n, const std::string& entered)
     }
     NotifyAboutToChange(kChangeSourceLines);
     lines_.Replace(static_cast<size_t>(currentRecord_ - 1), std::move(line));
+    SyncHeaderRecord();
     Notify(kChangeSourceLines);
     GoToRecord(currentRecord_);
     if (sourceModified_)

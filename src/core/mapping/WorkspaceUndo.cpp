@@ -64,6 +64,7 @@ void Workspace::ReplaceRecord(long n, std::string line)
         return;
     NotifyAboutToChange(kChangeSourceLines);
     lines_.Replace(static_cast<size_t>(n - 1), std::move(line));
+    SyncHeaderRecord();
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
     GoToRecord(n);
@@ -75,6 +76,7 @@ void Workspace::InsertRecord(long n, std::string line)
         return;
     NotifyAboutToChange(kChangeSourceLines);
     lines_.Insert(static_cast<size_t>(n - 1), std::move(line));
+    SyncHeaderRecord();
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
     GoToRecord(n);
