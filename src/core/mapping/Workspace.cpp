@@ -124,6 +124,8 @@ void Workspace::ChangeDelimiter(int value)
     // current delimiter.
     if (!sourceIsWorkbook_)
         DetectDelimiter();
+    if (delimiter_ != before)
+        SetModified(true);
     if (shownRecord_ > 0 && static_cast<size_t>(shownRecord_) <= lines_.Count())
         ShowRecord(shownRecord_);
 }
