@@ -96,7 +96,9 @@ void Workspace::SetHeader(int value)
     header_ = value;
     Notify(kChangeSettings);
     SetModified(true); // a mapping change whether or not a record is shown
-    if (sourceFields_.empty())
+    // A loaded source is read again under the new setting even while an empty record shows no
+    // fields, so that the records are those a map with this setting reads.
+    if (!sourceLoaded_ || !OpenSourceEnabled())
         return;
     sourceModified_ = false;
     Notify(kChangeSourceModified);
