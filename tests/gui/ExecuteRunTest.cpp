@@ -52,6 +52,54 @@ private slots:
         f.VerifyRestored();
     }
 
+    // The record shown after a run says, in its TIN Type row, what the run wrote for it; and
+    // which records were looked at before changes nothing in the output.
+    void TheShownRecordSaysTheTinTypeTheRunWrote_data()
+    {
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("fixed");
+        for (const char* fixed : {"", "SSN"}) {
+            for (int shown = 1; shown <= 4; ++shown)
+                QTest::addRow("record %d fixed '%s'", shown, fixed)
+                    << shown << QString::fromLatin1(fixed);
+        }
+    }
+
+    void TheShownRecordSaysTheTinTypeTheRunWrote()
+    {
+        QFETCH(int, shown);
+        QFETCH(QString, fixed);
+        const QByteArray source = kHeaderLine + "Payee 1,100000001,1.50,12\r\n"
+                                                "Payee 2,12-3456789,2.50,12\r\n"
+                                                "Payee 3,,3.50,12\r\n"
+                                                "Payee 4,123-45-6789,4.50,12\r\n";
+        ExecuteFixture f(source);
+        const int tinType = f.RowOf("TIN Type");
+        if (!fixed.isEmpty())
+            f.workspace.SetFixedValue(tinType, fixed.toStdString());
+        // The records looked at before the run are the other way round from the one shown.
+        for (int r = 4; r >= 1; --r)
+            f.workspace.GoToRecord(r);
+        f.workspace.GoToRecord(shown);
+        const QString path = f.dir.filePath(QStringLiteral("OUT.TXT"));
+        f.prompts.Enter(path).Press(Button::Ok);
+        f.controller->bExecuteClick();
+
+        const QList<QByteArray> lines = ExecuteFixture::ReadFile(path).split('\n');
+        QCOMPARE(lines.size(), 5); // four lines and the empty text after the last line end
+        const QStringList written = {QStringLiteral("N/A"), QStringLiteral("EIN"),
+                                     QStringLiteral("N/A"), QStringLiteral("SSN")};
+        for (int r = 1; r <= 4; ++r) {
+            const QString expected = r == 1 && !fixed.isEmpty() ? fixed : written[r - 1];
+            QCOMPARE(QString::fromLatin1(lines[r - 1].split(',').value(10)), expected);
+        }
+        QCOMPARE(f.workspace.CurrentRecord(), static_cast<long>(shown));
+        const QAbstractItemModel* rows = f.ui.lvDestination->model();
+        QCOMPARE(rows->index(tinType, DestinationRowsModel::kValue).data().toString(),
+                 QString::fromLatin1(lines[shown - 1].split(',').value(10)));
+        f.VerifyRestored();
+    }
+
     void DecliningTheSaveLeavesTheOutputForLater()
     {
         ExecuteFixture f(Records(2));
