@@ -138,13 +138,21 @@ void AppendCommaValue(std::string_view value, std::string& line)
 
 std::string CommaText(const std::vector<std::string>& texts)
 {
+    return DelimitedText(texts, ',');
+}
+
+std::string DelimitedText(const std::vector<std::string>& texts, char delimiter)
+{
     if (texts.size() == 1 && texts[0].empty())
         return "\"\"";
     std::string out;
     for (size_t i = 0; i < texts.size(); ++i) {
         if (i > 0)
-            out += ',';
-        AppendCommaValue(texts[i], out);
+            out += delimiter;
+        if (texts[i].find(delimiter) != std::string::npos && !NeedsCommaQuotes(texts[i]))
+            out.append("\"").append(texts[i]).append("\"");
+        else
+            AppendCommaValue(texts[i], out);
     }
     return out;
 }

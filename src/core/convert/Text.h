@@ -68,6 +68,8 @@ void AppendCommaValue(std::string_view value, std::string& line);
 // gives two double quotes. The source lines an edit rebuilds and the output lines follow this one
 // rule.
 std::string CommaText(const std::vector<std::string>& texts);
+// As CommaText with delimiter between the texts; a text holding the delimiter is quoted too.
+std::string DelimitedText(const std::vector<std::string>& texts, char delimiter);
 
 // The message as the error box shows it: a full stop is appended when the last byte sorts after
 // "." ("Exceeds end of file" gains one; texts ending in ".", "!", ")" or a quote do not).

@@ -176,7 +176,7 @@ public:
 std::string SourceValueOf(const DestinationRow& row, const std::vector<std::string>& fields)
 {
     if (row.sourceFieldNo <= 0)
-        return row.value;
+        return row.fixed;
     const auto no = static_cast<size_t>(row.sourceFieldNo);
     return no <= fields.size() ? fields[no - 1] : std::string();
 }
@@ -184,7 +184,7 @@ std::string SourceValueOf(const DestinationRow& row, const std::vector<std::stri
 std::string_view SourceValueOf(const DestinationRow& row, RecordViews fields)
 {
     if (row.sourceFieldNo <= 0)
-        return row.value;
+        return row.fixed;
     const auto no = static_cast<size_t>(row.sourceFieldNo);
     return no <= fields.size() ? fields[no - 1] : std::string_view();
 }

@@ -53,17 +53,13 @@ public:
     void OutputLine(std::string_view) override {}
 };
 
-// The fixed value of an unmapped row as every record writes it; nothing when its conversion
-// does not settle after one pass or its rule rejects or replaces it.
+// The fixed value of an unmapped row as every record writes it (converted once, as showing any
+// record converts it); nothing when its rule rejects or replaces it.
 std::optional<std::string> ConstantOf(const PlanRow& planRow, const std::string& value,
                                       const ExecutionPlan& plan, const ExecuteOptions& options)
 {
     std::string once = value;
     ApplyDisplayStep(planRow.display, planRow.row.typeCode, once, plan.implied);
-    std::string twice = once;
-    ApplyDisplayStep(planRow.display, planRow.row.typeCode, twice, plan.implied);
-    if (once != twice)
-        return std::nullopt;
     std::string written(TrimView(once));
     if (!planRow.hasRule)
         return written;
@@ -133,7 +129,7 @@ std::optional<ExecutionPlan> ExecutionPlan::Compile(const Workspace& workspace,
         const DestinationRow& row = rows[i];
         const auto index = static_cast<int>(i);
         PlanRow planRow;
-        planRow.row = DestinationRow{row.caption, {}, row.sourceFieldNo, row.typeCode};
+        planRow.row = DestinationRow{row.caption, {}, row.sourceFieldNo, row.typeCode, row.fixed};
         planRow.field = row.sourceFieldNo > 0 ? row.sourceFieldNo : 0;
         plan.mappedRows += planRow.field > 0 ? 1 : 0;
         planRow.hasRule = HasRule(row.typeCode);
@@ -148,12 +144,11 @@ std::optional<ExecutionPlan> ExecutionPlan::Compile(const Workspace& workspace,
         if (index == plan.lastTinTypeRow && plan.lastTaxpayerRow >= 0) {
             planRow.kind = PlanRow::Kind::TinType;
             if (planRow.field == 0) {
-                plan.tinTypeCarried = true;
-                plan.initialTinType = row.value;
-                ApplyDisplayStep(DisplayStep::TinType, 'T', plan.initialTinType, plan.implied);
+                plan.fixedTinType = row.fixed;
+                ApplyDisplayStep(DisplayStep::TinType, 'T', plan.fixedTinType, plan.implied);
             }
         } else if (planRow.field == 0) {
-            auto constant = ConstantOf(planRow, row.value, plan, options);
+            auto constant = ConstantOf(planRow, row.fixed, plan, options);
             if (!constant)
                 return std::nullopt;
             planRow.kind = PlanRow::Kind::Constant;
@@ -172,16 +167,8 @@ std::optional<ExecutionPlan> ExecutionPlan::Compile(const Workspace& workspace,
 
     if (plan.lastTaxpayerRow >= 0) {
         const DestinationRow& row = rows[static_cast<size_t>(plan.lastTaxpayerRow)];
-        if (row.sourceFieldNo <= 0) {
-            // A fixed id: the first record sees it as stored, later ones as converted; both
-            // must set the same TIN type.
-            const std::string_view first = TrimView(row.value);
-            std::string converted(first);
-            ApplyDisplayStep(DisplayStep::LastTaxpayer, 'N', converted, plan.implied);
-            if (TinTypeOf(first, plan.tinTypeValue) != TinTypeOf(converted, plan.tinTypeValue))
-                return std::nullopt;
-            plan.lastTaxpayerConstant = converted;
-        }
+        if (row.sourceFieldNo <= 0)
+            plan.lastTaxpayerFixed = Trim(row.fixed); // decides the TIN type as it stands
     }
 
     // Merges chain upwards: a field appends a higher field with that one's own merges.

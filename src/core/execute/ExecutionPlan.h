@@ -80,10 +80,9 @@ struct ExecutionPlan
     // The last taxpayer id decides the last TIN type row.
     int lastTaxpayerRow = -1;
     int lastTinTypeRow = -1;
-    std::string tinTypeValue;         // the fixed TIN type, empty when none
-    std::string initialTinType;       // the last TIN type row as the first record finds it
-    bool tinTypeCarried = false;      // an unset TIN type keeps the previous record's
-    std::string lastTaxpayerConstant; // the last taxpayer id when it is fixed
+    std::string tinTypeValue;      // the fixed TIN type, empty when none
+    std::string fixedTinType;      // an unmapped last TIN type row as every record shows it
+    std::string lastTaxpayerFixed; // the last taxpayer id when it is fixed, trimmed
 };
 
 // Applies a display step to value in place (typeCode tells money amounts c and C apart).

@@ -86,11 +86,9 @@ class ChunkPipeline
 {
 public:
     ChunkPipeline(const ExecutionPlan& plan, const ExecuteOptions& options,
-                  const SourceLines& lines, std::vector<long> starts, int workers,
-                  std::string carryIn)
+                  const SourceLines& lines, std::vector<long> starts, int workers)
         : plan_(plan), options_(options), lines_(lines), starts_(std::move(starts)),
-          carryIn_(std::move(carryIn)), local_(plan, options),
-          slots_(workers == 0 ? 1 : static_cast<size_t>(workers) * 2),
+          local_(plan, options), slots_(workers == 0 ? 1 : static_cast<size_t>(workers) * 2),
           holds_(slots_.size(), kNoChunk)
     {
         // A thread the system cannot start leaves its share to the others, or to the caller.
@@ -121,7 +119,7 @@ public:
     {
         ConvertedChunk& slot = slots_[c % slots_.size()];
         if (threads_.empty()) {
-            Convert(local_, c, carryIn_, slot);
+            Convert(local_, c, slot);
             return slot;
         }
         std::unique_lock lock(mutex_);
@@ -136,12 +134,6 @@ public:
         return slot;
     }
 
-    // Converts chunk c again on the caller's thread, with another TIN type carried in.
-    void Reconvert(size_t c, const std::string& carryIn)
-    {
-        Convert(local_, c, carryIn, slots_[c % slots_.size()]);
-    }
-
     void Release(size_t c)
     {
         {
@@ -153,10 +145,9 @@ public:
     }
 
 private:
-    void Convert(RecordConverter& converter, size_t c, const std::string& carryIn,
-                 ConvertedChunk& slot)
+    void Convert(RecordConverter& converter, size_t c, ConvertedChunk& slot)
     {
-        converter.ConvertChunk(lines_, starts_[c], starts_[c + 1] - starts_[c], carryIn, slot);
+        converter.ConvertChunk(lines_, starts_[c], starts_[c + 1] - starts_[c], slot);
     }
 
     void Work()
@@ -174,7 +165,7 @@ private:
                         return;
                     c = next_++;
                 }
-                Convert(converter, c, carryIn_, slots_[c % slots_.size()]);
+                Convert(converter, c, slots_[c % slots_.size()]);
                 {
                     std::lock_guard lock(mutex_);
                     holds_[c % slots_.size()] = c;
@@ -195,7 +186,6 @@ private:
     const ExecuteOptions& options_;
     const SourceLines& lines_;
     const std::vector<long> starts_;
-    const std::string carryIn_; // the guess every worker starts its chunk with
     RecordConverter local_;
     std::vector<ConvertedChunk> slots_;
 
@@ -275,8 +265,7 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
     callbacks.Started(total);
     // The workers start first: they convert while this thread looks for broken records.
     const int workers = WorkerCount(fast, cuts.starts.size() - 1);
-    ChunkPipeline pipeline(*plan, options, workspace.Lines(), std::move(cuts.starts), workers,
-                           plan->initialTinType);
+    ChunkPipeline pipeline(*plan, options, workspace.Lines(), std::move(cuts.starts), workers);
     const std::vector<long> brokenRecords =
         options.checkAll ? workspace.RecordsEndingInsideQuotes() : std::vector<long>();
     auto nextBroken = brokenRecords.begin();
@@ -299,13 +288,9 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
     };
 
     RecordValuesFeed feed(callbacks, workspace.Lines(), plan->rows.size());
-    std::string carry = plan->initialTinType;
     long warnings = 0;
     for (size_t c = 0; c < pipeline.Count(); ++c) {
         ConvertedChunk* chunk = &pipeline.Take(c, [&callbacks] { callbacks.Waiting(); });
-        // Workers guess the carried TIN type; a wrong guess is converted again.
-        if (chunk->carryUsed && chunk->carryIn != carry)
-            pipeline.Reconvert(c, carry);
         feed.StartChunk();
         size_t event = 0;
         size_t lineStart = 0;
@@ -347,8 +332,6 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
             callbacks.ProcessMessages();
         }
         warnings += chunk->warnings;
-        if (chunk->carrySet)
-            carry = chunk->carryOut;
         pipeline.Release(c);
     }
     if (cuts.tooLarge > 0) {

@@ -52,7 +52,7 @@ RecordConverter::RecordConverter(const ExecutionPlan& plan, const ExecuteOptions
 }
 
 void RecordConverter::ConvertChunk(const SourceLines& lines, long first, long count,
-                                   const std::string& carryIn, ConvertedChunk& chunk)
+                                   ConvertedChunk& chunk)
 {
     chunk.first = first;
     chunk.count = count;
@@ -71,16 +71,12 @@ void RecordConverter::ConvertChunk(const SourceLines& lines, long first, long co
     chunk.failingRecord = 0;
     chunk.failingRow = -1;
     chunk.message.clear();
-    chunk.carryIn = carryIn;
-    chunk.carryUsed = false;
-    chunk.carrySet = false;
     // Room for about what the lines will need, so that the buffer rarely grows.
     size_t sourceBytes = 0;
     for (long record = first; record < first + count; ++record)
         sourceBytes += lines.Line(static_cast<size_t>(record - 1)).size();
     chunk.text.reserve(sourceBytes + sourceBytes / 4 +
                        plan_.rows.size() * static_cast<size_t>(count));
-    carry_ = carryIn;
     Reporter reporter(chunk, options_.checkAll);
     for (long record = first; record < first + count; ++record) {
         reporter.record = record;
@@ -90,7 +86,6 @@ void RecordConverter::ConvertChunk(const SourceLines& lines, long first, long co
         if (!ok)
             break;
     }
-    chunk.carryOut = carry_;
 }
 
 size_t RecordConverter::ScanFields(std::string_view line)
@@ -171,12 +166,20 @@ void RecordConverter::AppendField(int field, std::string_view line, std::string&
         return;
     }
     const FieldSpan& span = spans_[static_cast<size_t>(field - 1)];
-    // Quotes dropped and non-breaking spaces (of the source's encoding) made blanks before
-    // trimming, as splitting does.
+    // Quotes dropped (a doubled one inside quotes kept once) and non-breaking spaces (of the
+    // source's encoding) made blanks before trimming, as splitting does.
     piece_.clear();
-    for (const char c : line.substr(span.begin, span.end - span.begin)) {
-        if (c != '"')
-            piece_ += c;
+    const std::string_view text = line.substr(span.begin, span.end - span.begin);
+    bool inside = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '"') {
+            piece_ += text[i];
+        } else if (inside && i + 1 < text.size() && text[i + 1] == '"') {
+            piece_ += '"';
+            ++i;
+        } else {
+            inside = !inside;
+        }
     }
     ReplaceNonBreakingSpaces(piece_, plan_.encoding);
     out += TrimView(piece_);
@@ -300,21 +303,18 @@ bool RecordConverter::ConvertRecord(std::string_view line, long record, Converte
     // The last taxpayer id decides the last TIN type row before any row is written.
     if (plan_.lastTinTypeRow >= 0 && plan_.lastTaxpayerRow >= 0) {
         const PlanRow& taxpayer = plan_.rows[static_cast<size_t>(plan_.lastTaxpayerRow)];
-        const std::string_view id = taxpayer.field > 0
-                                        ? TrimView(RowText(taxpayer, line))
-                                        : std::string_view(plan_.lastTaxpayerConstant);
+        const std::string_view id = taxpayer.field > 0 ? TrimView(RowText(taxpayer, line))
+                                                       : std::string_view(plan_.lastTaxpayerFixed);
+        // Each record's own id decides: nothing carries over from the record before.
         const std::string_view type = TinTypeOf(id, plan_.tinTypeValue);
-        if (!type.empty()) {
-            carry_.assign(type);
-            chunk.carrySet = true;
-        } else if (!chunk.carrySet && plan_.tinTypeCarried) {
-            chunk.carryUsed = true;
-        }
-        tinType_ = carry_;
         const PlanRow& tinRow = plan_.rows[static_cast<size_t>(plan_.lastTinTypeRow)];
-        if (type.empty() && tinRow.field > 0) {
+        if (!type.empty()) {
+            tinType_.assign(type);
+        } else if (tinRow.field > 0) {
             tinType_.assign(RowText(tinRow, line));
             ApplyDisplayStep(DisplayStep::TinType, 'T', tinType_, plan_.implied);
+        } else {
+            tinType_ = plan_.fixedTinType;
         }
     }
     if (fieldCount_ == 0 || IsBlankRecord(line, plan_.delimiter, plan_.encoding)) {

@@ -70,11 +70,6 @@ struct ConvertedChunk
     long failingRecord = 0;
     int failingRow = -1;
     std::string message;
-    // The TIN type carried into the first record and out of the last; whether a record wrote
-    // the one carried in, and whether a record set a new one.
-    std::string carryIn, carryOut;
-    bool carryUsed = false;
-    bool carrySet = false;
 };
 
 class RecordConverter
@@ -82,11 +77,9 @@ class RecordConverter
 public:
     RecordConverter(const ExecutionPlan& plan, const ExecuteOptions& options);
 
-    // Converts count records from first (1-based) of lines into chunk (its buffers are reused),
-    // starting with carryIn as the carried TIN type. Outside check mode it stops at the first
-    // failing record.
-    void ConvertChunk(const SourceLines& lines, long first, long count, const std::string& carryIn,
-                      ConvertedChunk& chunk);
+    // Converts count records from first (1-based) of lines into chunk (its buffers are reused).
+    // Outside check mode it stops at the first failing record.
+    void ConvertChunk(const SourceLines& lines, long first, long count, ConvertedChunk& chunk);
 
 private:
     struct FieldSpan
@@ -129,7 +122,7 @@ private:
     std::string text_;  // a merged or cleaned source value
     std::string piece_; // one field under cleaning
     std::string value_; // a value under conversion
-    std::string tinType_, carry_;
+    std::string tinType_;
     std::vector<std::string> fields_;
     bool fieldsReady_ = false;
 };

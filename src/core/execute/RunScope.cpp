@@ -8,8 +8,6 @@ namespace impmap {
 
 RunScope::RunScope(Workspace& workspace) : workspace_(workspace)
 {
-    for (const DestinationRow& row : workspace.Rows())
-        fixedValues_.push_back(row.sourceFieldNo == 0 ? row.value : std::string());
     workspace_.SetExecuting(true);
 }
 
@@ -22,7 +20,6 @@ RunScope::~RunScope()
         // Out of memory while unwinding: the record display stays as it is.
     }
     workspace_.SetExecuting(false);
-    workspace_.RestoreFixedValues(fixedValues_);
     try {
         workspace_.GoToRecord(endRecord_ ? *endRecord_ : workspace_.CurrentRecord());
     } catch (const std::exception&) {

@@ -8,9 +8,8 @@ namespace impmap {
 
 class Workspace;
 
-// Holds Executing for the length of a run. However the run ends, the unmapped rows get back the
-// fixed values they had (showing records under Executing turns an empty taxpayer id's TIN type
-// into "N/A") and the record to show is shown again outside the run, so that a run leaves the
+// Holds Executing for the length of a run. However the run ends, the record to show is shown
+// again outside the run. Showing records never changes the fixed values, so a run leaves the
 // mapping as it found it.
 class RunScope
 {
@@ -28,7 +27,6 @@ public:
 
 private:
     Workspace& workspace_;
-    std::vector<std::string> fixedValues_;
     long reached_ = 0;
     std::optional<long> endRecord_;
 };

@@ -8,6 +8,11 @@ namespace impmap {
 
 void Workspace::ConvertDestinationValues()
 {
+    // An unmapped row shows its fixed value converted, never what an earlier record left in it.
+    for (DestinationRow& row : rows_) {
+        if (row.sourceFieldNo == 0)
+            row.value = row.fixed;
+    }
     // 1: TIN types.
     for (int i : tinTypeRows_) {
         std::string& value = rows_[static_cast<size_t>(i)].value;
@@ -30,12 +35,12 @@ void Workspace::ConvertDestinationValues()
         TrimInPlace(value);
         KeepLastNineDigits(value);
     }
-    // 3: the last taxpayer id decides the last TIN type.
+    // 3: the last taxpayer id decides the last TIN type, as a run writes it for this record.
     if (lastN_ >= 0) {
         std::string& t = rows_[static_cast<size_t>(lastN_)].value;
         TrimInPlace(t);
-        std::string k = tinTypeValue_;
-        if (t.empty() && executing_)
+        std::string k = TinTypeValue();
+        if (t.empty())
             k = "N/A";
         if (t.size() == 10) {
             k = "EIN";

@@ -1,4 +1,5 @@
 // Workspace: saving and opening map files (INI layout: Source, Destination, Default, Merge).
+#include "convert/Converters.h"
 #include "convert/Rejection.h"
 #include "convert/Text.h"
 #include "io/FileIo.h"
@@ -44,6 +45,38 @@ int RadioChoice(int value, int last)
     return value;
 }
 
+// What a row without a fixed value shows whatever the record: the conversion of the empty text
+// ("0", "000000000"). Empty for a TIN type row: what a record shows there depends on its
+// taxpayer id.
+std::string EmptyFixedValue(char typeCode, bool implied)
+{
+    std::string value;
+    switch (typeCode) {
+    case 'c':
+    case 'C':
+        TryConvertAmount(value, typeCode, implied);
+        break;
+    case 'w':
+        ConvertWholeNumber(value);
+        break;
+    case '9':
+        KeepLastNineDigits(value);
+        break;
+    default:
+        break;
+    }
+    return value;
+}
+
+// What a map file holds for an unmapped row: its fixed value as given, so that reopening gives
+// the same mapping whatever the conversion does to it; without one, EmptyFixedValue, which
+// reads back as no fixed value.
+std::string SavedFixedValue(const DestinationRow& row, bool implied)
+{
+    std::string value = Trim(row.fixed);
+    return value.empty() ? EmptyFixedValue(row.typeCode, implied) : value;
+}
+
 } // namespace
 
 void Workspace::SaveMapping(const std::string& path)
@@ -64,8 +97,10 @@ void Workspace::SaveMapping(const std::string& path)
         map += ZeroPad(3, std::to_string(row.sourceFieldNo));
     ini.WriteString("Destination", "Map", map);
     for (size_t i = 0; i < rows_.size(); ++i) {
-        const std::string_view value = TrimView(rows_[i].value);
-        if (rows_[i].sourceFieldNo == 0 && !value.empty())
+        if (rows_[i].sourceFieldNo != 0)
+            continue;
+        const std::string value = SavedFixedValue(rows_[i], ImpliedDecimal());
+        if (!value.empty())
             ini.WriteString("Default", KeyOf(static_cast<int>(i)), value);
     }
     for (int k = 0; k <= kMaxMergeField; ++k) {
@@ -159,9 +194,12 @@ void Workspace::OpenMapping(const std::string& path,
         for (size_t i = 0; i + 3 <= map.size() && i / 3 < rows_.size(); i += 3)
             rows_[i / 3].sourceFieldNo = std::stoi(map.substr(i, 3));
         for (size_t i = 0; i < rows_.size(); ++i) {
-            rows_[i].value = ini.ReadString("Default", KeyOf(static_cast<int>(i)), "");
-            if (rows_[i].typeCode == 'T')
-                SetTinTypeValue(rows_[i].value);
+            std::string fixed = Trim(ini.ReadString("Default", KeyOf(static_cast<int>(i)), ""));
+            if (rows_[i].sourceFieldNo != 0 ||
+                fixed == EmptyFixedValue(rows_[i].typeCode, ImpliedDecimal()))
+                fixed.clear();
+            rows_[i].fixed = std::move(fixed);
+            rows_[i].value = rows_[i].fixed;
         }
         Notify(kChangeRowValues);
         for (int k = 0; k <= kMaxMergeField; ++k) {

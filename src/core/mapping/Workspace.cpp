@@ -95,7 +95,10 @@ void Workspace::SetHeader(int value)
         return;
     header_ = value;
     Notify(kChangeSettings);
-    if (sourceFields_.empty())
+    SetModified(true); // a mapping change whether or not a record is shown
+    // A loaded source is read again under the new setting even while an empty record shows no
+    // fields, so that the records are those a map with this setting reads.
+    if (!sourceLoaded_ || !OpenSourceEnabled())
         return;
     sourceModified_ = false;
     Notify(kChangeSourceModified);
@@ -110,9 +113,23 @@ void Workspace::SetDelimiter(int value)
 
 void Workspace::ChangeDelimiter(int value)
 {
+    const int before = delimiter_;
     SetDelimiter(value);
-    if (!sourceFields_.empty())
+    if (delimiter_ != before)
+        SetModified(true); // a mapping change whether or not a record is shown
+    if (sourceLoaded_ && OpenSourceEnabled()) {
         ReloadSourceForSetting();
+        return;
+    }
+    // Without a reload (the source box blank) the first record decides as a reload would, and
+    // the record shown is split again: the fields shown are always its line split by the
+    // current delimiter.
+    if (!sourceIsWorkbook_)
+        DetectDelimiter();
+    if (delimiter_ != before)
+        SetModified(true);
+    if (shownRecord_ > 0 && static_cast<size_t>(shownRecord_) <= lines_.Count())
+        ShowRecord(shownRecord_);
 }
 
 void Workspace::ReloadSourceForSetting()
@@ -132,6 +149,8 @@ void Workspace::SetSourcePath(std::string path)
 
 void Workspace::LoadDestinationFields()
 {
+    // The fixed TIN type goes over to the new rows, where it shows and is saved.
+    std::string tinTypeValue = TinTypeValue();
     std::vector<std::string> definitions;
     BuildFormSchema(formIndex_, definitions);
     rows_.clear();
@@ -141,19 +160,25 @@ void Workspace::LoadDestinationFields()
             DestinationRow{std::string(CaptionOf(definition)), {}, 0, TypeCodeOf(definition)});
     }
     IndexRowTypes();
+    if (lastN_ >= 0)
+        SetTinTypeValue(std::move(tinTypeValue));
     Notify(kChangeRows);
     ConvertDestinationValues();
     SetModified(true);
     SetMapCaption({});
 }
 
-void Workspace::RestoreFixedValues(const std::vector<std::string>& values)
+std::string Workspace::TinTypeValue() const
 {
-    for (size_t i = 0; i < rows_.size() && i < values.size(); ++i) {
-        if (rows_[i].sourceFieldNo == 0)
-            rows_[i].value = values[i];
-    }
-    Notify(kChangeRowValues);
+    if (lastT_ < 0 || rows_[static_cast<size_t>(lastT_)].sourceFieldNo != 0)
+        return {};
+    return rows_[static_cast<size_t>(lastT_)].fixed;
+}
+
+void Workspace::SetTinTypeValue(std::string text)
+{
+    if (lastT_ >= 0 && rows_[static_cast<size_t>(lastT_)].sourceFieldNo == 0)
+        rows_[static_cast<size_t>(lastT_)].fixed = std::move(text);
 }
 
 void Workspace::IndexRowTypes()

@@ -188,7 +188,9 @@ public:
     // ---- Mapping --------------------------------------------------------------------------
     const std::vector<DestinationRow>& Rows() const { return rows_; }
     const std::array<int, kMaxMergeField + 1>& MergeSources() const { return merges_; }
-    const std::string& TinTypeValue() const { return tinTypeValue_; }
+    // The fixed value of the last TIN type row when it is unmapped: the TIN type of a record whose
+    // taxpayer id decides none. Empty when there is none.
+    std::string TinTypeValue() const;
     bool MappingModified() const { return mappingModified_; }
     const std::string& MapFileName() const { return mapFileName_; }
     const std::string& LastMappingPath() const { return lastMappingPath_; }
@@ -206,10 +208,8 @@ public:
     void ClearMerges();
     void SetModified(bool flag);
     void SetMapCaption(std::string name);
-    void SetTinTypeValue(std::string text) { tinTypeValue_ = std::move(text); }
-    // Gives every unmapped row the value at its position in values (one per row); for a run that
-    // must leave the fixed values as it found them.
-    void RestoreFixedValues(const std::vector<std::string>& values);
+    // Gives the last TIN type row, when unmapped, text as its fixed value.
+    void SetTinTypeValue(std::string text);
 
     // Assigns source field sourceFieldNo to row, or unassigns the row when it maps that field
     // already (a drop on the destination list, Ctrl+M).
@@ -297,6 +297,7 @@ private:
     void Notify(unsigned changes);
     void NotifyAboutToChange(unsigned changes);
     void ClearRecordDisplay();
+    void SyncHeaderRecord();
     void DropSourceLines();
     void AssignRow(int row, int sourceFieldNo);
     void CheckMappableField(int sourceFieldNo) const;
@@ -341,7 +342,6 @@ private:
     std::vector<DestinationRow> rows_;
     std::array<int, kMaxMergeField + 1> merges_{};
     std::vector<int> activeMerges_; // fields k with a merge source, highest first
-    std::string tinTypeValue_;
     bool mappingModified_ = false;
     MappingState savedMapping_; // as last saved or opened: SetModified(false) takes it
     std::string mapFileName_;

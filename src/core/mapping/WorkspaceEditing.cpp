@@ -2,6 +2,7 @@
 // map by name) and the report of which rows a source field feeds.
 #include "convert/Rejection.h"
 #include "convert/Text.h"
+#include "io/IniFile.h"
 #include "mapping/Workspace.h"
 
 namespace impmap {
@@ -19,6 +20,7 @@ void Workspace::AssignRow(int row, int sourceFieldNo)
 {
     DestinationRow& r = rows_[static_cast<size_t>(row)];
     r.value = sourceFields_[static_cast<size_t>(sourceFieldNo - 1)];
+    r.fixed.clear();
     r.sourceFieldNo = sourceFieldNo;
 }
 
@@ -30,6 +32,7 @@ void Workspace::AssignSourceField(int row, int sourceFieldNo)
     DestinationRow& r = rows_[static_cast<size_t>(row)];
     if (r.sourceFieldNo == sourceFieldNo) {
         r.value.clear();
+        r.fixed.clear();
         r.sourceFieldNo = 0;
     } else {
         CheckMappableField(sourceFieldNo);
@@ -68,6 +71,7 @@ void Workspace::ToggleAssignment(int row, int selectedSourceField)
     if (r.sourceFieldNo != 0) {
         r.sourceFieldNo = 0;
         r.value.clear();
+        r.fixed.clear();
     } else {
         if (selectedSourceField < 1 || selectedSourceField > static_cast<int>(sourceFields_.size()))
             throw Rejection("A source field has not been selected for assignment");
@@ -97,13 +101,24 @@ void Workspace::SetFixedValue(int row, const std::optional<std::string>& entered
         return;
     }
     DestinationRow& r = rows_[static_cast<size_t>(row)];
-    if (r.typeCode == 'T')
-        SetTinTypeValue(UpperAscii(TrimView(*entered)));
-    if (r.value != TrimView(*entered)) {
-        r.value = UpperAscii(*entered);
-        SetModified(true);
-        ConvertDestinationValues();
+    std::string typed = UpperAscii(TrimView(*entered));
+    // A map file keeps a value on one line of at most kMaxValueLength bytes: what it cannot read
+    // back whole is refused here rather than cut or split there.
+    if (typed.find_first_of("\r\n") != std::string::npos) {
+        throw Rejection("The value for \"" + r.caption +
+                        "\" holds a line break, which a map file cannot keep. Type it on one "
+                        "line.");
     }
+    if (typed.size() > IniFile::kMaxValueLength) {
+        throw Rejection("The value for \"" + r.caption + "\" is " + std::to_string(typed.size()) +
+                        " bytes long; a map file keeps at most " +
+                        std::to_string(IniFile::kMaxValueLength) + " bytes of a fixed value.");
+    }
+    if (r.fixed != typed) {
+        r.fixed = std::move(typed);
+        SetModified(true);
+    }
+    ConvertDestinationValues();
 }
 
 FeedReport Workspace::RowsFedBy(int sourceFieldNo) const
@@ -167,7 +182,8 @@ void Workspace::MapByName()
             }
         }
     }
-    Notify(kChangeRowValues);
+    // The rows show the values converted at once, as showing the record would.
+    ConvertDestinationValues();
 }
 
 } // namespace impmap

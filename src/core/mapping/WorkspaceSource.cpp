@@ -19,6 +19,13 @@ void Workspace::ClearRecordDisplay()
     Notify(kChangeRecord);
 }
 
+// Under Read the header line is record 1: it follows the edits and deletions of that record.
+void Workspace::SyncHeaderRecord()
+{
+    if (!headerTaken_)
+        headerRecord_ = lines_.Empty() ? std::string() : std::string(lines_.Line(0));
+}
+
 void Workspace::DropSourceLines()
 {
     if (lines_.Empty())
@@ -74,6 +81,12 @@ void Workspace::OpenSource()
         SetDelimiter(0); // a sheet's text is tab-delimited
     else
         DetectDelimiter();
+    if (lines_.Empty()) {
+        // No record left (an empty file, or only a header line under Skip): nothing to map.
+        sourceFields_.clear();
+        shownExtent_ = {};
+        Notify(kChangeSourceFields);
+    }
     GoToRecord(1);
     SetModified(true);
     ClearOutput();
@@ -237,6 +250,7 @@ void Workspace::DeleteCurrentRecord()
     NotifyAboutToChange(kChangeSourceLines);
     lines_.Erase(static_cast<size_t>(currentRecord_ - 1));
     ForgetSheetLine(static_cast<std::uint32_t>(currentRecord_ - 1 + (headerTaken_ ? 1 : 0)));
+    SyncHeaderRecord();
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
     if (!lines_.Empty()) {
@@ -258,6 +272,14 @@ void Workspace::SaveSource()
     const std::string path = Trim(sourcePath_);
     const std::string bytes =
         SourceFileBytes(format_, headerTaken_ ? &headerRecord_ : nullptr, lines_);
+    // Windows-1252 text has no mark: bytes that happen to be UTF-8 would read back as UTF-8,
+    // and the records would change. Nothing is written then; the edits stay.
+    if (format_.encoding == TextEncoding::Windows1252 && IsMultiByteUtf8(bytes)) {
+        throw Rejection(path + " was not saved: as Windows-1252 text its bytes would read back as "
+                               "UTF-8, and its records would change. Retype the values that put an "
+                               "accented capital before a symbol (such as \"Â\" followed by a "
+                               "non-breaking space), then save again.");
+    }
     WriteFileAtomically(PathFromUtf8(path), bytes);
     sourceStamp_ = StampOf(path, bytes);
     sourceModified_ = false;
@@ -278,22 +300,25 @@ FieldEdit Workspace::ChangeSourceFieldValue(int n, const std::string& entered)
         return FieldEdit::Unchanged;
     if (TrimView(entered) == TrimView(sourceFields_[static_cast<size_t>(n - 1)]))
         return FieldEdit::Unchanged;
+    // A line break would end the record there: the saved file would hold one more record.
+    if (entered.find_first_of("\r\n") != std::string::npos) {
+        throw Rejection("A source field cannot hold a line break: it would split record " +
+                        std::to_string(currentRecord_) + " in two. Type the value on one line.");
+    }
 
+    // The fields without merges, split as the line stands under the current delimiter.
     mergesSuppressed_ = true;
     GoToRecord(currentRecord_);
+    mergesSuppressed_ = false;
+    if (n > static_cast<int>(sourceFields_.size())) {
+        GoToRecord(currentRecord_);
+        return FieldEdit::Unchanged; // the record has no such field under this delimiter
+    }
     std::vector<std::string> fields = sourceFields_;
     fields[static_cast<size_t>(n - 1)] = entered;
-    std::string line;
-    const char separator = delimiter_ == 1 ? ',' : (delimiter_ == 2 ? '|' : '\t');
-    if (delimiter_ == 1) {
-        line = CommaText(fields);
-    } else {
-        for (size_t i = 0; i < fields.size(); ++i) {
-            if (i > 0)
-                line += separator;
-            line += fields[i];
-        }
-    }
+    // Every delimiter quotes as Comma lines do, so that no value splits or vanishes on reading.
+    const char separator = DelimiterCharacter();
+    std::string line = DelimitedText(fields, separator);
     // Fields past the ones kept for display stay as they were written.
     const std::string_view old = lines_.Line(static_cast<size_t>(currentRecord_ - 1));
     if (shownExtent_.restOffset < old.size() || shownExtent_.fieldCount > fields.size()) {
@@ -302,8 +327,8 @@ FieldEdit Workspace::ChangeSourceFieldValue(int n, const std::string& entered)
     }
     NotifyAboutToChange(kChangeSourceLines);
     lines_.Replace(static_cast<size_t>(currentRecord_ - 1), std::move(line));
+    SyncHeaderRecord();
     Notify(kChangeSourceLines);
-    mergesSuppressed_ = false;
     GoToRecord(currentRecord_);
     if (sourceModified_)
         return FieldEdit::Changed;

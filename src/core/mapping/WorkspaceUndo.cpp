@@ -8,13 +8,13 @@ namespace impmap {
 
 MappingState Workspace::CaptureMapping() const
 {
-    MappingState state{formIndex_, decimal_, delimiter_, header_, trace_, {}, {}, tinTypeValue_};
+    MappingState state{formIndex_, decimal_, delimiter_, header_, trace_, {}, {}, TinTypeValue()};
     state.rows.reserve(rows_.size());
     for (const DestinationRow& row : rows_) {
         if (row.sourceFieldNo != 0)
             state.rows.push_back(RowMapping{row.sourceFieldNo, {}});
         else
-            state.rows.push_back(RowMapping{0, row.value});
+            state.rows.push_back(RowMapping{0, row.fixed});
     }
     for (int k = 1; k <= kMaxMergeField; ++k) {
         if (const int m = merges_[static_cast<size_t>(k)]; m > 0)
@@ -42,13 +42,13 @@ void Workspace::RestoreMapping(const MappingState& state, std::string mapFileNam
     const size_t count = std::min(rows_.size(), state.rows.size());
     for (size_t i = 0; i < count; ++i) {
         rows_[i].sourceFieldNo = state.rows[i].sourceFieldNo;
-        rows_[i].value = state.rows[i].fixedValue; // a mapped row takes its value from the record
+        rows_[i].fixed = state.rows[i].fixedValue; // a mapped row takes its value from the record
+        rows_[i].value = rows_[i].fixed;
     }
     merges_.fill(0);
     for (const auto& [field, source] : state.merges)
         merges_[static_cast<size_t>(field)] = source;
     RebuildActiveMerges();
-    tinTypeValue_ = state.tinTypeValue;
     Notify(kChangeRowValues | kChangeMerges);
     if (currentRecord_ >= 1 && static_cast<size_t>(currentRecord_) <= lines_.Count())
         ShowRecord(currentRecord_);
@@ -64,6 +64,7 @@ void Workspace::ReplaceRecord(long n, std::string line)
         return;
     NotifyAboutToChange(kChangeSourceLines);
     lines_.Replace(static_cast<size_t>(n - 1), std::move(line));
+    SyncHeaderRecord();
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
     GoToRecord(n);
@@ -75,6 +76,7 @@ void Workspace::InsertRecord(long n, std::string line)
         return;
     NotifyAboutToChange(kChangeSourceLines);
     lines_.Insert(static_cast<size_t>(n - 1), std::move(line));
+    SyncHeaderRecord();
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
     GoToRecord(n);

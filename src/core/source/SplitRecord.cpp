@@ -95,7 +95,14 @@ SplitExtent SplitRecordUpTo(std::string_view text, char delimiter, std::vector<s
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '"') {
-            insideQuotes = !insideQuotes;
+            // Inside quotes a doubled quote is one quote of the value, as quoted values are
+            // written; the inside-quotes state is the same after the pair either way.
+            if (insideQuotes && i + 1 < text.size() && text[i + 1] == '"') {
+                current += '"';
+                ++i;
+            } else {
+                insideQuotes = !insideQuotes;
+            }
         } else if (c == delimiter && !insideQuotes) {
             StoreField(fields, count, current, encoding);
             current.clear();

@@ -14,9 +14,9 @@ namespace impmap {
 void ReplaceNonBreakingSpaces(std::string& text, TextEncoding encoding = TextEncoding::Windows1252);
 
 // Fills fields with the record's fields. A double quote toggles the inside-quotes state and is
-// dropped; a delimiter outside quotes ends a field; every field is trimmed (bytes 0 to 32). An
-// empty text gives no fields (a NULL record). Non-breaking spaces are those of encoding. Reuses
-// the strings already in fields.
+// dropped, except that two of them inside quotes are one quote of the value; a delimiter outside
+// quotes ends a field; every field is trimmed (bytes 0 to 32). An empty text gives no fields (a
+// NULL record). Non-breaking spaces are those of encoding. Reuses the strings already in fields.
 void SplitRecord(std::string_view text, char delimiter, std::vector<std::string>& fields,
                  TextEncoding encoding = TextEncoding::Windows1252);
 

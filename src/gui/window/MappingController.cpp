@@ -137,7 +137,7 @@ void MappingController::EditFixedValue(int row)
         const DestinationRow& r = workspace.Rows()[static_cast<size_t>(row)];
         const std::optional<QString> entered = context_.prompts.InputText(
             FromBytes(r.caption), QStringLiteral("Specify the value to use for this field..."),
-            FromBytes(r.value));
+            FromBytes(r.fixed));
         context_.undo.ChangeMapping([&] {
             workspace.SetFixedValue(row, entered ? std::optional(ToBytes(*entered)) : std::nullopt);
         });

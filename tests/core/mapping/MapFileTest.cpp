@@ -1,3 +1,4 @@
+#include "../execute/EngineRuns.h"
 #include "WorkspaceFixture.h"
 #include "convert/Rejection.h"
 #include "io/FileIo.h"
@@ -126,6 +127,95 @@ TEST_F(MapFile, SourceHeaderIsSavedWhenTheFileHasAHeaderLine)
     EXPECT_TRUE(reopened.StoredHeader().empty());
 }
 
+// The TIN type a run writes depends on the mapping and the file alone: not on the records looked
+// at before, not on an earlier run; a run leaves the map as Save Map writes it, and the map saved,
+// reopened and run writes the same lines.
+TEST_F(MapFile, TinTypeDependsOnlyOnTheMappingAndTheFile)
+{
+    struct Case
+    {
+        const char* fixedTinType; // nullptr: none given
+        std::vector<int> moves;   // navigation before the run: +1 Next, -1 Previous
+        const char* firstType;    // what record 1 (a nine-digit id) is written with
+    };
+    const Case cases[] = {
+        {nullptr, {}, "N/A"}, {nullptr, {+1, -1}, "N/A"}, {nullptr, {+1}, "N/A"},
+        {"EIN", {}, "EIN"},   {"EIN", {+1, -1}, "EIN"},   {"ssn", {+1}, "SSN"},
+    };
+    const std::string source = "Roe,123456789\r\nDoe,12-3456789\r\nPoe,\r\nZoe,987654321\r\n";
+    for (const Case& c : cases) {
+        const std::string label = std::string(c.fixedTinType ? c.fixedTinType : "none") + " " +
+                                  std::to_string(c.moves.size());
+        Workspace w;
+        WriteFile(dir.File("tin.csv"), source);
+        w.SetSourcePath(dir.File("tin.csv"));
+        w.OpenSource();
+        w.ChooseForm(22);
+        auto row = [&](const std::string& caption) {
+            for (size_t i = 0; i < w.Rows().size(); ++i) {
+                if (w.Rows()[i].caption == caption)
+                    return static_cast<int>(i);
+            }
+            ADD_FAILURE() << caption;
+            return 0;
+        };
+        w.AssignSourceField(row("Name line 1"), 1);
+        w.AssignSourceField(row("Taxpayer id"), 2);
+        if (c.fixedTinType)
+            w.SetFixedValue(row("TIN Type"), std::string(c.fixedTinType));
+        for (int move : c.moves) {
+            if (move > 0)
+                w.NavigateNext();
+            else
+                w.NavigatePrevious();
+        }
+        const std::string before = dir.File("before.MAP");
+        w.SaveMapping(before);
+        auto run = [](Workspace& ws, bool fast) {
+            test::CallLog log(0, false, false);
+            const ExecuteOptions options{CivilDate{2022, 6, 1}, false};
+            if (fast)
+                ExecuteFast(ws, log, options, FastOptions{});
+            else
+                Execute(ws, log, options);
+            std::vector<std::string> lines;
+            for (const std::string& call : log.calls) {
+                if (call.rfind("line ", 0) == 0)
+                    lines.push_back(call.substr(5));
+            }
+            return lines;
+        };
+        const std::vector<std::string> plain = run(w, false);
+        ASSERT_EQ(plain.size(), 4U) << label;
+        EXPECT_NE(plain[0].find(std::string(",") + c.firstType + ",123456789"), std::string::npos)
+            << label << ": " << plain[0];
+        EXPECT_NE(plain[1].find(",EIN,123456789"), std::string::npos) << label << plain[1];
+        EXPECT_NE(plain[2].find(",N/A,"), std::string::npos) << label << plain[2];
+        EXPECT_NE(plain[3].find(std::string(",") + c.firstType + ",987654321"), std::string::npos)
+            << label << ": " << plain[3];
+        EXPECT_EQ(run(w, true), plain) << label;
+        // The record shown after the run says what the run wrote for it.
+        EXPECT_EQ(w.Rows()[static_cast<size_t>(row("TIN Type"))].value,
+                  w.CurrentRecord() == 2 ? "EIN" : c.firstType)
+            << label;
+
+        const std::string after = dir.File("after.MAP");
+        w.SaveMapping(after);
+        EXPECT_EQ(ReadFile(after), ReadFile(before)) << label;
+        const std::string text = ReadFile(after);
+        const bool fixedSaved = text.find("\r\n010=") != std::string::npos;
+        EXPECT_EQ(fixedSaved, c.fixedTinType != nullptr) << label << "\n" << text;
+
+        Workspace reopened;
+        reopened.OpenMapping(after);
+        EXPECT_EQ(run(reopened, false), plain) << label;
+        EXPECT_EQ(run(reopened, true), plain) << label;
+        const std::string again = dir.File("again.MAP");
+        reopened.SaveMapping(again);
+        EXPECT_EQ(ReadFile(again), ReadFile(after)) << label;
+    }
+}
+
 TEST_F(MapFile, FixedValueWithSurroundingTextSurvivesUnchanged)
 {
     OpenSource("a,b\r\n");
@@ -136,6 +226,44 @@ TEST_F(MapFile, FixedValueWithSurroundingTextSurvivesUnchanged)
     Workspace reopened;
     reopened.OpenMapping(path);
     EXPECT_EQ(reopened.Rows()[RowOf("Account number")].value, "ACCT = 1; #2");
+}
+
+// A fixed value reads back from the map file exactly as typed, or is refused when typed.
+TEST_F(MapFile, FixedValuesTheMapFileCannotKeepAreRefused)
+{
+    struct Case
+    {
+        std::string typed;
+        const char* refusal; // empty: kept whole
+    };
+    const Case cases[] = {
+        {std::string(2047, 'A'), ""},
+        {std::string(2048, 'A'), "The value for \"Account number\" is 2048 bytes long; a map file "
+                                 "keeps at most 2047 bytes of a fixed value."},
+        {"A\nB", "The value for \"Account number\" holds a line break, which a map file cannot "
+                 "keep. Type it on one line."},
+        {"A\rB", "The value for \"Account number\" holds a line break, which a map file cannot "
+                 "keep. Type it on one line."},
+    };
+    OpenSource("a,b\r\n");
+    for (const Case& c : cases) {
+        workspace.ChooseForm(22);
+        const int row = RowOf("Account number");
+        std::string refusal;
+        try {
+            workspace.SetFixedValue(row, c.typed);
+        } catch (const Rejection& e) {
+            refusal = e.what();
+        }
+        EXPECT_EQ(refusal, c.refusal) << c.typed.size();
+        EXPECT_EQ(ValueOf("Account number"), refusal.empty() ? c.typed : "") << c.typed.size();
+        const std::string path = dir.File("m.MAP");
+        workspace.SaveMapping(path);
+        Workspace reopened;
+        reopened.OpenMapping(path);
+        EXPECT_EQ(reopened.Rows()[static_cast<size_t>(row)].value, ValueOf("Account number"))
+            << c.typed.size();
+    }
 }
 
 TEST_F(MapFile, SettingsFallBackAndClamp)

@@ -56,10 +56,11 @@ TEST_F(MappingEditing, FixedValues)
 {
     workspace.SetModified(false);
     workspace.SetFixedValue(4, std::string(" abcd "));
-    EXPECT_EQ(workspace.Rows()[4].value, " ABCD ");
+    EXPECT_EQ(workspace.Rows()[4].value, "ABCD"); // kept as the map file keeps it
     EXPECT_TRUE(workspace.MappingModified());
     workspace.SetModified(false);
-    workspace.SetFixedValue(4, std::string(" ABCD ")); // trimmed it differs from " ABCD "
+    workspace.SetFixedValue(4, std::string(" ABCD ")); // trimmed it is the same
+    EXPECT_FALSE(workspace.MappingModified());
     workspace.SetFixedValue(4, std::string("x"));
     workspace.SetModified(false);
     workspace.SetFixedValue(4, std::string("X")); // same value again: nothing changes
@@ -77,9 +78,38 @@ TEST_F(MappingEditing, TinTypeFixedValueIsRemembered)
     workspace.ChooseForm(23);
     workspace.SetFixedValue(RowOf("TIN Type"), std::string(" ein "));
     EXPECT_EQ(workspace.TinTypeValue(), "EIN");
+    EXPECT_EQ(ValueOf("TIN Type"), "N/A"); // what a run writes while the taxpayer id is empty
+    workspace.SetFixedValue(RowOf("Taxpayer id"), std::string("123456789"));
     EXPECT_EQ(ValueOf("TIN Type"), "EIN");
     workspace.ChooseForm(22); // a new form keeps it
+    EXPECT_EQ(workspace.TinTypeValue(), "EIN");
+    workspace.SetFixedValue(RowOf("Taxpayer id"), std::string("123456789"));
     EXPECT_EQ(ValueOf("TIN Type"), "EIN");
+}
+
+// Every setting a map file keeps is a mapping change, whether or not a record is shown.
+TEST_F(MappingEditing, EverySettingChangeMarksTheMapping)
+{
+    const std::pair<const char*, std::function<void(Workspace&)>> changes[] = {
+        {"decimal", [](Workspace& w) { w.SetDecimal(1); }},
+        {"trace", [](Workspace& w) { w.SetTrace(1); }},
+        {"header", [](Workspace& w) { w.SetHeader(1); }},
+        {"delimiter", [](Workspace& w) { w.ChangeDelimiter(2); }},
+    };
+    for (const auto& [name, change] : changes) {
+        for (const bool shown : {false, true}) {
+            Workspace w;
+            w.ChooseForm(2);
+            if (shown) {
+                w.SetSourcePath(dir.File("src.csv"));
+                w.OpenSource();
+            }
+            ASSERT_EQ(w.SourceFields().empty(), !shown);
+            w.SetModified(false);
+            change(w);
+            EXPECT_TRUE(w.MappingModified()) << name << (shown ? " shown" : " not shown");
+        }
+    }
 }
 
 TEST_F(MappingEditing, WhichRowsAFieldFeeds)
@@ -124,6 +154,10 @@ TEST_F(MappingEditing, MapByNameMatchesWholeCaptionsIgnoringCase)
     workspace.SetFixedValue(4, std::string("x"));
     ASSERT_TRUE(workspace.MapByNameEnabled());
     workspace.MapByName();
+    // The rows show the converted values at once, as showing the record again does.
+    const std::vector<std::string> shown = Values();
+    workspace.GoToRecord(1);
+    EXPECT_EQ(Values(), shown);
     EXPECT_EQ(workspace.Rows()[0].sourceFieldNo, 1);
     EXPECT_EQ(workspace.Rows()[0].value, "Client ID");
     EXPECT_EQ(workspace.Rows()[1].sourceFieldNo, 2);
@@ -133,6 +167,9 @@ TEST_F(MappingEditing, MapByNameMatchesWholeCaptionsIgnoringCase)
 
     workspace.ChooseForm(22);
     workspace.MapByName();
+    const std::vector<std::string> converted = Values();
+    workspace.GoToRecord(1);
+    EXPECT_EQ(Values(), converted);
     EXPECT_EQ(workspace.Rows()[RowOf("City")].sourceFieldNo, 3); // "city " trimmed by splitting
     EXPECT_EQ(workspace.Rows()[RowOf("Zip code")].sourceFieldNo, 0);
     workspace.SetHeader(1);

@@ -54,6 +54,17 @@ TEST_F(SourceBrowsing, EmptyAndUnreadableFiles)
     EXPECT_EQ(workspace.HeaderRecord(), "");
     EXPECT_TRUE(workspace.SourceFields().empty());
 
+    // A load that leaves no record leaves no fields of the record shown before.
+    OpenSource("Doe,123-45-6789\r\n");
+    workspace.ChooseForm(22);
+    workspace.SetHeader(1);
+    EXPECT_EQ(workspace.RecordCount(), 0u);
+    EXPECT_TRUE(workspace.SourceFields().empty());
+    EXPECT_EQ(workspace.SourceFieldCount(), 0u);
+    EXPECT_FALSE(workspace.ExecuteEnabled());
+    workspace.AssignSourceField(0, 1);
+    EXPECT_EQ(workspace.Rows()[0].sourceFieldNo, 0);
+
     workspace.SetSourcePath(dir.File("missing.csv"));
     EXPECT_THROW(workspace.OpenSource(), FileError);
     EXPECT_FALSE(workspace.SourceLoaded());
@@ -188,7 +199,8 @@ TEST_F(SourceBrowsing, SavingNeverAddsOrDropsTheHeaderLine)
         long deleted;
         const char* saved;
     };
-    // The record deleted is the empty one, so the Header change finds no fields shown.
+    // The Header change finds no fields shown (the empty record); the record deleted after it is
+    // that empty one, wherever the reload put it.
     const Case cases[] = {
         {0, 1, 2, "H1,H2\r\nA,B\r\n"},
         {1, 0, 1, "H1,H2\r\nA,B\r\n"},
@@ -200,6 +212,10 @@ TEST_F(SourceBrowsing, SavingNeverAddsOrDropsTheHeaderLine)
         workspace.GoToRecord(c.deleted);
         ASSERT_TRUE(workspace.SourceFields().empty());
         workspace.SetHeader(c.changedTo);
+        for (long r = 1; r <= static_cast<long>(workspace.RecordCount()); ++r) {
+            if (workspace.Lines().Line(static_cast<size_t>(r - 1)).empty())
+                workspace.GoToRecord(r);
+        }
         workspace.DeleteCurrentRecord();
         workspace.SaveSource();
         EXPECT_EQ(ReadFile(workspace.SourcePath()), c.saved)
@@ -305,6 +321,82 @@ TEST_F(SourceBrowsing, ChangingAFieldValueRebuildsTheLine)
     OpenSource("a|b\r\n");
     workspace.ChangeSourceFieldValue(1, "new");
     EXPECT_EQ(workspace.Lines().Line(0), "new|b");
+}
+
+// An edited record is written so that it reads back, under its own delimiter, with every field
+// as it stood or was typed: values holding the delimiter or a double quote are quoted, and a
+// record emptied to one empty field stays a record.
+TEST_F(SourceBrowsing, EditedRecordsReadBackAsTyped)
+{
+    struct Case
+    {
+        std::string source;
+        int field;
+        std::string typed;
+        std::string line;                // the line rebuilt
+        std::vector<std::string> fields; // the record as read back from the saved file
+    };
+    const Case cases[] = {
+        {"\"a|b\"|John|12-3456789\r\n", 2, "x", "\"a|b\"|x|12-3456789", {"a|b", "x", "12-3456789"}},
+        {"a|b\r\n", 1, "p|q", "\"p|q\"|b", {"p|q", "b"}},
+        {"\"a\tb\"\tc\r\n", 2, "d", "\"a\tb\"\td", {"a\tb", "d"}},
+        {"a|b\r\n", 1, "5\" pipe", "\"5\"\" pipe\"|b", {"5\" pipe", "b"}},
+        {"a,b\r\n", 2, "say \"hi\"", "a,\"say \"\"hi\"\"\"", {"a", "say \"hi\""}},
+        {"only|\r\n", 1, "", "|", {"", ""}},
+        {"only\tx\r\nnext\r\n", 2, "", "only\t", {"only", ""}},
+        {"only,x\r\nnext\r\n", 1, "", ",x", {"", "x"}},
+    };
+    for (const Case& c : cases) {
+        OpenSource(c.source);
+        const int delimiter = workspace.Delimiter();
+        const size_t records = workspace.RecordCount();
+        EXPECT_EQ(workspace.ChangeSourceFieldValue(c.field, c.typed), FieldEdit::FirstChange)
+            << c.source;
+        EXPECT_EQ(workspace.Lines().Line(0), c.line) << c.source;
+        workspace.SaveSource();
+        workspace.OpenSource();
+        workspace.ChangeDelimiter(delimiter);
+        EXPECT_EQ(workspace.RecordCount(), records) << c.source;
+        EXPECT_EQ(workspace.SourceFields(), c.fields) << c.source;
+    }
+    // A field emptied to nothing on a one-field record of each delimiter keeps the record.
+    for (int delimiter = 0; delimiter <= 2; ++delimiter) {
+        OpenSource("abc\r\n");
+        workspace.ChangeDelimiter(delimiter);
+        ASSERT_EQ(workspace.ChangeSourceFieldValue(1, ""), FieldEdit::FirstChange) << delimiter;
+        EXPECT_EQ(workspace.Lines().Line(0), "\"\"") << delimiter;
+        EXPECT_EQ(workspace.SourceFields(), std::vector<std::string>{""}) << delimiter;
+    }
+}
+
+// The fields shown are always the shown line split by the current delimiter, and an edit of a
+// field that the record does not have, or a value with a line break, changes nothing.
+TEST_F(SourceBrowsing, EditsThatCannotBeWrittenAreRefused)
+{
+    OpenSource("names\r\n1|2|3|4|5|6|7|8|9|10\r\n"); // a first line that decides nothing
+    workspace.ChangeDelimiter(2);
+    workspace.GoToRecord(2);
+    ASSERT_EQ(workspace.SourceFields().size(), 10U);
+    workspace.SetSourcePath("  "); // the box edited to blanks: no reload can happen
+    workspace.ChangeDelimiter(1);
+    EXPECT_EQ(workspace.SourceFields(), std::vector<std::string>{"1|2|3|4|5|6|7|8|9|10"});
+    EXPECT_EQ(workspace.ChangeSourceFieldValue(9, "x"), FieldEdit::Unchanged);
+    EXPECT_EQ(workspace.Lines().Line(1), "1|2|3|4|5|6|7|8|9|10");
+    EXPECT_FALSE(workspace.SourceModified());
+
+    for (const char* typed : {"a\nb", "x\r\ny", "x\r"}) {
+        OpenSource("a,b\r\nc,d\r\n");
+        try {
+            workspace.ChangeSourceFieldValue(1, typed);
+            ADD_FAILURE() << "accepted a line break";
+        } catch (const Rejection& e) {
+            EXPECT_EQ(std::string(e.what()), "A source field cannot hold a line break: it would "
+                                             "split record 1 in two. Type the value on one line.");
+        }
+        EXPECT_EQ(workspace.Lines().Line(0), "a,b");
+        EXPECT_EQ(workspace.RecordCount(), 2U);
+        EXPECT_FALSE(workspace.SourceModified());
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "WorkspaceFixture.h"
+#include "convert/Rejection.h"
 #include "execute/Engine.h"
 #include "io/FileIo.h"
 
@@ -83,6 +84,42 @@ TEST_F(SourceEncodings, EveryFormatReadsMapsRunsAndSavesAlike)
         EXPECT_EQ(workspace.ChangeSourceFieldValue(4, "8"), FieldEdit::FirstChange);
         workspace.SaveSource();
         EXPECT_EQ(ReadFile(workspace.SourcePath()), ReadFile(Data(c.folder, "saved.csv")));
+    }
+}
+
+// A saved source reads back in its own encoding with its records; bytes that would read back
+// otherwise are not written, and the edits stay.
+TEST_F(SourceEncodings, SavedSourceReadsBackInItsEncoding)
+{
+    struct Case
+    {
+        std::string source;
+        std::string typed;
+        bool saved;
+    };
+    const Case cases[] = {
+        {"M\xFCller,1\r\nDoe,2\r\n", "\xC2\xA0x", true},   // another byte keeps it 1252
+        {"Doe,1\r\nRoe,2\r\n", "\xE9", true},              // a lone accented letter
+        {"Doe,1\r\nRoe,2\r\n", "\xC2\xA0x", false},        // "Â" and a non-breaking space
+        {"K\xC3\xB6ln,1\r\nRoe,2\r\n", "\xC3\xA9x", true}, // UTF-8 stays UTF-8
+    };
+    for (const Case& c : cases) {
+        OpenSource(c.source);
+        const SourceFormat format = workspace.Format();
+        workspace.GoToRecord(2);
+        ASSERT_EQ(workspace.ChangeSourceFieldValue(1, c.typed), FieldEdit::FirstChange);
+        const std::vector<std::string> fields = workspace.SourceFields();
+        if (!c.saved) {
+            EXPECT_THROW(workspace.SaveSource(), Rejection) << c.typed;
+            EXPECT_TRUE(workspace.SourceModified());
+            EXPECT_EQ(ReadFile(workspace.SourcePath()), c.source);
+            continue;
+        }
+        workspace.SaveSource();
+        workspace.OpenSource();
+        EXPECT_EQ(workspace.Format().encoding, format.encoding) << c.typed;
+        workspace.GoToRecord(2);
+        EXPECT_EQ(workspace.SourceFields(), fields) << c.typed;
     }
 }
 
