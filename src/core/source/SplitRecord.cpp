@@ -3,6 +3,9 @@
 #include "convert/Text.h"
 
 #include <algorithm>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 namespace impmap {
 
@@ -117,6 +120,27 @@ SplitExtent SplitRecordUpTo(std::string_view text, char delimiter, std::vector<s
     return {count, text.size()};
 }
 
+namespace {
+
+// After the first byte of a UTF-8 non-breaking space at i: the index of its second byte when only
+// quotes that splitting drops stand between them, with the inside-quotes state after them there;
+// nothing when a doubled quote inside quotes (a quote of the value) or other bytes part them.
+std::optional<std::pair<size_t, bool>> NonBreakingSpaceEnd(std::string_view text, size_t i,
+                                                           bool insideQuotes)
+{
+    size_t next = i + 1;
+    for (; next < text.size() && text[next] == '"'; ++next) {
+        if (insideQuotes && next + 1 < text.size() && text[next + 1] == '"')
+            return std::nullopt;
+        insideQuotes = !insideQuotes;
+    }
+    if (next < text.size() && static_cast<unsigned char>(text[next]) == 0xA0)
+        return std::make_pair(next, insideQuotes);
+    return std::nullopt;
+}
+
+} // namespace
+
 void SplitFieldLengths(std::string_view text, char delimiter, std::vector<size_t>& lengths,
                        size_t maxFields, TextEncoding encoding)
 {
@@ -146,7 +170,13 @@ void SplitFieldLengths(std::string_view text, char delimiter, std::vector<size_t
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c == '"') {
-            insideQuotes = !insideQuotes;
+            // Inside quotes a doubled quote is one quote of the value.
+            if (insideQuotes && i + 1 < text.size() && text[i + 1] == '"') {
+                keep(false);
+                ++i;
+            } else {
+                insideQuotes = !insideQuotes;
+            }
             continue;
         }
         if (c == static_cast<unsigned char>(delimiter) && !insideQuotes) {
@@ -160,13 +190,8 @@ void SplitFieldLengths(std::string_view text, char delimiter, std::vector<size_t
             continue;
         }
         if (c == 0xC2 && encoding != TextEncoding::Windows1252) {
-            size_t next = i + 1;
-            bool quotes = insideQuotes;
-            for (; next < text.size() && text[next] == '"'; ++next)
-                quotes = !quotes;
-            if (next < text.size() && static_cast<unsigned char>(text[next]) == 0xA0) {
-                insideQuotes = quotes;
-                i = next;
+            if (const auto pair = NonBreakingSpaceEnd(text, i, insideQuotes)) {
+                std::tie(i, insideQuotes) = *pair;
                 keep(true);
                 continue;
             }
@@ -182,6 +207,9 @@ bool IsBlankRecord(std::string_view text, char delimiter, TextEncoding encoding)
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c == '"') {
+            // Inside quotes a doubled quote is one quote of the value: the record is not blank.
+            if (insideQuotes && i + 1 < text.size() && text[i + 1] == '"')
+                return false;
             insideQuotes = !insideQuotes;
             continue;
         }
@@ -191,13 +219,8 @@ bool IsBlankRecord(std::string_view text, char delimiter, TextEncoding encoding)
             continue;
         if (c == 0xC2 && encoding != TextEncoding::Windows1252) {
             // The pair may have quotes between its bytes: splitting drops them first.
-            size_t next = i + 1;
-            bool quotes = insideQuotes;
-            for (; next < text.size() && text[next] == '"'; ++next)
-                quotes = !quotes;
-            if (next < text.size() && static_cast<unsigned char>(text[next]) == 0xA0) {
-                insideQuotes = quotes;
-                i = next;
+            if (const auto pair = NonBreakingSpaceEnd(text, i, insideQuotes)) {
+                std::tie(i, insideQuotes) = *pair;
                 continue;
             }
         }
