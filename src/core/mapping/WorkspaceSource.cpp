@@ -115,6 +115,18 @@ void Workspace::DetectDelimiter()
         SetDelimiter(detected);
 }
 
+void Workspace::DetectDelimiterAgain()
+{
+    // Loading detects the delimiter from the first record; when that record changes, the workspace
+    // follows as a reload of the saved file would, so that a saved map reopens as it was saved.
+    if (sourceIsWorkbook_ || lines_.Empty())
+        return;
+    const int before = delimiter_;
+    DetectDelimiter();
+    if (delimiter_ != before)
+        SetModified(true);
+}
+
 void Workspace::GoToRecord(long n)
 {
     currentRecord_ = n;
@@ -253,6 +265,8 @@ void Workspace::DeleteCurrentRecord()
     SyncHeaderRecord();
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
+    if (currentRecord_ == 1)
+        DetectDelimiterAgain();
     if (!lines_.Empty()) {
         GoToRecord(std::min(currentRecord_, static_cast<long>(lines_.Count())));
     } else {
@@ -329,6 +343,8 @@ FieldEdit Workspace::ChangeSourceFieldValue(int n, const std::string& entered)
     lines_.Replace(static_cast<size_t>(currentRecord_ - 1), std::move(line));
     SyncHeaderRecord();
     Notify(kChangeSourceLines);
+    if (currentRecord_ == 1)
+        DetectDelimiterAgain();
     GoToRecord(currentRecord_);
     if (sourceModified_)
         return FieldEdit::Changed;

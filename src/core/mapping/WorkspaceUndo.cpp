@@ -67,6 +67,8 @@ void Workspace::ReplaceRecord(long n, std::string line)
     SyncHeaderRecord();
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
+    if (n == 1)
+        DetectDelimiterAgain();
     GoToRecord(n);
 }
 
@@ -79,6 +81,8 @@ void Workspace::InsertRecord(long n, std::string line)
     SyncHeaderRecord();
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
+    if (n == 1)
+        DetectDelimiterAgain();
     GoToRecord(n);
 }
 

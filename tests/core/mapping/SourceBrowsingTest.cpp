@@ -147,6 +147,44 @@ TEST_F(SourceBrowsing, DeletingRecords)
     EXPECT_EQ(workspace.MergeSources()[1], 0);
 }
 
+// The first record decides the delimiter when the file loads; when it changes, the workspace
+// follows as a reload of the saved file would, and the mapping is marked changed.
+TEST_F(SourceBrowsing, AChangedFirstRecordDecidesTheDelimiterAsALoadWould)
+{
+    struct Case
+    {
+        const char* name;
+        const char* file;
+        bool edit; // edit field 1 of record 1 to "x", or delete record 1
+        int delimiter;
+        Fields fields;
+        bool marked; // the last step changed the delimiter
+    };
+    const Case cases[] = {
+        {"deleting a pipe record before comma ones", "a|b|c\r\nx,y,z,w\r\n", false, 1,
+         Fields{"x", "y", "z", "w"}, true},
+        {"deleting a record that agrees", "a|b\r\nc|d\r\n", false, 2, Fields{"c", "d"}, false},
+        {"putting back the pipe record", "a|b|c\r\nx,y,z,w\r\n", true, 2, Fields{"x", "b", "c"},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenSource(c.file);
+        workspace.SetModified(false);
+        if (c.edit) {
+            workspace.DeleteCurrentRecord();
+            workspace.InsertRecord(1, "a|b|c");
+            workspace.SetModified(false);
+            workspace.ChangeSourceFieldValue(1, "x");
+        } else {
+            workspace.DeleteCurrentRecord();
+        }
+        EXPECT_EQ(workspace.Delimiter(), c.delimiter);
+        EXPECT_EQ(workspace.SourceFields(), c.fields);
+        EXPECT_EQ(workspace.MappingModified(), c.marked);
+    }
+}
+
 // What undo and redo of a deletion and of a field change do: the line goes back in its place
 // (also into an emptied source) and is shown.
 TEST_F(SourceBrowsing, RecordsPutBackInTheirPlaceAreShown)
