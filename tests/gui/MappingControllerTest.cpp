@@ -75,12 +75,12 @@ private slots:
         QTest::addColumn<bool>("modified");
         QTest::newRow("typed in lower case") << 2 << false << "fixed text "
                                              << ""
-                                             << "FIXED TEXT " << true;
+                                             << "FIXED TEXT" << true;
         QTest::newRow("cancelled") << 2 << true << ""
                                    << ""
                                    << "" << false;
         QTest::newRow("same value again") << 5 << false << " 0"
-                                          << "0"
+                                          << ""
                                           << "0" << false;
     }
 
@@ -195,7 +195,7 @@ private slots:
                      QStringLiteral("Change field value to..."), QStringLiteral("Acme Corp"));
         COMPARE_PROMPTS(f.prompts.Asked(), firstBox, BeepPrompt(), InformationBox(kSourceChanged));
         QCOMPARE(f.workspace.Lines().Line(1),
-                 std::string_view("C1\tBeta, Inc\t\t12-3456789\tACME\t25"));
+                 std::string_view("C1\t\"Beta, Inc\"\t\t12-3456789\tACME\t25"));
         QCOMPARE(f.Row(1).value, std::string("Beta, Inc"));
         QVERIFY(f.workspace.SourceModified());
 
@@ -206,7 +206,7 @@ private slots:
                         InputBox(QStringLiteral("Source Field No. 6"),
                                  QStringLiteral("Change field value to..."), QStringLiteral("25")));
         QCOMPARE(f.workspace.Lines().Line(1),
-                 std::string_view("C1\tBeta, Inc\t\t12-3456789\tACME\t30"));
+                 std::string_view("C1\t\"Beta, Inc\"\t\t12-3456789\tACME\t30"));
     }
 
     void sourceValueChangeCancelledOrUnchanged()

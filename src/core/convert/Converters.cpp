@@ -246,6 +246,17 @@ void ConvertIndicator(std::string& value)
     }
 }
 
+std::string_view TinTypeOf(std::string_view taxpayerId, const std::string& fixedTinType)
+{
+    if (taxpayerId.empty())
+        return "N/A";
+    if (taxpayerId.size() == 10)
+        return "EIN";
+    if (taxpayerId.size() == 11)
+        return "SSN";
+    return fixedTinType;
+}
+
 void DropSsnDashes(std::string& value)
 {
     if (value.size() == 11) {
@@ -300,6 +311,26 @@ bool ParsesAsFloat(std::string_view text)
 bool ParsesAsAmount(std::string_view text)
 {
     return Amount::Parse(text).has_value();
+}
+
+std::string EmptyTextConverted(char typeCode, bool implied)
+{
+    std::string value;
+    switch (typeCode) {
+    case 'c':
+    case 'C':
+        TryConvertAmount(value, typeCode, implied);
+        break;
+    case 'w':
+        ConvertWholeNumber(value);
+        break;
+    case '9':
+        KeepLastNineDigits(value);
+        break;
+    default:
+        break;
+    }
+    return value;
 }
 
 } // namespace impmap

@@ -43,6 +43,15 @@ IndicatorWord ClassifyIndicatorWord(std::string_view upperWord);
 // Indicators (code I): yes-words give "X", no-words and "NULL" give empty; anything else is left
 // trimmed and upper-cased.
 void ConvertIndicator(std::string& value);
+// The TIN type that the last taxpayer id of a record (trimmed, dashes still in) gives, for the
+// record display and for a run alike: empty "N/A", 10 characters (12-3456789) "EIN", 11
+// (123-45-6789) "SSN"; otherwise fixedTinType, the user's fixed TIN type (possibly empty: the row
+// keeps its own value).
+std::string_view TinTypeOf(std::string_view taxpayerId, const std::string& fixedTinType);
+// What the empty text converts to under a type code ("0", "000000000", empty): what a row
+// without a fixed value shows whatever the record, and what a typed or stored fixed value equal to
+// it amounts to (none).
+std::string EmptyTextConverted(char typeCode, bool implied);
 // An 11-character value (123-45-6789) loses its 4th and 7th characters; others stay as they are.
 void DropSsnDashes(std::string& value);
 // As DropSsnDashes, and a 10-character value (12-3456789) loses its 3rd character.

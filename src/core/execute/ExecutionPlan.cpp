@@ -196,15 +196,4 @@ size_t ExecutionPlan::ValueBound(size_t lineLength) const
     return merges * (field + 1) + static_cast<size_t>(mappedRows) * field;
 }
 
-std::string_view TinTypeOf(std::string_view taxpayerId, const std::string& tinTypeValue)
-{
-    if (taxpayerId.empty())
-        return "N/A";
-    if (taxpayerId.size() == 10)
-        return "EIN";
-    if (taxpayerId.size() == 11)
-        return "SSN";
-    return tinTypeValue;
-}
-
 } // namespace impmap

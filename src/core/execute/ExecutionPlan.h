@@ -88,8 +88,4 @@ struct ExecutionPlan
 // Applies a display step to value in place (typeCode tells money amounts c and C apart).
 void ApplyDisplayStep(DisplayStep step, char typeCode, std::string& value, bool implied);
 
-// The TIN type the last taxpayer id (trimmed, before its display step) sets during a run; empty
-// when it sets none and the row keeps its value.
-std::string_view TinTypeOf(std::string_view taxpayerId, const std::string& tinTypeValue);
-
 } // namespace impmap

@@ -36,25 +36,18 @@ void Workspace::ConvertDestinationValues()
         KeepLastNineDigits(value);
     }
     // 3: the last taxpayer id decides the last TIN type, as a run writes it for this record.
-    if (lastN_ >= 0) {
-        std::string& t = rows_[static_cast<size_t>(lastN_)].value;
+    if (taxpayerIdRow_ >= 0) {
+        std::string& t = rows_[static_cast<size_t>(taxpayerIdRow_)].value;
         TrimInPlace(t);
-        std::string k = TinTypeValue();
-        if (t.empty())
-            k = "N/A";
-        if (t.size() == 10) {
-            k = "EIN";
-            t.erase(2, 1);
-        } else if (t.size() == 11) {
-            k = "SSN";
-            DropSsnDashes(t);
-        }
-        if (lastT_ >= 0 && !k.empty())
-            rows_[static_cast<size_t>(lastT_)].value = k;
+        const std::string fixedTinType = TinTypeValue();
+        const std::string_view k = TinTypeOf(t, fixedTinType);
+        if (tinTypeRow_ >= 0 && !k.empty())
+            rows_[static_cast<size_t>(tinTypeRow_)].value = k;
+        DropTaxpayerIdDashes(t);
     }
     // 4: the last social security number loses its dashes.
-    if (lastSsn_ >= 0) {
-        std::string& t = rows_[static_cast<size_t>(lastSsn_)].value;
+    if (ssnRow_ >= 0) {
+        std::string& t = rows_[static_cast<size_t>(ssnRow_)].value;
         TrimInPlace(t);
         DropSsnDashes(t);
     }

@@ -45,36 +45,13 @@ int RadioChoice(int value, int last)
     return value;
 }
 
-// What a row without a fixed value shows whatever the record: the conversion of the empty text
-// ("0", "000000000"). Empty for a TIN type row: what a record shows there depends on its
-// taxpayer id.
-std::string EmptyFixedValue(char typeCode, bool implied)
-{
-    std::string value;
-    switch (typeCode) {
-    case 'c':
-    case 'C':
-        TryConvertAmount(value, typeCode, implied);
-        break;
-    case 'w':
-        ConvertWholeNumber(value);
-        break;
-    case '9':
-        KeepLastNineDigits(value);
-        break;
-    default:
-        break;
-    }
-    return value;
-}
-
 // What a map file holds for an unmapped row: its fixed value as given, so that reopening gives
-// the same mapping whatever the conversion does to it; without one, EmptyFixedValue, which
+// the same mapping whatever the conversion does to it; without one, EmptyTextConverted, which
 // reads back as no fixed value.
 std::string SavedFixedValue(const DestinationRow& row, bool implied)
 {
     std::string value = Trim(row.fixed);
-    return value.empty() ? EmptyFixedValue(row.typeCode, implied) : value;
+    return value.empty() ? EmptyTextConverted(row.typeCode, implied) : value;
 }
 
 } // namespace
@@ -196,7 +173,7 @@ void Workspace::OpenMapping(const std::string& path,
         for (size_t i = 0; i < rows_.size(); ++i) {
             std::string fixed = Trim(ini.ReadString("Default", KeyOf(static_cast<int>(i)), ""));
             if (rows_[i].sourceFieldNo != 0 ||
-                fixed == EmptyFixedValue(rows_[i].typeCode, ImpliedDecimal()))
+                fixed == EmptyTextConverted(rows_[i].typeCode, ImpliedDecimal()))
                 fixed.clear();
             rows_[i].fixed = std::move(fixed);
             rows_[i].value = rows_[i].fixed;

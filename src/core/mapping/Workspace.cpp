@@ -160,7 +160,7 @@ void Workspace::LoadDestinationFields()
             DestinationRow{std::string(CaptionOf(definition)), {}, 0, TypeCodeOf(definition)});
     }
     IndexRowTypes();
-    if (lastN_ >= 0)
+    if (taxpayerIdRow_ >= 0)
         SetTinTypeValue(std::move(tinTypeValue));
     Notify(kChangeRows);
     ConvertDestinationValues();
@@ -170,15 +170,15 @@ void Workspace::LoadDestinationFields()
 
 std::string Workspace::TinTypeValue() const
 {
-    if (lastT_ < 0 || rows_[static_cast<size_t>(lastT_)].sourceFieldNo != 0)
+    if (tinTypeRow_ < 0 || rows_[static_cast<size_t>(tinTypeRow_)].sourceFieldNo != 0)
         return {};
-    return rows_[static_cast<size_t>(lastT_)].fixed;
+    return rows_[static_cast<size_t>(tinTypeRow_)].fixed;
 }
 
 void Workspace::SetTinTypeValue(std::string text)
 {
-    if (lastT_ >= 0 && rows_[static_cast<size_t>(lastT_)].sourceFieldNo == 0)
-        rows_[static_cast<size_t>(lastT_)].fixed = std::move(text);
+    if (tinTypeRow_ >= 0 && rows_[static_cast<size_t>(tinTypeRow_)].sourceFieldNo == 0)
+        rows_[static_cast<size_t>(tinTypeRow_)].fixed = std::move(text);
 }
 
 void Workspace::IndexRowTypes()
@@ -188,18 +188,18 @@ void Workspace::IndexRowTypes()
     wholeRows_.clear();
     nineRows_.clear();
     indicatorRows_.clear();
-    lastT_ = lastN_ = lastSsn_ = -1;
+    tinTypeRow_ = taxpayerIdRow_ = ssnRow_ = -1;
     for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
         switch (rows_[static_cast<size_t>(i)].typeCode) {
         case 'T':
             tinTypeRows_.push_back(i);
-            lastT_ = i;
+            tinTypeRow_ = i;
             break;
         case 'N':
-            lastN_ = i;
+            taxpayerIdRow_ = i;
             break;
         case 'n':
-            lastSsn_ = i;
+            ssnRow_ = i;
             break;
         case 'c':
         case 'C':

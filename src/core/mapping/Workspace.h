@@ -126,6 +126,7 @@ public:
     // A file chosen in the open dialog: names it, clears the display and loads it.
     void LocateSource(std::string path);
     void DetectDelimiter();
+    void DetectDelimiterAgain();
     void ShowRecord(long n);
     void GoToRecord(long n);
     void ApplyMerges();
@@ -351,7 +352,8 @@ private:
 
     // Rows by type code, for the display conversion.
     std::vector<int> tinTypeRows_, amountRows_, wholeRows_, nineRows_, indicatorRows_;
-    int lastT_ = -1, lastN_ = -1, lastSsn_ = -1;
+    // The last TIN Type row (T), the last taxpayer id row (N) and the last SSN row; -1 for none.
+    int tinTypeRow_ = -1, taxpayerIdRow_ = -1, ssnRow_ = -1;
 
     OutputStore output_;
 };

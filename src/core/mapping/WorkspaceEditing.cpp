@@ -1,5 +1,6 @@
 // Workspace: the user's edits of the mapping (assign, unassign, merge, fixed values, reset,
 // map by name) and the report of which rows a source field feeds.
+#include "convert/Converters.h"
 #include "convert/Rejection.h"
 #include "convert/Text.h"
 #include "io/IniFile.h"
@@ -114,6 +115,9 @@ void Workspace::SetFixedValue(int row, const std::optional<std::string>& entered
                         " bytes long; a map file keeps at most " +
                         std::to_string(IniFile::kMaxValueLength) + " bytes of a fixed value.");
     }
+    // A value equal to what the empty text converts to is no fixed value, as a map file reads it.
+    if (typed == EmptyTextConverted(r.typeCode, ImpliedDecimal()))
+        typed.clear();
     if (r.fixed != typed) {
         r.fixed = std::move(typed);
         SetModified(true);
