@@ -253,6 +253,18 @@ private:
         Workspace fresh;
         fresh.SetHeader(0);
         fresh.SetSourcePath(sourcePath_);
+        // A source emptied of every line is saved empty, and loading refuses an empty file.
+        if (ReadScratchFile(sourcePath_).empty()) {
+            bool refused = false;
+            try {
+                fresh.OpenSource();
+            } catch (const FileError&) {
+                refused = true;
+            }
+            Check(refused && LinesOf(w_).empty() && !watch_.headerTaken,
+                  "only an emptied source is saved empty, and it is refused as empty", log_);
+            return;
+        }
         fresh.OpenSource();
         std::vector<std::string> expected = LinesOf(w_);
         if (watch_.headerTaken)

@@ -134,9 +134,9 @@ private slots:
         QVERIFY(f.Report() != nullptr);
         QCOMPARE(f.workspace.RecordCount(), size_t{3});
         QVERIFY(f.workspace.SourceModified());
-        QCOMPARE(f.Report()->Summary()->text(), QStringLiteral("3 records checked, 1 problems"));
+        QCOMPARE(f.Report()->Summary()->text(), QStringLiteral("3 records checked, 1 problem"));
         QCOMPARE(Rows(f.Report()->View()->model()),
-                 QStringList{QStringLiteral("3|||the record has 2 fields where the header has 4 (a "
+                 QStringList{QStringLiteral("3|||The record has 2 fields where the header has 4 (a "
                                             "missing or extra delimiter?)|Warning")});
     }
 

@@ -141,7 +141,7 @@ private slots:
         const QString badTin =
             QStringLiteral("3|Taxpayer id|12-34|Bad TIN 000012-34 (assigned to 000000000)|Warning");
         const QString asEin = QStringLiteral(
-            "4|TIN Type|N/A|Holds \"N/A\", TIN Matching code 7: TIN "
+            "4|TIN Type||Holds \"N/A\", TIN Matching code 7: TIN "
             "Type should be EIN: the IRS matched this number as an EIN|TIN Matching");
         QTableView* view = f.Report()->View();
         QCOMPARE(Rows(view->model()), (QStringList{nameWrong, badTin, asEin}));
