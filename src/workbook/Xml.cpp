@@ -3,8 +3,10 @@
 #include "WorkbookError.h"
 
 #include <cstring>
+#include <exception>
 #include <expat.h>
 #include <new>
+#include <utility>
 
 namespace impmap::workbook {
 namespace {
@@ -72,6 +74,20 @@ void XmlReader::Stop()
     }
 }
 
+template <typename Call> void XmlReader::Guard(Call call)
+{
+    // An exception must never unwind through expat's C frames: it would skip expat's own
+    // bookkeeping. It is kept, the parser stopped, and Feed throws it.
+    if (failure_)
+        return;
+    try {
+        call();
+    } catch (...) {
+        failure_ = std::current_exception();
+        Stop();
+    }
+}
+
 void XmlReader::OnStart(const char* name, const char** attributes)
 {
     sinceCallback_ = 0;
@@ -80,20 +96,20 @@ void XmlReader::OnStart(const char* name, const char** attributes)
         Stop();
         return;
     }
-    handler_.Start(LocalName(name), attributes);
+    Guard([&] { handler_.Start(LocalName(name), attributes); });
 }
 
 void XmlReader::OnEnd(const char* name)
 {
     sinceCallback_ = 0;
     --depth_;
-    handler_.End(LocalName(name));
+    Guard([&] { handler_.End(LocalName(name)); });
 }
 
 void XmlReader::OnText(const char* text, int length)
 {
     sinceCallback_ = 0;
-    handler_.Text(std::string_view(text, static_cast<size_t>(length)));
+    Guard([&] { handler_.Text(std::string_view(text, static_cast<size_t>(length))); });
 }
 
 void XmlReader::OnDoctype()
@@ -113,6 +129,9 @@ bool XmlReader::Feed(std::string_view piece, bool last)
         const XML_Status status =
             XML_Parse(p, piece.data(), static_cast<int>(take), final ? XML_TRUE : XML_FALSE);
         piece.remove_prefix(take);
+        // A handler's failure stopped the parser; it is thrown here, outside expat's frames.
+        if (failure_)
+            std::rethrow_exception(std::exchange(failure_, nullptr));
         if (!problem_.empty())
             Fail(problem_);
         if (status == XML_STATUS_ERROR) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,7 @@ public:
     void OnOther() { sinceCallback_ = 0; }
 
 private:
+    template <typename Call> void Guard(Call call);
     [[noreturn]] void Fail(const std::string& what);
 
     XmlHandler& handler_;
@@ -54,6 +56,7 @@ private:
     int depth_ = 0;
     bool stopped_ = false;
     std::string problem_;
+    std::exception_ptr failure_; // what a handler threw, thrown again outside expat
     std::uint64_t sinceCallback_ = 0;
 };
 
