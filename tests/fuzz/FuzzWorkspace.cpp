@@ -288,6 +288,11 @@ private:
         Workspace reopened;
         try {
             reopened.OpenMapping(mapPath_);
+        } catch (const FileError&) {
+            // The mapping is applied, then its source is refused: an emptied source saved empty.
+            Check(ReadScratchFile(sourcePath_).empty(), "a saved map reopens with its source",
+                  log_);
+            return;
         } catch (const std::exception& e) {
             Broken("a saved map reopens", log_ + "\n" + e.what());
         }
