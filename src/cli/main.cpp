@@ -2,7 +2,7 @@
 #include "Cli.h"
 #include "SafeOutput.h"
 #include "io/NativePath.h"
-#include "mapping/FileSpec.h"
+#include "mapping/SourceLocation.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -5,8 +5,8 @@
 #include "io/FileIo.h"
 #include "io/IniFile.h"
 #include "io/NativePath.h"
-#include "mapping/FileSpec.h"
 #include "mapping/SourceHeader.h"
+#include "mapping/SourceLocation.h"
 #include "mapping/Workspace.h"
 #include "schema/FormCatalogue.h"
 

@@ -5,7 +5,7 @@
 #include "execute/ExecuteController.h"
 #include "help/Help.h"
 #include "help/HelpWindow.h"
-#include "mapping/FileSpec.h"
+#include "mapping/SourceLocation.h"
 #include "models/DestinationRowsModel.h"
 #include "models/LinesModel.h"
 #include "models/SourceFieldsModel.h"

@@ -3,7 +3,7 @@
 #include "convert/Rejection.h"
 #include "io/FileIo.h"
 #include "io/NativePath.h"
-#include "mapping/FileSpec.h"
+#include "mapping/SourceLocation.h"
 
 #include <filesystem>
 

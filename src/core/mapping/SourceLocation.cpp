@@ -1,4 +1,4 @@
-#include "mapping/FileSpec.h"
+#include "mapping/SourceLocation.h"
 
 #include "io/NativePath.h"
 
@@ -28,9 +28,10 @@ const std::string& ProgramFolder()
 
 std::string ResolveFileSpec(const std::string& fileSpec, const std::string& mapPath)
 {
-    const std::filesystem::path spec = PathFromUtf8(fileSpec);
+    const std::filesystem::path relative = PathFromUtf8(fileSpec);
     // A name with a root ("\x.csv", "C:x.csv") is not relative to a folder either.
-    if (fileSpec.empty() || spec.is_absolute() || spec.has_root_name() || spec.has_root_directory())
+    if (fileSpec.empty() || relative.is_absolute() || relative.has_root_name() ||
+        relative.has_root_directory())
         return fileSpec;
     std::error_code ec;
     const std::filesystem::path mapFolder =
@@ -38,7 +39,7 @@ std::string ResolveFileSpec(const std::string& fileSpec, const std::string& mapP
     for (const std::filesystem::path& folder : {mapFolder, PathFromUtf8(ProgramFolder())}) {
         if (folder.empty())
             continue;
-        const std::filesystem::path candidate = (folder / spec).lexically_normal();
+        const std::filesystem::path candidate = (folder / relative).lexically_normal();
         if (std::filesystem::is_regular_file(candidate, ec))
             return Utf8FromPath(candidate);
     }
