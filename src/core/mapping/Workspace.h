@@ -127,6 +127,7 @@ public:
     void LocateSource(std::string path);
     void DetectDelimiter();
     void DetectDelimiterAgain();
+    void ShowChangedRecord(long n);
     void ShowRecord(long n);
     void GoToRecord(long n);
     void ApplyMerges();

@@ -58,12 +58,10 @@ void Workspace::RestoreMapping(const MappingState& state, std::string mapFileNam
     SetMapCaption(std::move(mapFileName));
 }
 
-void Workspace::ReplaceRecord(long n, std::string line)
+// After record n was put back or replaced: the header line, the marks and the delimiter follow,
+// and the record is shown.
+void Workspace::ShowChangedRecord(long n)
 {
-    if (n < 1 || static_cast<size_t>(n) > lines_.Count())
-        return;
-    NotifyAboutToChange(kChangeSourceLines);
-    lines_.Replace(static_cast<size_t>(n - 1), std::move(line));
     SyncHeaderRecord();
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
@@ -72,18 +70,22 @@ void Workspace::ReplaceRecord(long n, std::string line)
     GoToRecord(n);
 }
 
+void Workspace::ReplaceRecord(long n, std::string line)
+{
+    if (n < 1 || static_cast<size_t>(n) > lines_.Count())
+        return;
+    NotifyAboutToChange(kChangeSourceLines);
+    lines_.Replace(static_cast<size_t>(n - 1), std::move(line));
+    ShowChangedRecord(n);
+}
+
 void Workspace::InsertRecord(long n, std::string line)
 {
     if (n < 1 || static_cast<size_t>(n) > lines_.Count() + 1)
         return;
     NotifyAboutToChange(kChangeSourceLines);
     lines_.Insert(static_cast<size_t>(n - 1), std::move(line));
-    SyncHeaderRecord();
-    sourceModified_ = true;
-    Notify(kChangeSourceLines | kChangeSourceModified);
-    if (n == 1)
-        DetectDelimiterAgain();
-    GoToRecord(n);
+    ShowChangedRecord(n);
 }
 
 void Workspace::DeleteRecord(long n)
