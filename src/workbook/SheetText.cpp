@@ -15,6 +15,12 @@ namespace {
 
 } // namespace
 
+SheetBuilder::SheetBuilder(std::uint64_t sizeHint)
+{
+    // Reserving address space touches no memory; it spares the copies of a growing text.
+    raw_.reserve(static_cast<size_t>(std::min<std::uint64_t>(sizeHint, 256ULL << 20)));
+}
+
 void SheetBuilder::Cell(std::uint32_t row, std::uint32_t column, std::string_view text)
 {
     if (row >= kMaxRows || column >= kMaxColumns) {
@@ -28,11 +34,14 @@ void SheetBuilder::Cell(std::uint32_t row, std::uint32_t column, std::string_vie
         row_ = row;
         rowOpen_ = true;
     }
-    std::string value;
-    AppendCellText(value, text);
-    if (value.empty())
+    const size_t offset = rowText_.size();
+    AppendCellText(rowText_, text);
+    if (rowText_.size() == offset)
         return;
-    cells_.emplace_back(column, std::move(value));
+    if (rowText_.size() > kMaxSheetTextBytes)
+        TooLarge();
+    cells_.push_back({column, static_cast<std::uint32_t>(offset),
+                      static_cast<std::uint32_t>(rowText_.size() - offset)});
 }
 
 void SheetBuilder::ErrorCell(std::uint32_t row, std::uint32_t column, std::string_view text)
@@ -54,27 +63,29 @@ void SheetBuilder::FlushRow()
     if (!rowOpen_ || cells_.empty())
         return;
     std::stable_sort(cells_.begin(), cells_.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+                     [](const RowCell& a, const RowCell& b) { return a.column < b.column; });
     // Rows without values between the last one written and this one are empty lines.
     const std::uint32_t line = static_cast<std::uint32_t>(lineFields_.size());
     if (row_ > line) {
-        raw_.append(row_ - line, '\n');
+        for (std::uint32_t i = line; i < row_; ++i)
+            raw_ += "\r\n";
         lineFields_.insert(lineFields_.end(), row_ - line, 0);
     }
     std::uint32_t column = 0;
     for (size_t i = 0; i < cells_.size(); ++i) {
-        if (i + 1 < cells_.size() && cells_[i + 1].first == cells_[i].first)
+        if (i + 1 < cells_.size() && cells_[i + 1].column == cells_[i].column)
             continue; // the later of two cells in one place counts
-        const std::uint32_t c = cells_[i].first;
-        raw_.append(c - column, '\t');
-        raw_.append(cells_[i].second);
-        column = c;
+        const RowCell& cell = cells_[i];
+        raw_.append(cell.column - column, '\t');
+        raw_.append(rowText_, cell.offset, cell.length);
+        column = cell.column;
     }
-    raw_ += '\n';
+    raw_ += "\r\n";
     const std::uint32_t fields = column + 1;
     lineFields_.push_back(fields);
     width_ = std::max(width_, fields);
     cells_.clear();
+    rowText_.clear();
     if (raw_.size() > kMaxSheetTextBytes)
         TooLarge();
 }
@@ -101,6 +112,38 @@ void SheetBuilder::AppendLine(std::string& out, std::string_view line, std::uint
     out += "\r\n";
 }
 
+void SheetBuilder::AppendLines(std::string& out, const std::vector<MergedArea>& merges) const
+{
+    std::vector<MergedArea> active;
+    std::vector<bool> covered;
+    size_t nextMerge = 0;
+    size_t start = 0;
+    for (std::uint32_t row = 0; row < lineFields_.size(); ++row) {
+        const size_t end = raw_.find('\n', start);
+        const std::string_view line(raw_.data() + start, end - 1 - start); // without its CR LF
+        start = end + 1;
+        std::erase_if(active, [row](const MergedArea& m) { return m.lastRow < row; });
+        while (nextMerge < merges.size() && merges[nextMerge].firstRow == row)
+            active.push_back(merges[nextMerge++]);
+        const std::uint32_t fields = lineFields_[row];
+        if (fields == 0) {
+            out += "\r\n";
+            continue;
+        }
+        bool any = false;
+        covered.assign(fields, false);
+        for (const MergedArea& m : active) {
+            for (std::uint32_t c = m.firstColumn; c <= m.lastColumn && c < fields; ++c) {
+                if (row != m.firstRow || c != m.firstColumn) {
+                    covered[c] = true;
+                    any = true;
+                }
+            }
+        }
+        AppendLine(out, line, fields, any ? &covered : nullptr);
+    }
+}
+
 SheetText SheetBuilder::Finish()
 {
     FlushRow();
@@ -110,11 +153,10 @@ SheetText SheetBuilder::Finish()
     sheet.rows = static_cast<std::uint32_t>(lineFields_.size());
     std::uint64_t size = 0;
     for (const std::uint32_t fields : lineFields_)
-        size += (fields > 0 ? width_ - fields : 0) + 2;
-    size += raw_.size();
+        size += fields > 0 ? width_ - fields : 0;
+    size += raw_.size(); // line ends included
     if (size > kMaxSheetTextBytes)
         TooLarge();
-    sheet.text.reserve(static_cast<size_t>(size));
     // Merged areas by their first row; those that reach the current row are active.
     std::vector<MergedArea> merges;
     std::uint64_t coveredCells = 0;
@@ -133,33 +175,14 @@ SheetText SheetBuilder::Finish()
     }
     std::sort(merges.begin(), merges.end(),
               [](const MergedArea& a, const MergedArea& b) { return a.firstRow < b.firstRow; });
-    std::vector<MergedArea> active;
-    std::vector<bool> covered;
-    size_t nextMerge = 0;
-    size_t start = 0;
-    for (std::uint32_t row = 0; row < sheet.rows; ++row) {
-        const size_t end = raw_.find('\n', start);
-        const std::string_view line(raw_.data() + start, end - start);
-        start = end + 1;
-        std::erase_if(active, [row](const MergedArea& m) { return m.lastRow < row; });
-        while (nextMerge < merges.size() && merges[nextMerge].firstRow == row)
-            active.push_back(merges[nextMerge++]);
-        const std::uint32_t fields = lineFields_[row];
-        if (fields == 0) {
-            sheet.text += "\r\n";
-            continue;
-        }
-        bool any = false;
-        covered.assign(fields, false);
-        for (const MergedArea& m : active) {
-            for (std::uint32_t c = m.firstColumn; c <= m.lastColumn && c < fields; ++c) {
-                if (row != m.firstRow || c != m.firstColumn) {
-                    covered[c] = true;
-                    any = true;
-                }
-            }
-        }
-        AppendLine(sheet.text, line, fields, any ? &covered : nullptr);
+    // Most sheets need neither padding nor merging: their text is taken as it is.
+    const bool padded = std::all_of(lineFields_.begin(), lineFields_.end(),
+                                    [this](std::uint32_t f) { return f == 0 || f == width_; });
+    if (merges.empty() && padded) {
+        sheet.text = std::move(raw_);
+    } else {
+        sheet.text.reserve(static_cast<size_t>(size));
+        AppendLines(sheet.text, merges);
     }
     raw_ = std::string();
     std::sort(errors_.begin(), errors_.end(), [](const CellError& a, const CellError& b) {

@@ -42,6 +42,9 @@ struct MergedArea
 class SheetBuilder
 {
 public:
+    // sizeHint: about how many bytes the text will have (0 when unknown), reserved at once.
+    explicit SheetBuilder(std::uint64_t sizeHint = 0);
+
     // Adds a cell's text (line breaks and tabs become blanks). Rows come in order; a row number
     // below the current one is taken as the current row. Cells of a row may come in any order;
     // of two with the same place the later counts. Throws WorkbookError past the last row or
@@ -53,6 +56,8 @@ public:
     SheetText Finish();
 
 private:
+    // The finished lines, padded to the width, with the merged areas' covered cells emptied.
+    void AppendLines(std::string& out, const std::vector<MergedArea>& merges) const;
     void FlushRow();
     // line with its fields after fields padded to the width; covered fields left empty.
     void AppendLine(std::string& out, std::string_view line, std::uint32_t fields,
@@ -60,8 +65,15 @@ private:
 
     std::uint32_t row_ = 0;
     bool rowOpen_ = false;
-    std::vector<std::pair<std::uint32_t, std::string>> cells_; // of the current row
-    std::string raw_;                       // finished rows, each line ended by '\n'
+    struct RowCell
+    {
+        std::uint32_t column;
+        std::uint32_t offset; // in rowText_
+        std::uint32_t length;
+    };
+    std::vector<RowCell> cells_; // of the current row
+    std::string rowText_;
+    std::string raw_;                       // finished rows, each line ended by CR LF
     std::vector<std::uint32_t> lineFields_; // fields of each line in raw_
     std::uint32_t width_ = 0;
     std::vector<MergedArea> merges_;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 
 namespace impmap::workbook {
 namespace {
@@ -204,8 +205,8 @@ class SheetHandler : public XmlHandler
 {
 public:
     SheetHandler(const XlsxWorkbook::SharedStrings& shared,
-                 const std::vector<NumberFormat>& formats, bool date1904)
-        : shared_(shared), formats_(formats), date1904_(date1904)
+                 const std::vector<NumberFormat>& formats, bool date1904, std::uint64_t partSize)
+        : builder(partSize / 2), shared_(shared), formats_(formats), date1904_(date1904)
     {}
     SheetBuilder builder;
 
@@ -416,8 +417,13 @@ void XlsxWorkbook::LoadShared()
         const std::uint64_t limit = kSharedAllowance + largestSheet;
         // The text is never longer than the part: reserved once, the block is never copied.
         shared_.bytes.reserve(static_cast<size_t>(std::min(limit, shared->size)));
-        SharedStringsHandler handler(shared_, limit);
-        ReadXmlPart(*zip_, *shared, handler);
+        SharedStringsHandler quick(shared_, limit);
+        if (!ReadXmlPartQuickly(*zip_, *shared, quick)) {
+            shared_ = SharedStrings();
+            shared_.bytes.reserve(static_cast<size_t>(std::min(limit, shared->size)));
+            SharedStringsHandler handler(shared_, limit);
+            ReadXmlPart(*zip_, *shared, handler);
+        }
     }
 }
 
@@ -429,9 +435,12 @@ SheetText XlsxWorkbook::ReadSheet(size_t index)
         throw WorkbookError("The workbook is damaged: the part " + sheetParts_[index] +
                             " of sheet \"" + sheets_[index].name + "\" is missing.");
     }
-    SheetHandler handler(shared_, cellFormats_, date1904_);
-    ReadXmlPart(*zip_, *entry, handler);
-    return handler.builder.Finish();
+    auto handler = std::make_unique<SheetHandler>(shared_, cellFormats_, date1904_, entry->size);
+    if (!ReadXmlPartQuickly(*zip_, *entry, *handler)) {
+        handler = std::make_unique<SheetHandler>(shared_, cellFormats_, date1904_, entry->size);
+        ReadXmlPart(*zip_, *entry, *handler);
+    }
+    return handler->builder.Finish();
 }
 
 } // namespace impmap::workbook

@@ -31,7 +31,17 @@ XmlReader& Self(void* data)
 const char* Attribute(const char** attributes, std::string_view name)
 {
     for (const char** a = attributes; a && *a; a += 2) {
-        if (LocalName(*a) == name)
+        // The name after its last colon, compared without measuring it first: this runs for
+        // every attribute of every cell.
+        const char* local = *a;
+        for (const char* p = *a; *p; ++p) {
+            if (*p == ':')
+                local = p + 1;
+        }
+        size_t i = 0;
+        while (i < name.size() && local[i] == name[i])
+            ++i;
+        if (i == name.size() && local[i] == '\0')
             return a[1];
     }
     return nullptr;

@@ -1,5 +1,6 @@
 #include "XmlPart.h"
 
+#include "QuickXml.h"
 #include "WorkbookError.h"
 
 namespace impmap::workbook {
@@ -19,6 +20,14 @@ void ReadXmlPart(ZipArchive& zip, const ZipArchive::Entry& entry, XmlHandler& ha
         xml.Feed({}, true);
     if (reader)
         *reader = nullptr;
+}
+
+bool ReadXmlPartQuickly(ZipArchive& zip, const ZipArchive::Entry& entry, XmlHandler& handler)
+{
+    QuickXmlScanner scanner(handler);
+    bool going = true;
+    zip.Read(entry, [&](std::string_view piece) { return going = scanner.Feed(piece); });
+    return going && scanner.Finish();
 }
 
 std::uint64_t CountAttribute(const char* text, std::uint64_t fallback, std::uint64_t limit)

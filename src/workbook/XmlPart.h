@@ -15,6 +15,10 @@ namespace impmap::workbook {
 void ReadXmlPart(ZipArchive& zip, const ZipArchive::Entry& entry, XmlHandler& handler,
                  XmlReader** reader = nullptr);
 
+// Streams the part through handler with QuickXmlScanner. Returns false when the scanner gave
+// up: the part must then be read again with ReadXmlPart into a fresh handler.
+bool ReadXmlPartQuickly(ZipArchive& zip, const ZipArchive::Entry& entry, XmlHandler& handler);
+
 // A decimal count from an attribute ("12"); fallback when it is missing or not a count below
 // limit.
 std::uint64_t CountAttribute(const char* text, std::uint64_t fallback, std::uint64_t limit);
