@@ -26,7 +26,7 @@ bool ReadXmlPartQuickly(ZipArchive& zip, const ZipArchive::Entry& entry, XmlHand
 {
     QuickXmlScanner scanner(handler);
     bool going = true;
-    zip.Read(entry, [&](std::string_view piece) { return going = scanner.Feed(piece); });
+    zip.ReadAhead(entry, [&](std::string_view piece) { return going = scanner.Feed(piece); });
     return going && scanner.Finish();
 }
 

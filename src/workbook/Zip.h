@@ -38,6 +38,9 @@ public:
     // method, or that expands past its declared size or the 4 GB limit (refused before inflating
     // when its declared size says so).
     void Read(const Entry& entry, const std::function<bool(std::string_view)>& sink);
+    // As Read, with the reading and inflating done on a thread of its own, a few pieces ahead of
+    // sink, which runs on the calling thread. Nothing else may use the archive meanwhile.
+    void ReadAhead(const Entry& entry, const std::function<bool(std::string_view)>& sink);
     // The whole part, when it expands to at most limit bytes; throws WorkbookError otherwise.
     std::string ReadAll(const Entry& entry, std::uint64_t limit);
 
