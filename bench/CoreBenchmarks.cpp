@@ -1,6 +1,7 @@
 // Micro-benchmarks: splitting a record, the value converters, one record through each engine,
 // and Suggest Mapping on a wide header.
 #include "check/ControlTotals.h"
+#include "convert/CommonConversions.h"
 #include "convert/Converters.h"
 #include "convert/Validators.h"
 #include "execute/Engine.h"
