@@ -325,6 +325,19 @@ TEST(CliCheckVerb, ExportsOfPythonsCsvModuleWarnOfWhatTheConversionChanges)
                   decimalComma + "\nRecord 5: " + shortRow + "\nRecord 5: " + pieces +
                   "\n5 records checked, 5 problems\n");
 
+    // LibreOffice writes the same rows to the sheet's width, LF-ended: no short row; the rest as
+    // above, and the blank row a NULL record.
+    const std::string office = test::DataPath("exports/payees-libreoffice.csv").string();
+    const CliRun officeCheck = Cli({"check", map(office), "--today", "2022-06-01"});
+    EXPECT_EQ(officeCheck.out, "Record 2: Warning: the record ends inside a quoted value; the next "
+                               "line continues it (a cell with a line break?)\nRecord 5: " +
+                                   decimalComma + "\nRecord 6: " + pieces +
+                                   "\n6 records checked, 3 problems\n");
+    const CliRun officeRun = Cli({"run", map(office), "--today", "2022-06-01"});
+    EXPECT_EQ(officeRun.status, 1);
+    EXPECT_NE(officeRun.err.find("Source record 2 ends inside a quoted value"), std::string::npos)
+        << officeRun.err;
+
     const std::string semicolon = test::DataPath("exports/payees-semicolon.csv").string();
     const CliRun refused = Cli({"run", map(semicolon)});
     EXPECT_EQ(refused.status, 2);
