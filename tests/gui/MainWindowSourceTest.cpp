@@ -4,6 +4,7 @@
 
 #include "MainWindowTestSupport.h"
 #include "platform/Bytes.h"
+#include "window/BackgroundTask.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,10 +13,15 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <chrono>
+#include <future>
 
 using namespace impmap::gui;
 using namespace impmap::gui::testing;
@@ -49,6 +55,55 @@ const AskedPrompt kReopenQuestion = Message(
                    "state.\r\nDo you want to continue?"),
     Icon::Warning, {Button::Yes, Button::No}, Button::No, true);
 
+// What the window shows of the source and its settings, the file's bytes and the undo history,
+// with the home folder named HOME.
+QString SourceState(WindowFixture& fixture, const QString& file)
+{
+    MainWindowUi& ui = fixture.Ui();
+    const impmap::Workspace& work = fixture.Work();
+    QStringList lines;
+    for (std::size_t i = 0; i < work.RecordCount(); ++i)
+        lines << QString::fromStdString(std::string(work.Lines().Line(i)));
+    const QStringList parts{
+        ui.edSourceFile->text(),
+        ui.pnRecords->text(),
+        ui.pnRecord->text(),
+        Fields(ui).join(u'|'),
+        QString::number(ui.rgHeaderButtons->checkedId()),
+        QString::number(ui.cbDelimiter->currentIndex()),
+        ui.edSourceFileSave->isVisible() ? QStringLiteral("unsaved") : QStringLiteral("saved"),
+        fixture.Window().windowTitle(),
+        lines.join(u'/'),
+        QString::number(work.Header()) + QString::number(work.Delimiter()) +
+            QString::number(work.SourceModified()) + QString::number(work.MappingModified()),
+        QString::fromLatin1(fixture.ReadFile(file)),
+        QString::number(fixture.Window().Undo().Stack().count()),
+        fixture.Window().Undo().Stack().undoText(),
+    };
+    return parts.join(u'\n').replace(fixture.Home(), QStringLiteral("HOME"));
+}
+
+// The source actions that read or write the whole file, as the user starts them.
+void RunSourceAction(WindowFixture& fixture, const QString& action)
+{
+    MainWindowUi& ui = fixture.Ui();
+    if (action == QStringLiteral("open")) {
+        QTest::mouseClick(ui.sbOpenSource, Qt::LeftButton);
+    } else if (action == QStringLiteral("locate")) {
+        fixture.Prompts().Enter(fixture.WriteFile(QStringLiteral("other.csv"), "x|y\r\n"));
+        ui.edSourceFileLocate->trigger();
+    } else if (action == QStringLiteral("header")) {
+        QTest::mouseClick(ui.rgHeaderButtons->button(1), Qt::LeftButton);
+    } else if (action == QStringLiteral("delimiter")) {
+        ui.cbDelimiter->setCurrentIndex(2);
+        emit ui.cbDelimiter->activated(2);
+    } else if (action == QStringLiteral("delete")) {
+        fixture.Prompts().Press(Button::Yes);
+        QTest::mouseClick(ui.sbDeleteSourceLine, Qt::LeftButton);
+    } else {
+        ui.edSourceFileSave->trigger();
+    }
+}
 } // namespace
 
 class MainWindowSourceTest : public QObject
@@ -181,6 +236,8 @@ private slots:
         QVERIFY(ui.sbSaveMap->isEnabled());
 
         fixture.Locate(fixture.WriteFile(QStringLiteral("plain.txt"), "a b;c\r\n"));
+        fixture.Prompts().Press(Button::Ok); // the notice that it looks semicolon-delimited
+        QApplication::processEvents();
         fixture.Window().cbDelimiterChange(2);
         QCOMPARE(ui.cbDelimiter->currentIndex(), 2);
         QCOMPARE(Fields(ui), QStringList{"a b;c"});
@@ -262,6 +319,7 @@ private slots:
         const QString path =
             fixture.WriteFile(QStringLiteral("long.csv"), "a,b\r\n" + longValue + ",c\r\n");
         fixture.Locate(path);
+        fixture.Prompts().Press(Button::Ok);
         QElapsedTimer clock;
         clock.start();
         fixture.Window().sbNextClick();
@@ -279,8 +337,22 @@ private slots:
         QCOMPARE(fixture.Work().Lines().Line(1).size(), std::size_t(longValue.size() + 2));
         // Far below what laying out megabytes of text takes (seconds).
         QVERIFY2(elapsed < 2000, qPrintable(QString::number(elapsed)));
+        // Said once for the file, in a notice, after the step that showed the record.
+        const AskedPrompt notice =
+            Message(QStringLiteral("Information"),
+                    QStringLiteral("Record 2 is too long to show in full: its first 4000 bytes are "
+                                   "shown. Its text is kept whole.\r\nOther records of this file "
+                                   "that are too long to show are cut the same way."),
+                    Icon::Information, {Button::Ok}, Button::Ok);
+        QCOMPARE(fixture.Prompts().Last(), notice);
+        const std::size_t asked = fixture.Prompts().Asked().size();
         fixture.Window().sbPreviousClick();
         QCOMPARE(ui.edSourceRecord->toolTip(), QString());
+        fixture.Window().sbNextClick();
+        QTest::mouseClick(ui.rgHeaderButtons->button(1), Qt::LeftButton);
+        QApplication::processEvents();
+        QCOMPARE(ui.edSourceRecord->text(), cut);
+        QCOMPARE(fixture.Prompts().Asked().size(), asked);
     }
 
     // Enter in the source box opens the file typed there, as the open button does.
@@ -336,6 +408,98 @@ private slots:
         QVERIFY(fixture.Prompts().Asked().empty());
         QVERIFY(!ui.edSourceFileSave->isVisible());
         QCOMPARE(ui.pnRecords->text(), QStringLiteral("3"));
+    }
+
+    // Reading or writing the source on a worker: a read or write that takes a while shows its
+    // progress in a window-modal dialog named after the action, and Cancel stops it with the
+    // window, the undo history and the file as they were; left to finish, it ends as the same
+    // action ends when it is quick.
+    void SlowSourceWorkShowsProgressAndCancelChangesNothing_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("label");
+        for (const bool cancel : {true, false}) {
+            const char* how = cancel ? "cancelled" : "finished";
+            QTest::addRow("open button, %s", how)
+                << QStringLiteral("open") << cancel << QStringLiteral("Opening payees.csv...")
+                << QStringLiteral("Reading HOME/payees.csv");
+            QTest::addRow("locate, %s", how)
+                << QStringLiteral("locate") << cancel << QStringLiteral("Opening other.csv...")
+                << QStringLiteral("Reading HOME/other.csv");
+            QTest::addRow("Header, %s", how)
+                << QStringLiteral("header") << cancel << QStringLiteral("Reloading payees.csv...")
+                << QStringLiteral("Reading HOME/payees.csv");
+            QTest::addRow("Delimiter, %s", how) << QStringLiteral("delimiter") << cancel
+                                                << QStringLiteral("Reloading payees.csv...")
+                                                << QStringLiteral("Reading HOME/payees.csv");
+            QTest::addRow("Save Source, %s", how)
+                << QStringLiteral("save") << cancel << QStringLiteral("Saving payees.csv...")
+                << QStringLiteral("Writing HOME/payees.csv");
+        }
+    }
+
+    void SlowSourceWorkShowsProgressAndCancelChangesNothing()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, cancel);
+        QFETCH(QString, title);
+        QFETCH(QString, label);
+        // Save Source starts from an edit; the state compared is the one before the save.
+        const QString prepare = action == QStringLiteral("save") ? QStringLiteral("delete") : "";
+
+        // The action when its work is quick: what a finished slow one must leave.
+        QString quick;
+        {
+            WindowFixture fixture;
+            fixture.Start();
+            const QString file = fixture.LoadPayees();
+            if (!prepare.isEmpty())
+                RunSourceAction(fixture, prepare);
+            RunSourceAction(fixture, action);
+            quick = SourceState(fixture, file);
+        }
+
+        WindowFixture fixture;
+        fixture.Start();
+        const QString file = fixture.LoadPayees();
+        if (!prepare.isEmpty())
+            RunSourceAction(fixture, prepare);
+        const QString before = SourceState(fixture, file);
+        fixture.Prompts().ClearAsked();
+
+        // The work waits on the worker until the dialog was seen (and Cancel pressed).
+        std::promise<void> release;
+        const std::shared_future<void> released = release.get_future().share();
+        BackgroundTask::SetWorkerHook([released] { released.wait_for(std::chrono::seconds(10)); });
+        QString seen;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QProgressDialog*>(widget);
+                if (dialog == nullptr || !dialog->isVisible() || !seen.isEmpty())
+                    continue;
+                seen = dialog->windowTitle() + u'\n' +
+                       QString(dialog->labelText()).replace(fixture.Home(), QStringLiteral("HOME"));
+                if (dialog->windowModality() != Qt::WindowModal ||
+                    dialog->parentWidget() != &fixture.Window())
+                    seen += QStringLiteral("\nnot modal to the window");
+                if (cancel)
+                    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+                release.set_value();
+            }
+        });
+        poll.start(10);
+        RunSourceAction(fixture, action);
+        poll.stop();
+        BackgroundTask::SetWorkerHook(nullptr);
+
+        QCOMPARE(seen, title + u'\n' + QDir::toNativeSeparators(label));
+        QCOMPARE(SourceState(fixture, file), cancel ? before : quick);
+        if (action != QStringLiteral("locate"))
+            QVERIFY(fixture.Prompts().Asked().empty());
+        QVERIFY(!BackgroundTask::Active());
     }
 
     void DecimalTraceAndFormFollowTheUser()

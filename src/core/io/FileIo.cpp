@@ -252,7 +252,7 @@ std::string SystemReason(const std::error_code& ec)
     return std::string(TrimView(ec.message()));
 }
 
-std::string ReadWholeFile(const fs::path& path)
+std::string ReadWholeFile(const fs::path& path, WorkProgress* progress)
 {
     const auto fail = [&path](const std::error_code& ec) {
         return FileError("Cannot open file \"" + PathText(path) + "\". " + SystemReason(ec),
@@ -286,7 +286,9 @@ std::string ReadWholeFile(const fs::path& path)
             bytes.reserve(static_cast<size_t>(expected) + kReadChunkSize);
         std::optional<BackgroundPrefault> prefault;
         prefault.emplace(bytes.data(), bytes.capacity());
+        const std::uint64_t total = sizeError ? 0 : expected;
         for (;;) {
+            ReportProgress(progress, used, std::max<std::uint64_t>(total, used));
             if (bytes.capacity() < used + kReadChunkSize) {
                 prefault.reset(); // done with the buffer it works on before that is moved
                 bytes.reserve(std::max(bytes.capacity() * 2, used + kReadChunkSize));
@@ -301,6 +303,8 @@ std::string ReadWholeFile(const fs::path& path)
                 break;
             }
         }
+        if (readError == 0)
+            ReportProgress(progress, used, std::max<std::uint64_t>(total, used));
     } catch (const std::bad_alloc&) {
         std::fclose(file);
         std::error_code sizeError;
@@ -308,6 +312,9 @@ std::string ReadWholeFile(const fs::path& path)
         throw FileError("Not enough memory to load \"" + PathText(path) + "\" (" +
                             SizeText(sizeError ? used : size) + ")",
                         "Not enough memory");
+    } catch (...) {
+        std::fclose(file);
+        throw;
     }
     std::fclose(file);
     if (readError != 0)
@@ -316,10 +323,21 @@ std::string ReadWholeFile(const fs::path& path)
     return bytes;
 }
 
-void WriteFileAtomically(const fs::path& path, std::string_view bytes)
+void WriteFileAtomically(const fs::path& path, std::string_view bytes, WorkProgress* progress)
 {
     AtomicFileWriter writer(path);
-    writer.Write(bytes);
+    if (progress == nullptr) {
+        writer.Write(bytes);
+    } else {
+        // In pieces, so that the caller hears how far it is and may stop before the rename.
+        constexpr size_t kPiece = size_t{4} << 20;
+        for (size_t at = 0; at < bytes.size(); at += kPiece) {
+            ReportProgress(progress, at, bytes.size());
+            writer.Write(bytes.substr(at, kPiece));
+        }
+        writer.Close();
+        ReportProgress(progress, bytes.size(), bytes.size());
+    }
     writer.Commit();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "io/WorkProgress.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -33,12 +35,17 @@ std::string SystemReason(const std::error_code& ec);
 // fails with the reason for a folder, and anything else that is not a regular file (a pipe, a
 // device, a socket) is refused before it is opened, since reading it could block or never end.
 // A file too large for the memory throws FileError("Not enough memory to load \"PATH\" (SIZE)").
-std::string ReadWholeFile(const std::filesystem::path& path);
+// progress, when given, hears the bytes read of the file's size and may stop the read
+// (WorkCancelled).
+std::string ReadWholeFile(const std::filesystem::path& path, WorkProgress* progress = nullptr);
 
 // Replaces the file at path with bytes, through a temporary file in the same folder. On failure
 // the temporary file is removed, an existing file at path is untouched, and
-// FileError("Cannot create file \"PATH\". REASON") is thrown.
-void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+// FileError("Cannot create file \"PATH\". REASON") is thrown. progress, when given, hears the
+// bytes written and may stop the write before the file is replaced (WorkCancelled): the file at
+// path then stays as it was.
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         WorkProgress* progress = nullptr);
 
 // Copies the file at from to the file at to, a chunk at a time, through AtomicFileWriter: to is
 // replaced only once the whole copy is on the disk. Throws FileError("Cannot open file \"FROM\".

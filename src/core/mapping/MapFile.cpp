@@ -136,6 +136,17 @@ IniFile ReadMapFile(const std::string& path)
 
 } // namespace
 
+MapSource SourceOfMapFile(const std::string& path)
+{
+    try {
+        const IniFile ini = ReadMapFile(path);
+        return {ResolveFileSpec(ini.ReadString("Source", "FileSpec", ""), path),
+                ini.ReadString("Source", "Sheet", "")};
+    } catch (...) {
+        return {};
+    }
+}
+
 void Workspace::OpenMapping(const std::string& path,
                             const std::optional<std::string>& sourceOverride,
                             const std::optional<std::string>& sheetOverride)

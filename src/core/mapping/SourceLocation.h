@@ -15,4 +15,13 @@ const std::string& ProgramFolder();
 // is there; an absolute path, an empty one and a relative one found in neither stay as written.
 std::string ResolveFileSpec(const std::string& fileSpec, const std::string& mapPath);
 
+// The source file and sheet that Workspace::OpenMapping loads from the map file at path, without
+// a source or sheet of the caller's: both empty when the map file cannot be read.
+struct MapSource
+{
+    std::string path;
+    std::string sheet;
+};
+MapSource SourceOfMapFile(const std::string& path);
+
 } // namespace impmap

@@ -3,6 +3,7 @@
 #include "execute/OutputStore.h"
 #include "mapping/DestinationRow.h"
 #include "mapping/MappingState.h"
+#include "mapping/SourceRead.h"
 #include "mapping/WorkspaceObserver.h"
 #include "source/SourceFormat.h"
 #include "source/SourceLines.h"
@@ -10,6 +11,7 @@
 #include "source/WorkbookSource.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -123,6 +125,14 @@ public:
     // Loads the file named by SourcePath (the question about unsaved edits is the caller's).
     // On failure: SourceLoaded false, the source path emptied, FileError thrown.
     void OpenSource();
+    // What OpenSource does once the file is read (see ReadSource): loaded becomes the source,
+    // read from the source path.
+    void AdoptSource(LoadedSource loaded);
+    // Runs operation with ahead as the read of its first load of the source path and sheet that
+    // ahead was read for: that load takes ahead's source, or throws its failure, instead of
+    // reading the file again (the window reads on another thread). ahead is dropped when
+    // operation ends.
+    void WithSourceReadAhead(SourceReadAhead ahead, const std::function<void()>& operation);
     // A file chosen in the open dialog: names it, clears the display and loads it.
     void LocateSource(std::string path);
     void DetectDelimiter();
@@ -148,6 +158,11 @@ public:
     // it away (whatever the setting is now), with the byte-order mark and the line end the file
     // had. Throws FileError; a workbook source is refused (Rejection): see SaveSourceAsText.
     void SaveSource();
+    // SaveSource in steps: the bytes it writes (its Rejection for a workbook or for bytes that
+    // would read back otherwise), which only reads the workspace; then, once WriteSourceFile has
+    // written them, the source counts as saved as stamp says.
+    std::string SourceBytesToSave() const;
+    void SourceSaved(FileStamp stamp);
     // Whether the text source file was changed by another program since it was loaded or last
     // saved (see FileChangedSince); false while the source box names another file or a workbook.
     bool SourceChangedOnDisk() const;
@@ -307,7 +322,7 @@ private:
     void RebuildActiveMerges();
     void ReloadSourceForSetting();
     void ApplyMapSettings(const class IniFile& ini);
-    SourceLines LoadWorkbookSheet();
+    LoadedSource ReadSourceOrAhead();
     void ForgetSheetLine(std::uint32_t line);
 
     WorkspaceObserver* observer_ = nullptr;
@@ -340,6 +355,7 @@ private:
     std::string sheet_;
     bool sourceIsWorkbook_ = false;
     std::vector<SheetError> sheetErrors_;
+    std::optional<SourceReadAhead> readAhead_; // see WithSourceReadAhead
 
     std::vector<DestinationRow> rows_;
     std::array<int, kMaxMergeField + 1> merges_{};

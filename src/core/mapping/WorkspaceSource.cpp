@@ -10,6 +10,7 @@
 #include "source/SplitRecord.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace impmap {
 
@@ -35,6 +36,30 @@ void Workspace::DropSourceLines()
     Notify(kChangeSourceLines);
 }
 
+LoadedSource Workspace::ReadSourceOrAhead()
+{
+    std::optional<SourceReadAhead> ahead = std::exchange(readAhead_, std::nullopt);
+    if (ahead && Trim(ahead->path) == Trim(sourcePath_) && ahead->sheet == sheet_) {
+        if (ahead->failure)
+            std::rethrow_exception(ahead->failure);
+        return std::move(*ahead->source);
+    }
+    ahead.reset(); // another file's records go before this one's are read
+    return ReadSource(sourcePath_, sheet_);
+}
+
+void Workspace::WithSourceReadAhead(SourceReadAhead ahead, const std::function<void()>& operation)
+{
+    readAhead_ = std::move(ahead);
+    try {
+        operation();
+    } catch (...) {
+        readAhead_.reset();
+        throw;
+    }
+    readAhead_.reset();
+}
+
 void Workspace::OpenSource()
 {
     // The old lines go before the new ones are read, so that the two are never held together.
@@ -44,19 +69,9 @@ void Workspace::OpenSource()
     sourceLoaded_ = true;
     headerRecord_.clear();
     joinedBreaks_.clear();
-    SourceLines loaded;
+    LoadedSource loaded;
     try {
-        if (IsWorkbookFile(Trim(sourcePath_))) {
-            loaded = LoadWorkbookSheet();
-        } else {
-            SourceText source = ReadSourceFile(Trim(sourcePath_));
-            format_ = source.format;
-            sourceStamp_ = std::move(source.stamp);
-            loaded = SourceLines(std::move(source.bytes));
-            sheet_.clear();
-            sourceIsWorkbook_ = false;
-            sheetErrors_.clear();
-        }
+        loaded = ReadSourceOrAhead();
     } catch (...) {
         // A failed load leaves no source at all: nothing shown, an empty box.
         sourceIsWorkbook_ = false;
@@ -69,20 +84,36 @@ void Workspace::OpenSource()
         Notify(kChangeSettings | kChangeSourceFields);
         throw;
     }
-    if (!loaded.Empty())
-        headerRecord_ = std::string(loaded.Line(0));
-    headerTaken_ = header_ == 1 && !loaded.Empty();
+    AdoptSource(std::move(loaded));
+}
+
+void Workspace::AdoptSource(LoadedSource loaded)
+{
+    DropSourceLines();
+    sourceLoaded_ = true;
+    joinedBreaks_.clear();
+    format_ = loaded.format;
+    sourceStamp_ = std::move(loaded.stamp);
+    sourceIsWorkbook_ = loaded.workbook;
+    if (loaded.workbook)
+        sheet_ = std::move(loaded.sheet);
+    else
+        sheet_.clear();
+    sheetErrors_ = std::move(loaded.sheetErrors);
+    SourceLines& lines = loaded.lines;
+    headerRecord_ = lines.Empty() ? std::string() : std::string(lines.Line(0));
+    headerTaken_ = header_ == 1 && !lines.Empty();
     if (headerTaken_)
-        loaded.Erase(0);
+        lines.Erase(0);
     NotifyAboutToChange(kChangeSourceLines);
-    lines_ = std::move(loaded);
+    lines_ = std::move(lines);
     Notify(kChangeSourceLines);
     if (sourceIsWorkbook_)
         SetDelimiter(0); // a sheet's text is tab-delimited
     else
         DetectDelimiter();
     if (lines_.Empty()) {
-        // No record left (an empty file, or only a header line under Skip): nothing to map.
+        // No record left (only a header line under Skip): nothing to map.
         sourceFields_.clear();
         shownExtent_ = {};
         Notify(kChangeSourceFields);
@@ -279,23 +310,32 @@ void Workspace::DeleteCurrentRecord()
 
 void Workspace::SaveSource()
 {
+    const std::string bytes = SourceBytesToSave();
+    SourceSaved(WriteSourceFile(sourcePath_, bytes));
+}
+
+std::string Workspace::SourceBytesToSave() const
+{
     if (sourceIsWorkbook_)
         throw Rejection("The workbook is never written; save the sheet as a text file.");
     // The header line goes back exactly when loading took it away (a Header change that did not
     // reload must not add or drop it); the file keeps its byte-order mark and its line end.
-    const std::string path = Trim(sourcePath_);
-    const std::string bytes =
-        SourceFileBytes(format_, headerTaken_ ? &headerRecord_ : nullptr, lines_);
+    std::string bytes = SourceFileBytes(format_, headerTaken_ ? &headerRecord_ : nullptr, lines_);
     // Windows-1252 text has no mark: bytes that happen to be UTF-8 would read back as UTF-8,
     // and the records would change. Nothing is written then; the edits stay.
     if (format_.encoding == TextEncoding::Windows1252 && IsMultiByteUtf8(bytes)) {
-        throw Rejection(path + " was not saved: as Windows-1252 text its bytes would read back as "
-                               "UTF-8, and its records would change. Retype the values that put an "
-                               "accented capital before a symbol (such as \"Â\" followed by a "
-                               "non-breaking space), then save again.");
+        throw Rejection(Trim(sourcePath_) +
+                        " was not saved: as Windows-1252 text its bytes would read back as "
+                        "UTF-8, and its records would change. Retype the values that put an "
+                        "accented capital before a symbol (such as \"Â\" followed by a "
+                        "non-breaking space), then save again.");
     }
-    WriteFileAtomically(PathFromUtf8(path), bytes);
-    sourceStamp_ = StampOf(path, bytes);
+    return bytes;
+}
+
+void Workspace::SourceSaved(FileStamp stamp)
+{
+    sourceStamp_ = std::move(stamp);
     sourceModified_ = false;
     Notify(kChangeSourceModified);
 }

@@ -14,16 +14,6 @@ void Workspace::SetSheet(std::string sheet)
     Notify(kChangeSettings);
 }
 
-SourceLines Workspace::LoadWorkbookSheet()
-{
-    WorkbookSheet sheet = ReadWorkbookSheet(Trim(sourcePath_), sheet_);
-    format_ = SourceFormat{TextEncoding::Utf8, false, LineEnd::CrLf};
-    sheet_ = std::move(sheet.name);
-    sheetErrors_ = std::move(sheet.errors);
-    sourceIsWorkbook_ = true;
-    return SourceLines(std::move(sheet.text));
-}
-
 long Workspace::RecordOfSheetLine(std::uint32_t line) const
 {
     if (headerTaken_)

@@ -160,10 +160,10 @@ bool LooksBinary(std::string_view bytes)
     return control * 5 > sample.size();
 }
 
-SourceText ReadSourceFile(const std::string& path)
+SourceText ReadSourceFile(const std::string& path, WorkProgress* progress)
 {
     SourceText source;
-    source.bytes = ReadWholeFile(PathFromUtf8(path));
+    source.bytes = ReadWholeFile(PathFromUtf8(path), progress);
     source.stamp = StampOf(path, source.bytes);
     if (source.bytes.empty() || source.bytes == kUtf8ByteOrderMark)
         throw FileError(path + " is empty");

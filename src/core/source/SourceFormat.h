@@ -1,5 +1,6 @@
 #pragma once
 
+#include "io/WorkProgress.h"
 #include "source/FileStamp.h"
 #include "source/SourceLines.h"
 
@@ -72,8 +73,9 @@ bool LooksBinary(std::string_view bytes);
 // Reads a source file. Throws FileError when it cannot be read, FileError("PATH is empty") for a
 // file of no bytes (or a byte-order mark alone), FileError("Cannot open file \"PATH\". It is
 // UTF-16 LE text, ...") when it is UTF-16 and FileError("PATH does not look like a delimited text
-// file") when LooksBinary; nothing is read then.
-SourceText ReadSourceFile(const std::string& path);
+// file") when LooksBinary; nothing is read then. progress, when given, hears the bytes read and
+// may stop the read (WorkCancelled).
+SourceText ReadSourceFile(const std::string& path, WorkProgress* progress = nullptr);
 
 // The bytes of a source file written in format: the byte-order mark when the file had one, then
 // header (when given) and every line, each followed by the format's line end.

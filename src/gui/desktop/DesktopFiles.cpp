@@ -2,6 +2,7 @@
 
 #include "execute/ExecuteController.h"
 #include "mapping/Workspace.h"
+#include "window/BackgroundTask.h"
 #include "window/MainWindowContext.h"
 #include "window/MapFileController.h"
 #include "window/SourceController.h"
@@ -73,7 +74,7 @@ void DesktopFiles::Open(const QString& path)
 
 bool DesktopFiles::Busy() const
 {
-    return context_.workspace.Executing() || execution_.Busy() ||
+    return context_.workspace.Executing() || execution_.Busy() || BackgroundTask::Active() ||
            QApplication::activeModalWidget() != nullptr ||
            QApplication::activePopupWidget() != nullptr;
 }

@@ -16,6 +16,7 @@
 #include "settings/WorkingFolders.h"
 #include "suggest/SuggestController.h"
 #include "tinmatch/TinMatchExportController.h"
+#include "window/BackgroundTask.h"
 #include "window/ListPlaceholders.h"
 #include "window/MainWindowLayout.h"
 #include "window/MapFileController.h"
@@ -183,7 +184,7 @@ void MainWindow::FormShow()
 
 bool MainWindow::FormCloseQuery()
 {
-    if (workspace_.Executing() || execute_->Busy())
+    if (workspace_.Executing() || execute_->Busy() || BackgroundTask::Active())
         return false;
     return mapFiles_->MayDropMapping() && sourceSaver_.MayDropSourceEdits();
 }

@@ -1,13 +1,16 @@
 #include "window/MapFileController.h"
 
 #include "convert/Rejection.h"
+#include "convert/Text.h"
 #include "io/FileIo.h"
 #include "io/NativePath.h"
+#include "mapping/SourceLocation.h"
 #include "mapping/Workspace.h"
 #include "models/WorkspaceSignals.h"
 #include "prompts/ErrorDisplay.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
+#include "window/SourceInBackground.h"
 #include "window/SourceSaver.h"
 
 #include <QFile>
@@ -144,7 +147,15 @@ void MapFileController::OpenNamedMap(const QString& path)
     // reported once the state reached so far is on display.
     std::optional<QString> failure;
     try {
-        workspace.OpenMapping(PathBytes(path));
+        // The map's source file is read on a worker first; cancelling that changes nothing.
+        const std::string file = PathBytes(path);
+        const MapSource source = SourceOfMapFile(file);
+        const auto open = [&] { workspace.OpenMapping(file); };
+        if (TrimView(source.path).empty())
+            open();
+        else if (!LoadSourceInBackground(context_, QStringLiteral("Opening"), source.path,
+                                         source.sheet, open))
+            return;
     } catch (const Rejection& refused) {
         // A map that cannot be read changed nothing: the record on display stays.
         ShowError(context_.prompts, PathText(refused.what()));

@@ -8,6 +8,7 @@
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 #include "window/MapFileController.h"
+#include "window/SourceInBackground.h"
 #include "window/SourceSaver.h"
 #include "window/WorkbookPrompts.h"
 
@@ -143,7 +144,10 @@ void SourceController::sbOpenSourceClick()
             if (context_.prompts.Message(question) != Button::Yes)
                 return;
         }
-        context_.workspace.OpenSource();
+        Workspace& workspace = context_.workspace;
+        if (!LoadSourceInBackground(context_, QStringLiteral("Opening"), workspace.SourcePath(),
+                                    workspace.Sheet(), [&] { workspace.OpenSource(); }))
+            return;
         context_.ui.lvSource->setFocus();
     });
 }
@@ -165,13 +169,21 @@ void SourceController::LocateSourceFile(const QString& path)
         if (!sourceSaver_.MayDropSourceEdits())
             return;
         const std::string file = PathBytes(QDir::toNativeSeparators(path));
+        Workspace& workspace = context_.workspace;
+        std::optional<std::string> sheet;
         if (IsWorkbookFile(file)) {
-            const std::optional<std::string> sheet = ChooseWorkbookSheet(context_.prompts, file);
+            sheet = ChooseWorkbookSheet(context_.prompts, file);
             if (!sheet)
                 return;
-            context_.workspace.SetSheet(*sheet);
         }
-        context_.workspace.LocateSource(file);
+        // Cancelling the read changes nothing, the sheet asked for included.
+        if (!LoadSourceInBackground(context_, QStringLiteral("Opening"), file,
+                                    sheet ? *sheet : workspace.Sheet(), [&] {
+                                        if (sheet)
+                                            workspace.SetSheet(*sheet);
+                                        workspace.LocateSource(file);
+                                    }))
+            return;
         context_.ui.lvSource->setFocus();
     });
 }
@@ -307,7 +319,14 @@ void SourceController::rgHeaderClick(int id)
 {
     RunGuarded(context_.prompts, [&] {
         const bool shown = !context_.workspace.SourceFields().empty();
-        context_.undo.ChangeMapping([&] { context_.workspace.SetHeader(id); });
+        const auto change = [&] {
+            context_.undo.ChangeMapping([&] { context_.workspace.SetHeader(id); });
+        };
+        // A new setting reads the source again; cancelling that puts the old setting back.
+        if (id == context_.workspace.Header())
+            change();
+        else if (!ReloadSourceInBackground(context_, change))
+            return ShowSettings();
         if (shown)
             context_.ui.lvSource->setFocus();
     });
@@ -319,7 +338,10 @@ void SourceController::cbDelimiterChange(int index)
         if (index == context_.workspace.Delimiter())
             return;
         const bool shown = !context_.workspace.SourceFields().empty();
-        context_.undo.ChangeMapping([&] { context_.workspace.ChangeDelimiter(index); });
+        if (!ReloadSourceInBackground(context_, [&] {
+                context_.undo.ChangeMapping([&] { context_.workspace.ChangeDelimiter(index); });
+            }))
+            return ShowSettings();
         if (shown)
             context_.ui.lvSource->setFocus();
     });
@@ -412,14 +434,27 @@ void SourceController::ShowRecordDisplay()
     const std::string& record = workspace.CurrentRecordText();
     const bool any = workspace.RecordCount() > 0;
     const QString recordText = any ? ShownText(record) : QString();
-    // A record shown cut says so in its box's hint.
-    ui.edSourceRecord->setToolTip(
-        any && TooLongToShow(record)
-            ? QStringLiteral("Record %1 is too long to show in full: its first %2 bytes are shown. "
-                             "Its text is kept whole.")
-                  .arg(shown)
-                  .arg(kShownBytes)
-            : QString());
+    // A record shown cut says so in its box's hint, and the first one of a source file in a
+    // notice, once the operation that showed it has ended.
+    const bool cut = any && TooLongToShow(record);
+    const QString tooLong =
+        QStringLiteral("Record %1 is too long to show in full: its first %2 bytes are shown. "
+                       "Its text is kept whole.")
+            .arg(shown)
+            .arg(kShownBytes);
+    ui.edSourceRecord->setToolTip(cut ? tooLong : QString());
+    const QString file = PathText(workspace.SourcePath());
+    if (cut && longRecordToldFor_ != file) {
+        longRecordToldFor_ = file;
+        QMetaObject::invokeMethod(
+            this,
+            [this, tooLong] {
+                context_.prompts.Information(
+                    tooLong + QStringLiteral("\r\nOther records of this file that are too "
+                                             "long to show are cut the same way."));
+            },
+            Qt::QueuedConnection);
+    }
     // The Source tab's record label reads "0" until the first record is shown, then copies the
     // record number pane.
     if (shown > 0 || ui.lbRec->text() != QStringLiteral("0"))

@@ -73,6 +73,7 @@ private:
 
     MainWindowContext& context_;
     SourceSaver& sourceSaver_;
+    QString longRecordToldFor_; // the source file for which a record cut was told
 };
 
 } // namespace impmap::gui

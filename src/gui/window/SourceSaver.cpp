@@ -5,6 +5,7 @@
 #include "prompts/Prompts.h"
 #include "window/MainWindowContext.h"
 #include "window/MapFileController.h"
+#include "window/SourceInBackground.h"
 #include "window/WorkbookPrompts.h"
 
 namespace impmap::gui {
@@ -35,16 +36,21 @@ SourceSaver::Outcome SourceSaver::Save()
             case Button::Yes:
                 break;
             case Button::No:
-                outcome = Outcome::Reloaded; // a failed reload is still no edit left to save
-                workspace.OpenSource();
+                outcome = Outcome::Cancelled;
+                if (LoadSourceInBackground(context_, QStringLiteral("Reloading"),
+                                           workspace.SourcePath(), workspace.Sheet(), [&] {
+                                               // A failed reload is still no edit left to save.
+                                               outcome = Outcome::Reloaded;
+                                               workspace.OpenSource();
+                                           }))
+                    outcome = Outcome::Reloaded;
                 return;
             default:
                 outcome = Outcome::Cancelled;
                 return;
             }
         }
-        workspace.SaveSource();
-        outcome = Outcome::Saved;
+        outcome = SaveSourceInBackground(context_) ? Outcome::Saved : Outcome::Cancelled;
     });
     return outcome;
 }

@@ -118,6 +118,55 @@ TEST_F(FileIoTest, WriteFileAtomicallyCreatesAndReplacesWithoutLeftovers)
     EXPECT_EQ(Names(dir_), std::vector<std::string>{"out.map"});
 }
 
+// Reports how far work is, and asks it to stop once it has reached stopAt bytes.
+class StopAt : public WorkProgress
+{
+public:
+    explicit StopAt(std::uint64_t at) : stopAt(at) {}
+    bool Continue(std::uint64_t done, std::uint64_t total) override
+    {
+        heard.emplace_back(done, total);
+        return done < stopAt;
+    }
+    std::uint64_t stopAt;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> heard;
+};
+
+TEST_F(FileIoTest, ReadingAndWritingReportProgressAndStopWhenAsked)
+{
+    const fs::path target = dir_ / "big.csv";
+    const std::string old = "the file as it was\r\n";
+    const std::string bytes((size_t{9} << 20) + 5, 'x');
+    const std::uint64_t size = bytes.size();
+    WriteRaw(target, old);
+
+    // A write stopped at any point, the last one just before the rename, leaves the file and
+    // the folder as they were.
+    for (const std::uint64_t at : {std::uint64_t{0}, std::uint64_t{4} << 20, size}) {
+        StopAt stop(at);
+        EXPECT_THROW(WriteFileAtomically(target, bytes, &stop), WorkCancelled) << at;
+        EXPECT_EQ(ReadRaw(target), old) << at;
+        EXPECT_EQ(Names(dir_), std::vector<std::string>{"big.csv"}) << at;
+    }
+    // Written whole, in pieces whose progress ends at the whole size.
+    StopAt all(size + 1);
+    WriteFileAtomically(target, bytes, &all);
+    EXPECT_EQ(ReadRaw(target), bytes);
+    using Heard = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
+    EXPECT_EQ(all.heard, (Heard{{0, size}, {4 << 20, size}, {8 << 20, size}, {size, size}}));
+
+    // A read hears its bytes grow to the size of the file, and stops when asked.
+    StopAt reading(size + 1);
+    EXPECT_EQ(ReadWholeFile(target, &reading), bytes);
+    ASSERT_FALSE(reading.heard.empty());
+    EXPECT_EQ(reading.heard.front(), std::make_pair(std::uint64_t{0}, size));
+    EXPECT_EQ(reading.heard.back(), std::make_pair(size, size));
+    EXPECT_TRUE(std::is_sorted(reading.heard.begin(), reading.heard.end()));
+    StopAt early(1 << 20);
+    EXPECT_THROW(ReadWholeFile(target, &early), WorkCancelled);
+    EXPECT_EQ(early.heard.back().first, std::uint64_t{1} << 20);
+}
+
 TEST_F(FileIoTest, WriteFileAtomicallyFailureKeepsOldFileAndLeavesNoTemporary)
 {
     WriteRaw(dir_ / "plain", "a file, not a folder");

@@ -3,6 +3,9 @@
 #include "io/FileIo.h"
 #include "schema/FormCatalogue.h"
 
+#include <filesystem>
+#include <functional>
+
 namespace impmap {
 namespace {
 
@@ -70,6 +73,141 @@ TEST_F(SourceBrowsing, EmptyAndUnreadableFiles)
     EXPECT_FALSE(workspace.SourceLoaded());
     EXPECT_EQ(workspace.SourcePath(), "");
     EXPECT_EQ(workspace.RecordCount(), 0u);
+}
+
+// What a load leaves in a workspace, whole: the settings it touches, the format, every record
+// and the record shown.
+std::string LoadedState(const Workspace& w)
+{
+    std::string text =
+        "loaded " + std::to_string(w.SourceLoaded()) + ", path " + w.SourcePath() + ", sheet " +
+        w.Sheet() + ", workbook " + std::to_string(w.SourceIsWorkbook()) + ", header " +
+        std::to_string(w.Header()) + ", delimiter " + std::to_string(w.Delimiter()) + ", " +
+        EncodingName(w.Format().encoding) + (w.Format().byteOrderMark ? " with mark" : "") +
+        ", line end " + std::string(LineEndText(w.Format().lineEnd)) + ", ascii " +
+        std::to_string(w.Format().ascii) + ", header record " + w.HeaderRecord() + ", shown " +
+        std::to_string(w.ShownRecord()) + ", changed " + std::to_string(w.MappingModified()) +
+        std::to_string(w.SourceModified()) + ", sheet errors " +
+        std::to_string(w.SheetErrors().size()) + "\n";
+    for (size_t i = 0; i < w.RecordCount(); ++i)
+        text.append(w.Lines().Line(i)).append("\n");
+    for (const std::string& field : w.SourceFields())
+        text.append("[").append(field).append("]");
+    return text;
+}
+
+TEST_F(SourceBrowsing, AReadAheadGivesWhatAReadGivesWithoutReadingAgain)
+{
+    struct Case
+    {
+        const char* name;
+        const char* bytes; // nullptr: no such file; "*": a copy of a workbook
+        int header;
+        // What is done with the source: opened; or opened under Read, then the Header set to
+        // Skip or the delimiter changed (each of which reads it again).
+        enum
+        {
+            Open,
+            SkipHeader,
+            Delimiter
+        } action;
+        const char* failure; // the message of a load that fails, after the path
+    };
+    const Case cases[] = {
+        {"plain.csv", "name,tin\r\nDoe,123\r\n", 0, Case::Open, nullptr},
+        {"marked.txt",
+         "\xEF\xBB\xBF"
+         "n\xC3\xA9"
+         "e|x\nb|c\n",
+         1, Case::Open, nullptr},
+        {"header.csv", "h1,h2\ra,b\r", 0, Case::SkipHeader, nullptr},
+        {"tabs.txt", "a\tb,c\r\n", 0, Case::Delimiter, nullptr},
+        {"book.xlsx", "*", 1, Case::Open, nullptr},
+        {"missing.csv", nullptr, 0, Case::Open, ""},
+        {"empty.csv", "", 0, Case::Open, " is empty"},
+        {"binary.dat", "\x01\x02\x03\x04\x05\x06", 0, Case::Open,
+         " does not look like a delimited text file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.File(c.name);
+        const std::string away = path + ".away";
+        if (c.bytes != nullptr && std::string(c.bytes) == "*")
+            std::filesystem::copy_file(test::DataPath("workbooks/libreoffice.xlsx"), path);
+        else if (c.bytes != nullptr)
+            test::WriteFile(path, c.bytes);
+        Workspace read, ahead;
+        // Each reads the file as the action needs it; the second has it read ahead, then gone.
+        const auto act = [&c, &path](Workspace& w, const std::function<void()>& load) {
+            w.ChooseForm(22);
+            w.SetHeader(c.action == Case::Open ? c.header : 0);
+            w.SetSourcePath(path);
+            if (c.action == Case::Open) {
+                load();
+                return;
+            }
+            w.OpenSource();
+            load();
+        };
+        const auto action = [&c](Workspace& w) {
+            if (c.action == Case::Open)
+                w.OpenSource();
+            else if (c.action == Case::SkipHeader)
+                w.SetHeader(1);
+            else
+                w.ChangeDelimiter(1);
+        };
+        std::string readFailure, aheadFailure;
+        try {
+            act(read, [&] { action(read); });
+        } catch (const FileError& e) {
+            readFailure = e.what();
+        }
+        try {
+            act(ahead, [&] {
+                SourceReadAhead early = ReadSourceAhead(path, ahead.Sheet());
+                if (c.bytes != nullptr)
+                    std::filesystem::rename(path, away);
+                ahead.WithSourceReadAhead(std::move(early), [&] { action(ahead); });
+            });
+        } catch (const FileError& e) {
+            aheadFailure = e.what();
+        }
+        if (c.bytes != nullptr)
+            std::filesystem::rename(away, path);
+        std::string failure = c.failure ? path + c.failure : "";
+        if (c.bytes == nullptr)
+            failure = "Cannot open file \"" + path + "\". No such file or directory";
+        EXPECT_EQ(readFailure, failure);
+        EXPECT_EQ(aheadFailure, readFailure);
+        EXPECT_EQ(LoadedState(ahead), LoadedState(read));
+
+        // Taken as read, with no file to read at all.
+        if (c.failure == nullptr && c.action == Case::Open) {
+            Workspace adopted;
+            adopted.ChooseForm(22);
+            adopted.SetHeader(c.header);
+            adopted.SetSourcePath(path);
+            LoadedSource loaded = ReadSource(path, "");
+            std::filesystem::rename(path, away);
+            adopted.AdoptSource(std::move(loaded));
+            std::filesystem::rename(away, path);
+            EXPECT_EQ(LoadedState(adopted), LoadedState(read));
+        }
+    }
+
+    // A read ahead of another file, or of another sheet, is not taken: the file named is read.
+    OpenSource("a,b\r\n", 0, "first.csv");
+    const std::string opened = LoadedState(workspace);
+    test::WriteFile(dir.File("second.csv"), "c|d\r\n");
+    workspace.WithSourceReadAhead(ReadSourceAhead(dir.File("second.csv"), ""),
+                                  [&] { workspace.OpenSource(); });
+    EXPECT_EQ(LoadedState(workspace), opened);
+    // Nor is it kept for a later load.
+    workspace.WithSourceReadAhead(ReadSourceAhead(dir.File("first.csv"), ""), [] {});
+    test::WriteFile(dir.File("first.csv"), "e;f\r\n");
+    workspace.OpenSource();
+    EXPECT_EQ(workspace.CurrentRecordText(), "e;f");
 }
 
 TEST_F(SourceBrowsing, MissingFieldsAndMerges)

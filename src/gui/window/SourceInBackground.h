@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <string>
+
+namespace impmap::gui {
+
+struct MainWindowContext;
+
+// Loading and saving a large source file without holding the window: the file is read or written
+// on a worker thread (see BackgroundTask), and the workspace takes the result on the window's
+// thread.
+
+// Runs operation, one of whose steps loads the source file at path (the sheet named by sheet of
+// a workbook), with that file read first on a worker under a progress dialog whose title says
+// action ("Opening", "Reloading") and the file's name. False when the user cancelled the read:
+// operation did not run and nothing changed. A read that failed fails the load inside operation,
+// as a load that reads the file itself does.
+bool LoadSourceInBackground(MainWindowContext& context, const QString& action,
+                            const std::string& path, const std::string& sheet,
+                            const std::function<void()>& operation);
+
+// The same for the source file the workspace names, when it has a loaded source that operation
+// (a Header or Delimiter change) reads again; otherwise operation runs at once.
+bool ReloadSourceInBackground(MainWindowContext& context, const std::function<void()>& operation);
+
+// Save Source with its bytes made and written on a worker. False when the user cancelled: the
+// file stays as it was and the edits unsaved. Throws what Workspace::SaveSource throws.
+bool SaveSourceInBackground(MainWindowContext& context);
+
+} // namespace impmap::gui
