@@ -382,10 +382,10 @@ int main(int argc, char* argv[])
             note(name, Seconds(done - begin), pass);
         };
         timed("open button", [&] { window.sbOpenSourceClick(); });
-        const int header = work.Header();
+        const int header = impmap::ChoiceIndex(work.Header());
         timed("Header change", [&] { window.rgHeaderClick(1 - header); });
         window.rgHeaderClick(header);
-        const int delimiter = work.Delimiter();
+        const int delimiter = impmap::ChoiceIndex(work.Delimiter());
         timed("Delimiter change", [&] { window.cbDelimiterChange(delimiter == 1 ? 0 : 1); });
         window.cbDelimiterChange(delimiter);
         timed("Save Source", [&] { window.edSourceFileAltBtnClick(); });

@@ -71,14 +71,14 @@ void Workspace::OpenSource()
     }
     if (!loaded.Empty())
         headerRecord_ = std::string(loaded.Line(0));
-    headerTaken_ = header_ == 1 && !loaded.Empty();
+    headerTaken_ = header_ == HeaderMode::Skip && !loaded.Empty();
     if (headerTaken_)
         loaded.Erase(0);
     NotifyAboutToChange(kChangeSourceLines);
     lines_ = std::move(loaded);
     Notify(kChangeSourceLines);
     if (sourceIsWorkbook_)
-        SetDelimiter(0); // a sheet's text is tab-delimited
+        SetDelimiter(impmap::Delimiter::Tab); // a sheet's text is tab-delimited
     else
         DetectDelimiter();
     if (lines_.Empty()) {
@@ -110,7 +110,7 @@ void Workspace::DetectDelimiter()
 {
     if (lines_.Empty())
         return;
-    const int detected = DetectDelimiterIndex(lines_.Line(0), delimiter_);
+    const impmap::Delimiter detected = DetectedDelimiter(lines_.Line(0), delimiter_);
     if (detected != delimiter_)
         SetDelimiter(detected);
 }
@@ -121,7 +121,7 @@ void Workspace::DetectDelimiterAgain()
     // follows as a reload of the saved file would, so that a saved map reopens as it was saved.
     if (sourceIsWorkbook_ || lines_.Empty())
         return;
-    const int before = delimiter_;
+    const impmap::Delimiter before = delimiter_;
     DetectDelimiter();
     if (delimiter_ != before)
         SetModified(true);
