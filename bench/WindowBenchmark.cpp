@@ -468,10 +468,10 @@ int main(int argc, char* argv[])
             emit ui.cbDelimiter->activated(index);
         };
         timed("open button", [&] { ui.sbOpenSource->click(); });
-        const int header = work.Header();
+        const int header = impmap::ChoiceIndex(work.Header());
         timed("Header change", [&] { ui.rgHeaderButtons->button(1 - header)->click(); });
         ui.rgHeaderButtons->button(header)->click();
-        const int delimiter = work.Delimiter();
+        const int delimiter = impmap::ChoiceIndex(work.Delimiter());
         timed("Delimiter change", [&] { chooseDelimiter(delimiter == 1 ? 0 : 1); });
         chooseDelimiter(delimiter);
         timed("Save Source", [&] { ui.edSourceFileSave->trigger(); });

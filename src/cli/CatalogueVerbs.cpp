@@ -72,13 +72,13 @@ int HeaderVerb(const std::vector<std::string>& words, const VerbContext& context
     const auto delimiterText = args.Value("--delimiter");
     if (!delimiterText)
         throw UsageError{"header: missing --delimiter tab|comma|pipe"};
-    int delimiter = kNoDelimiter;
+    Delimiter delimiter = Delimiter::None;
     if (*delimiterText == "tab")
-        delimiter = kTab;
+        delimiter = Delimiter::Tab;
     else if (*delimiterText == "comma")
-        delimiter = kComma;
+        delimiter = Delimiter::Comma;
     else if (*delimiterText == "pipe")
-        delimiter = kPipe;
+        delimiter = Delimiter::Pipe;
     else
         throw UsageError{"header: unknown delimiter " + *delimiterText};
 

@@ -67,15 +67,15 @@ std::string HeadersText(const std::vector<std::string>& header, const suggest::P
 void OpenSource(Workspace& workspace, int formIndex, const std::string& source,
                 const std::optional<std::string>& sheet)
 {
-    workspace.SetHeader(1);
+    workspace.SetHeader(HeaderMode::Skip);
     workspace.SetSheet(sheet.value_or(""));
-    workspace.SetDelimiter(kComma);
+    workspace.SetDelimiter(Delimiter::Comma);
     workspace.ChooseForm(formIndex);
     workspace.SetSourcePath(Utf8FromPath(std::filesystem::absolute(PathFromUtf8(source))));
     workspace.OpenSource();
     // A file of the header line alone: its delimiter is the header's.
     if (workspace.RecordCount() == 0)
-        workspace.SetDelimiter(DetectDelimiterIndex(workspace.HeaderRecord(), kComma));
+        workspace.SetDelimiter(DetectedDelimiter(workspace.HeaderRecord(), Delimiter::Comma));
 }
 
 } // namespace

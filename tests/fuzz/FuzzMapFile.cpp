@@ -66,9 +66,9 @@ void CheckSettings(const Workspace& workspace, std::string_view text)
         return value > last ? last : (value < -1 ? -1 : value);
     };
     const std::string shown = Shown(text);
-    Check(workspace.Decimal() == radio("Decimal", 0, 1) &&
-              workspace.Header() == radio("Header", 0, 1) &&
-              workspace.Trace() == radio("Trace", 1, 1),
+    Check(ChoiceIndex(workspace.Decimal()) == radio("Decimal", 0, 1) &&
+              ChoiceIndex(workspace.Header()) == radio("Header", 0, 1) &&
+              ChoiceIndex(workspace.Trace()) == radio("Trace", 1, 1),
           "map settings are read as integers", shown);
     Check(workspace.FormIndex() == FindFormIndex(ini.ReadString("Destination", "Form", "")),
           "the form is found by its name", shown);

@@ -10,8 +10,6 @@
 namespace impmap::fuzz {
 namespace {
 
-constexpr char kDelimiters[] = {'\t', ',', '|'};
-
 std::string Joined(const std::vector<std::string>& fields, char delimiter, bool quoted)
 {
     std::string text;
@@ -39,22 +37,23 @@ void CheckDetection(std::string_view line)
 {
     const auto count = [&](char c) { return std::count(line.begin(), line.end(), c); };
     const auto tabs = count('\t'), commas = count(','), pipes = count('|');
-    for (int current = -1; current <= 2; ++current) {
-        const int chosen = DetectDelimiterIndex(line, current);
-        int expected = current;
+    for (const Delimiter current :
+         {Delimiter::None, Delimiter::Tab, Delimiter::Comma, Delimiter::Pipe}) {
+        const Delimiter chosen = DetectedDelimiter(line, current);
+        Delimiter expected = current;
         if (tabs + commas + pipes > 0) {
             // The delimiter that occurs most often; pipes win ties, a tie of the other two keeps
             // the current choice.
             if (pipes >= tabs && pipes >= commas)
-                expected = 2;
+                expected = Delimiter::Pipe;
             else if (tabs > commas)
-                expected = 0;
+                expected = Delimiter::Tab;
             else if (commas > tabs)
-                expected = 1;
+                expected = Delimiter::Comma;
         }
         Check(chosen == expected, "the most frequent delimiter is detected",
-              Shown(line) + " current " + std::to_string(current) + " chose " +
-                  std::to_string(chosen));
+              Shown(line) + " current " + std::to_string(ChoiceIndex(current)) + " chose " +
+                  std::to_string(ChoiceIndex(chosen)));
     }
 }
 
@@ -71,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     char delimiter = static_cast<char>(data[0]);
     if (delimiter != '\t' && delimiter != ',' && delimiter != '|') {
         CheckDetection(record);
-        delimiter = kDelimiters[DetectDelimiterIndex(record, 1)];
+        delimiter = DelimiterChar(DetectedDelimiter(record, Delimiter::Comma));
     }
 
     std::vector<std::string> fields;

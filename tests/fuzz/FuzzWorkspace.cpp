@@ -74,7 +74,7 @@ public:
     void WorkspaceChanged(unsigned changes) override
     {
         if (changes & kChangeSourceOpened)
-            headerTaken = w_.Header() == 1 && (w_.RecordCount() > 0 || fileHasLines);
+            headerTaken = w_.Header() == HeaderMode::Skip && (w_.RecordCount() > 0 || fileHasLines);
     }
     bool headerTaken = false;
     bool fileHasLines = false; // set before each load
@@ -143,16 +143,16 @@ private:
                 w_.MergeInto(arg % 4 + 1, arg / 64 + 1);
                 return true;
             case 4:
-                w_.SetDecimal(arg & 1);
+                w_.SetDecimal(SettingAt<DecimalMode>(arg & 1));
                 return true;
             case 5:
-                w_.SetTrace(arg & 1);
+                w_.SetTrace(SettingAt<TraceMode>(arg & 1));
                 return true;
             case 6:
-                Load([&] { w_.SetHeader(arg & 1); });
+                Load([&] { w_.SetHeader(SettingAt<HeaderMode>(arg & 1)); });
                 return true;
             case 7:
-                Load([&] { w_.ChangeDelimiter(arg % 3); });
+                Load([&] { w_.ChangeDelimiter(SettingAt<Delimiter>(arg % 3)); });
                 return true;
             case 8:
                 Navigate(arg);
@@ -252,7 +252,7 @@ private:
             return;
         w_.SaveSource();
         Workspace fresh;
-        fresh.SetHeader(0);
+        fresh.SetHeader(HeaderMode::Read);
         fresh.SetSourcePath(sourcePath_);
         // A source emptied of every line is saved empty, and loading refuses an empty file.
         if (ReadScratchFile(sourcePath_).empty()) {

@@ -289,11 +289,11 @@ private slots:
         f.ui.popupCheckAll->trigger();
         QCOMPARE(TotalsShown(f), QStringList{QStringLiteral("Rents|4|15")});
         if (action == QStringLiteral("Header change")) {
-            f.workspace.SetHeader(0);
+            f.workspace.SetHeader(impmap::HeaderMode::Read);
         } else if (action == QStringLiteral("reload")) {
             f.workspace.OpenSource();
         } else if (action == QStringLiteral("Delimiter change")) {
-            f.workspace.ChangeDelimiter(2);
+            f.workspace.ChangeDelimiter(impmap::Delimiter::Pipe);
         } else {
             const std::string map = f.dir.filePath(QStringLiteral("m.MAP")).toStdString();
             f.workspace.SaveMapping(map);

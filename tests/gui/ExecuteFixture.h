@@ -163,8 +163,8 @@ public:
 class ExecuteFixture
 {
 public:
-    // header: 0 Read, 1 Skip. The four fields are mapped onto their 1099-MISC rows.
-    explicit ExecuteFixture(const QByteArray& source, int header = 1)
+    // The four fields are mapped onto their 1099-MISC rows.
+    explicit ExecuteFixture(const QByteArray& source, HeaderMode header = HeaderMode::Skip)
     {
         qputenv("IMPMAP_HOME", dir.path().toLocal8Bit());
         sourcePath = dir.filePath(QStringLiteral("PAYEES.CSV"));

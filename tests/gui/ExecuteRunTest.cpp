@@ -259,7 +259,7 @@ private slots:
 
     void FailureOnTheHeaderRecordSuggestsSkippingIt()
     {
-        ExecuteFixture f(Records(3), 0);
+        ExecuteFixture f(Records(3), impmap::HeaderMode::Read);
         f.prompts.Press(Button::Ok);
         f.controller->bExecuteClick();
         VerifyAsked(f.prompts,

@@ -26,7 +26,11 @@ struct MappingState
 {
     std::vector<std::pair<int, std::string>> rows; // source field number and fixed value
     std::array<int, impmap::kMaxMergeField + 1> merges{};
-    int form, decimal, delimiter, header, trace;
+    int form;
+    impmap::DecimalMode decimal;
+    impmap::Delimiter delimiter;
+    impmap::HeaderMode header;
+    impmap::TraceMode trace;
     std::string source;
 
     friend bool operator==(const MappingState&, const MappingState&) = default;

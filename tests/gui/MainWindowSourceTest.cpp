@@ -74,7 +74,8 @@ QString SourceState(WindowFixture& fixture, const QString& file)
         ui.edSourceFileSave->isVisible() ? QStringLiteral("unsaved") : QStringLiteral("saved"),
         fixture.Window().windowTitle(),
         lines.join(u'/'),
-        QString::number(work.Header()) + QString::number(work.Delimiter()) +
+        QString::number(impmap::ChoiceIndex(work.Header())) +
+        QString::number(impmap::ChoiceIndex(work.Delimiter())) +
             QString::number(work.SourceModified()) + QString::number(work.MappingModified()),
         QString::fromLatin1(fixture.ReadFile(file)),
         QString::number(fixture.Window().Undo().Stack().count()),
@@ -210,7 +211,7 @@ private slots:
         QCOMPARE(Fields(ui), (QStringList{"Name", "TIN", "Amount", "City"}));
 
         QTest::mouseClick(ui.rgHeaderButtons->button(1), Qt::LeftButton);
-        QCOMPARE(fixture.Work().Header(), 1);
+        QCOMPARE(fixture.Work().Header(), impmap::HeaderMode::Skip);
         QCOMPARE(ui.pnRecords->text(), QStringLiteral("3"));
         QCOMPARE(Fields(ui), (QStringList{"Ann", "123-45-6789", "100", "Albany"}));
         QCOMPARE(fixture.Work().HeaderRecord(), std::string("Name,TIN,Amount,City"));
@@ -520,11 +521,11 @@ private slots:
         QCOMPARE(rows->index(amount, 1).data().toString(), QStringLiteral("100"));
 
         QTest::mouseClick(ui.rgDecimalButtons->button(1), Qt::LeftButton);
-        QCOMPARE(fixture.Work().Decimal(), 1);
+        QCOMPARE(fixture.Work().Decimal(), impmap::DecimalMode::Implied);
         QCOMPARE(rows->index(amount, 1).data().toString(), QStringLiteral("1.00"));
 
         QTest::mouseClick(ui.rgTraceButtons->button(1), Qt::LeftButton);
-        QCOMPARE(fixture.Work().Trace(), 1);
+        QCOMPARE(fixture.Work().Trace(), impmap::TraceMode::Off);
 
         fixture.Window().coFormChange(2); // ALE Group
         QCOMPARE(fixture.Work().FormIndex(), 2);

@@ -166,7 +166,7 @@ private slots:
     void traceOffFreezesTheWindowAndMerges()
     {
         MappingFixture f;
-        f.workspace.SetTrace(1);
+        f.workspace.SetTrace(TraceMode::Off);
         MappingDragDrop& dragDrop = f.controller->DragDrop();
         bool updatesDuringDrag = true;
         int targetDuringDrag = -2;

@@ -49,29 +49,29 @@ private slots:
     void headerEntry_data()
     {
         QTest::addColumn<int>("form");
-        QTest::addColumn<int>("delimiter");
+        QTest::addColumn<Delimiter>("delimiter");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("enabled");
         const int ale = AleGroup();
         const int misc = FindFormIndex("1099-MISC");
         QTest::newRow("nothing chosen")
-            << -1 << -1 << "Cannot Create Header File (Delimiter Required)" << false;
+            << -1 << Delimiter::None << "Cannot Create Header File (Delimiter Required)" << false;
         QTest::newRow("form only")
-            << ale << -1 << "Cannot Create Header File (Delimiter Required)" << false;
+            << ale << Delimiter::None << "Cannot Create Header File (Delimiter Required)" << false;
         QTest::newRow("delimiter only")
-            << -1 << 1 << "Cannot Create Header File (Tax Form Required)" << false;
-        QTest::newRow("tab") << ale << 0 << "&Create Tab Delimited Header File for ALE Group"
-                             << true;
-        QTest::newRow("comma") << misc << 1 << "&Create Comma Delimited Header File for 1099-MISC"
-                               << true;
-        QTest::newRow("pipe") << ale << 2 << "&Create Pipe Delimited Header File for ALE Group"
-                              << true;
+            << -1 << Delimiter::Comma << "Cannot Create Header File (Tax Form Required)" << false;
+        QTest::newRow("tab") << ale << Delimiter::Tab
+                             << "&Create Tab Delimited Header File for ALE Group" << true;
+        QTest::newRow("comma") << misc << Delimiter::Comma
+                               << "&Create Comma Delimited Header File for 1099-MISC" << true;
+        QTest::newRow("pipe") << ale << Delimiter::Pipe
+                              << "&Create Pipe Delimited Header File for ALE Group" << true;
     }
 
     void headerEntry()
     {
         QFETCH(int, form);
-        QFETCH(int, delimiter);
+        QFETCH(Delimiter, delimiter);
         QFETCH(QString, caption);
         QFETCH(bool, enabled);
         const HeaderEntry entry = CreateHeaderEntry(form, delimiter);
@@ -82,25 +82,25 @@ private slots:
     void openingTheMenuSetsItsEntries_data()
     {
         QTest::addColumn<int>("form");
-        QTest::addColumn<int>("header");
+        QTest::addColumn<HeaderMode>("header");
         QTest::addColumn<bool>("mapByName");
         QTest::addColumn<bool>("reset");
         QTest::addColumn<QString>("headerCaption");
         QTest::addColumn<bool>("headerEnabled");
         QTest::newRow("form, header read")
-            << AleGroup() << 0 << true << true << "&Create Tab Delimited Header File for ALE Group"
-            << true;
+            << AleGroup() << HeaderMode::Read << true << true
+            << "&Create Tab Delimited Header File for ALE Group" << true;
         QTest::newRow("header skipped")
-            << AleGroup() << 1 << false << true << "&Create Tab Delimited Header File for ALE Group"
-            << true;
-        QTest::newRow("no form") << -1 << 0 << false << false
+            << AleGroup() << HeaderMode::Skip << false << true
+            << "&Create Tab Delimited Header File for ALE Group" << true;
+        QTest::newRow("no form") << -1 << HeaderMode::Read << false << false
                                  << "Cannot Create Header File (Tax Form Required)" << false;
     }
 
     void openingTheMenuSetsItsEntries()
     {
         QFETCH(int, form);
-        QFETCH(int, header);
+        QFETCH(HeaderMode, header);
         QFETCH(bool, mapByName);
         QFETCH(bool, reset);
         QFETCH(QString, headerCaption);
@@ -170,14 +170,14 @@ private slots:
 
     void createHeaderWritesOneLine_data()
     {
-        QTest::addColumn<int>("delimiter");
+        QTest::addColumn<Delimiter>("delimiter");
         QTest::addColumn<QString>("proposed");
         QTest::addColumn<int>("filterIndex");
         QTest::addColumn<QByteArray>("contents");
-        QTest::newRow("pipe") << 2 << "ALE Group_2022_Header_Pipe" << 0
+        QTest::newRow("pipe") << Delimiter::Pipe << "ALE Group_2022_Header_Pipe" << 0
                               << QByteArray("Client ID|Name line 1|Name line 2|Employer id|Name "
                                             "control|Average employee count\r\n");
-        QTest::newRow("comma") << 1 << "ALE Group_2022_Header_Comma" << 1
+        QTest::newRow("comma") << Delimiter::Comma << "ALE Group_2022_Header_Comma" << 1
                                << QByteArray("\"Client ID\",\"Name line 1\",\"Name line "
                                              "2\",\"Employer id\",\"Name control\",\"Average "
                                              "employee count\"\r\n");
@@ -185,7 +185,7 @@ private slots:
 
     void createHeaderWritesOneLine()
     {
-        QFETCH(int, delimiter);
+        QFETCH(Delimiter, delimiter);
         QFETCH(QString, proposed);
         QFETCH(int, filterIndex);
         QFETCH(QByteArray, contents);

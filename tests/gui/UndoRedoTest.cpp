@@ -237,7 +237,7 @@ private slots:
         QCOMPARE(steps.count(), 1);
         QCOMPARE(steps.undoText(), QStringLiteral("Header Skip"));
         steps.undo();
-        QCOMPARE(fixture.Work().Header(), 0);
+        QCOMPARE(fixture.Work().Header(), HeaderMode::Read);
         QCOMPARE(fixture.Work().RecordCount(), 4u);
         QCOMPARE(steps.count(), 1);
 

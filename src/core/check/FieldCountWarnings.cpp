@@ -18,7 +18,7 @@ FieldCountWarnings::FieldCountWarnings(const Workspace& workspace) : workspace_(
         skipped_.push_back(line + 1);
     }
     const char delimiter = workspace.DelimiterCharacter();
-    if (workspace.Header() == 1 && !workspace.HeaderRecord().empty()) {
+    if (workspace.Header() == HeaderMode::Skip && !workspace.HeaderRecord().empty()) {
         header_ = true;
         expected_ = FieldCount(workspace.HeaderRecord(), delimiter);
         return;

@@ -32,7 +32,7 @@ std::string ProblemsColumn(const std::vector<std::string>& texts, char delimiter
 
 std::optional<std::string> ProblemRecordsHeader(const Workspace& workspace)
 {
-    if (workspace.Header() == 1 && !workspace.HeaderRecord().empty())
+    if (workspace.Header() == HeaderMode::Skip && !workspace.HeaderRecord().empty())
         return workspace.HeaderRecord();
     return std::nullopt;
 }

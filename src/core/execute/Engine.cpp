@@ -246,7 +246,7 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
 
     for (long i = 1; i <= total; ++i) {
         workspace.GoToRecord(i);
-        const char* hint = (i == 1 && workspace.Header() == 0) ? kHeaderHint : "";
+        const char* hint = (i == 1 && workspace.Header() == HeaderMode::Read) ? kHeaderHint : "";
         if (i == 1 || i == total || i % step == 0)
             callbacks.Progress(i, total);
         if (callbacks.Cancelled()) {

@@ -113,7 +113,7 @@ std::optional<ExecutionPlan> ExecutionPlan::Compile(const Workspace& workspace,
     const std::vector<DestinationRow>& rows = workspace.Rows();
     plan.delimiter = workspace.DelimiterCharacter();
     plan.implied = workspace.ImpliedDecimal();
-    plan.headerHint = workspace.Header() == 0;
+    plan.headerHint = workspace.Header() == HeaderMode::Read;
     plan.encoding = workspace.Format().encoding;
     plan.merges = workspace.MergeSources();
     for (int k = kMaxMergeField; k >= 1; --k) {

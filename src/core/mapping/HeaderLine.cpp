@@ -6,44 +6,18 @@
 
 namespace impmap {
 
-char DelimiterChar(int delimiterIndex)
+std::string HeaderLine(int formIndex, Delimiter delimiter)
 {
-    switch (delimiterIndex) {
-    case kComma:
-        return ',';
-    case kPipe:
-        return '|';
-    default:
-        return '\t';
-    }
-}
-
-const char* DelimiterName(int delimiterIndex)
-{
-    switch (delimiterIndex) {
-    case kTab:
-        return "Tab";
-    case kComma:
-        return "Comma";
-    case kPipe:
-        return "Pipe";
-    default:
-        return "";
-    }
-}
-
-std::string HeaderLine(int formIndex, int delimiterIndex)
-{
-    if (delimiterIndex < kTab || delimiterIndex > kPipe)
+    if (delimiter == Delimiter::None)
         return {};
     std::vector<std::string> definitions;
     BuildFormSchema(formIndex, definitions);
-    const char delimiter = DelimiterChar(delimiterIndex);
-    const bool quoted = delimiterIndex == kComma;
+    const char separator = DelimiterChar(delimiter);
+    const bool quoted = delimiter == Delimiter::Comma;
     std::string line;
     for (size_t i = 0; i < definitions.size(); ++i) {
         if (i > 0)
-            line += delimiter;
+            line += separator;
         if (quoted)
             line += '"';
         line += CaptionOf(definitions[i]);
@@ -53,9 +27,9 @@ std::string HeaderLine(int formIndex, int delimiterIndex)
     return line;
 }
 
-std::string ProposedHeaderFileName(int formIndex, int delimiterIndex)
+std::string ProposedHeaderFileName(int formIndex, Delimiter delimiter)
 {
-    return FormFileNamePart(formIndex) + "_2022_Header_" + DelimiterName(delimiterIndex);
+    return FormFileNamePart(formIndex) + "_2022_Header_" + DelimiterName(delimiter);
 }
 
 } // namespace impmap

@@ -62,10 +62,10 @@ void Workspace::SaveMapping(const std::string& path)
     ini.WriteString("Source", "FileSpec", sourcePath_);
     if (sourceIsWorkbook_)
         ini.WriteString("Source", "Sheet", sheet_);
-    ini.WriteInteger("Source", "Decimal", decimal_);
-    ini.WriteInteger("Source", "Delimiter", delimiter_);
-    ini.WriteInteger("Source", "Header", header_);
-    ini.WriteInteger("Source", "Trace", trace_);
+    ini.WriteInteger("Source", "Decimal", ChoiceIndex(decimal_));
+    ini.WriteInteger("Source", "Delimiter", ChoiceIndex(delimiter_));
+    ini.WriteInteger("Source", "Header", ChoiceIndex(header_));
+    ini.WriteInteger("Source", "Trace", ChoiceIndex(trace_));
     ini.WriteString("Destination", "Form",
                     formIndex_ >= 0 ? std::string(FormNames[static_cast<size_t>(formIndex_)])
                                     : std::string());
@@ -100,11 +100,10 @@ void Workspace::SaveMapping(const std::string& path)
 
 void Workspace::ApplyMapSettings(const IniFile& ini)
 {
-    SetDecimal(RadioChoice(ReadSetting(ini, "Decimal", 0), 1));
-    const int delimiter = ReadSetting(ini, "Delimiter", 1);
-    SetDelimiter(delimiter >= 0 && delimiter <= 2 ? delimiter : -1);
-    SetHeader(RadioChoice(ReadSetting(ini, "Header", 0), 1));
-    SetTrace(RadioChoice(ReadSetting(ini, "Trace", 1), 1));
+    SetDecimal(SettingAt<DecimalMode>(RadioChoice(ReadSetting(ini, "Decimal", 0), 1)));
+    SetDelimiter(SettingAt<impmap::Delimiter>(ReadSetting(ini, "Delimiter", 1)));
+    SetHeader(SettingAt<HeaderMode>(RadioChoice(ReadSetting(ini, "Header", 0), 1)));
+    SetTrace(SettingAt<TraceMode>(RadioChoice(ReadSetting(ini, "Trace", 1), 1)));
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "source/SourceSettings.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,10 +23,10 @@ struct RowMapping
 struct MappingState
 {
     int formIndex = -1;
-    int decimal = 0;
-    int delimiter = -1;
-    int header = 0;
-    int trace = 0;
+    DecimalMode decimal = DecimalMode::Normal;
+    Delimiter delimiter = Delimiter::None;
+    HeaderMode header = HeaderMode::Read;
+    TraceMode trace = TraceMode::On;
     std::vector<RowMapping> rows;
     std::vector<std::pair<int, int>> merges; // (field, the field merged into it), by field
     std::string tinTypeValue;

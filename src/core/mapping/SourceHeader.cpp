@@ -45,7 +45,7 @@ std::vector<std::string> SourceHeaderFields(const Workspace& workspace)
     std::vector<std::string> fields;
     SplitRecordUpTo(workspace.HeaderRecord(), workspace.DelimiterCharacter(), fields,
                     kMaxMergeField, workspace.Format().encoding);
-    if (workspace.Header() == 0 && !LooksLikeHeaderLine(fields))
+    if (workspace.Header() == HeaderMode::Read && !LooksLikeHeaderLine(fields))
         return {};
     return fields;
 }

@@ -2,7 +2,6 @@
 #include "mapping/Workspace.h"
 
 #include "convert/Text.h"
-#include "mapping/HeaderLine.h"
 #include "schema/FormCatalogue.h"
 
 #include <filesystem>
@@ -69,7 +68,7 @@ void Workspace::ChooseForm(int formIndex)
     LoadDestinationFields();
 }
 
-void Workspace::SetDecimal(int value)
+void Workspace::SetDecimal(DecimalMode value)
 {
     if (value == decimal_)
         return;
@@ -80,7 +79,7 @@ void Workspace::SetDecimal(int value)
         ShowRecord(currentRecord_);
 }
 
-void Workspace::SetTrace(int value)
+void Workspace::SetTrace(TraceMode value)
 {
     if (value == trace_)
         return;
@@ -89,7 +88,7 @@ void Workspace::SetTrace(int value)
     SetModified(true);
 }
 
-void Workspace::SetHeader(int value)
+void Workspace::SetHeader(HeaderMode value)
 {
     if (value == header_)
         return;
@@ -105,15 +104,15 @@ void Workspace::SetHeader(int value)
     ReloadSourceForSetting();
 }
 
-void Workspace::SetDelimiter(int value)
+void Workspace::SetDelimiter(impmap::Delimiter value)
 {
-    delimiter_ = (value >= 0 && value <= 2) ? value : -1;
+    delimiter_ = value;
     Notify(kChangeSettings);
 }
 
-void Workspace::ChangeDelimiter(int value)
+void Workspace::ChangeDelimiter(impmap::Delimiter value)
 {
-    const int before = delimiter_;
+    const impmap::Delimiter before = delimiter_;
     SetDelimiter(value);
     if (delimiter_ != before)
         SetModified(true); // a mapping change whether or not a record is shown

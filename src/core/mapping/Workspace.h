@@ -76,12 +76,13 @@ public:
 
     // ---- Settings -------------------------------------------------------------------------
     int FormIndex() const { return formIndex_; }
-    int Decimal() const { return decimal_; }     // 0 Normal, 1 Implied
-    int Delimiter() const { return delimiter_; } // -1 none, 0 Tab, 1 Comma, 2 Pipe
-    int Header() const { return header_; }       // 0 Read, 1 Skip
-    int Trace() const { return trace_; }         // 0 On, 1 Off
+    DecimalMode Decimal() const { return decimal_; }
+    // The type is named in full: Delimiter in this class is this accessor.
+    impmap::Delimiter Delimiter() const { return delimiter_; }
+    HeaderMode Header() const { return header_; }
+    TraceMode Trace() const { return trace_; }
     const std::string& SourcePath() const { return sourcePath_; }
-    bool ImpliedDecimal() const { return decimal_ == 1; }
+    bool ImpliedDecimal() const { return decimal_ == DecimalMode::Implied; }
     char DelimiterCharacter() const;
 
     // The user chooses a form: the rows are rebuilt.
@@ -89,13 +90,13 @@ public:
     // Selects a form without rebuilding the rows (as opening a map file does before it loads).
     void SelectForm(int formIndex);
     // Radio-group settings: a different value runs the same steps as the user's click.
-    void SetDecimal(int value);
-    void SetTrace(int value);
-    void SetHeader(int value); // may reload the source: throws FileError
+    void SetDecimal(DecimalMode value);
+    void SetTrace(TraceMode value);
+    void SetHeader(HeaderMode value); // may reload the source: throws FileError
     // Programmatic delimiter choice: no reload.
-    void SetDelimiter(int value);
+    void SetDelimiter(impmap::Delimiter value);
     // The user picks a delimiter: reloads a displayed source. Throws FileError.
-    void ChangeDelimiter(int value);
+    void ChangeDelimiter(impmap::Delimiter value);
     void SetSourcePath(std::string path);
     // The open button is enabled exactly when the source path is not blank.
     bool OpenSourceEnabled() const;
@@ -330,10 +331,10 @@ private:
     unsigned pending_ = 0;
 
     int formIndex_ = -1;
-    int decimal_ = 0;
-    int delimiter_ = -1;
-    int header_ = 0;
-    int trace_ = 0;
+    DecimalMode decimal_ = DecimalMode::Normal;
+    impmap::Delimiter delimiter_ = impmap::Delimiter::None;
+    HeaderMode header_ = HeaderMode::Read;
+    TraceMode trace_ = TraceMode::On;
     std::string sourcePath_;
 
     SourceLines lines_;

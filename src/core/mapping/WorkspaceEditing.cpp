@@ -166,7 +166,7 @@ void Workspace::ResetMapping()
 
 bool Workspace::MapByNameEnabled() const
 {
-    return header_ == 0 && !sourceFields_.empty() && !rows_.empty();
+    return header_ == HeaderMode::Read && !sourceFields_.empty() && !rows_.empty();
 }
 
 void Workspace::MapByName()

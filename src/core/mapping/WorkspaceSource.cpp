@@ -102,14 +102,14 @@ void Workspace::AdoptSource(LoadedSource loaded)
     sheetErrors_ = std::move(loaded.sheetErrors);
     SourceLines& lines = loaded.lines;
     headerRecord_ = lines.Empty() ? std::string() : std::string(lines.Line(0));
-    headerTaken_ = header_ == 1 && !lines.Empty();
+    headerTaken_ = header_ == HeaderMode::Skip && !lines.Empty();
     if (headerTaken_)
         lines.Erase(0);
     NotifyAboutToChange(kChangeSourceLines);
     lines_ = std::move(lines);
     Notify(kChangeSourceLines);
     if (sourceIsWorkbook_)
-        SetDelimiter(0); // a sheet's text is tab-delimited
+        SetDelimiter(impmap::Delimiter::Tab); // a sheet's text is tab-delimited
     else
         DetectDelimiter();
     if (lines_.Empty()) {
@@ -141,7 +141,7 @@ void Workspace::DetectDelimiter()
 {
     if (lines_.Empty())
         return;
-    const int detected = DetectDelimiterIndex(lines_.Line(0), delimiter_);
+    const impmap::Delimiter detected = DetectedDelimiter(lines_.Line(0), delimiter_);
     if (detected != delimiter_)
         SetDelimiter(detected);
 }
@@ -152,7 +152,7 @@ void Workspace::DetectDelimiterAgain()
     // follows as a reload of the saved file would, so that a saved map reopens as it was saved.
     if (sourceIsWorkbook_ || lines_.Empty())
         return;
-    const int before = delimiter_;
+    const impmap::Delimiter before = delimiter_;
     DetectDelimiter();
     if (delimiter_ != before)
         SetModified(true);

@@ -255,20 +255,20 @@ std::string SemicolonDelimitedMessage(const std::string& source)
     return source + " looks semicolon-delimited; save it with commas or tabs.";
 }
 
-int DetectDelimiterIndex(std::string_view firstLine, int current)
+Delimiter DetectedDelimiter(std::string_view firstLine, Delimiter current)
 {
     const auto pipes = std::count(firstLine.begin(), firstLine.end(), '|');
     const auto commas = std::count(firstLine.begin(), firstLine.end(), ',');
     const auto tabs = std::count(firstLine.begin(), firstLine.end(), '\t');
     if (pipes + commas + tabs == 0)
         return current;
-    int chosen = current;
+    Delimiter chosen = current;
     if (tabs > commas && tabs > pipes)
-        chosen = 0;
+        chosen = Delimiter::Tab;
     if (commas > tabs && commas > pipes)
-        chosen = 1;
+        chosen = Delimiter::Comma;
     if (pipes >= tabs && pipes >= commas)
-        chosen = 2;
+        chosen = Delimiter::Pipe;
     return chosen;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "source/SourceFormat.h"
+#include "source/SourceSettings.h"
 
 #include <string>
 #include <string_view>
@@ -52,9 +53,8 @@ bool LooksSemicolonDelimited(std::string_view firstLine);
 // "SOURCE looks semicolon-delimited; save it with commas or tabs."
 std::string SemicolonDelimitedMessage(const std::string& source);
 
-// The delimiter index (0 Tab, 1 Comma, 2 Pipe) that a first line suggests, or current when the
-// line decides nothing: Tab or Comma wins only with a strict majority; Pipe wins every tie it
-// takes part in.
-int DetectDelimiterIndex(std::string_view firstLine, int current);
+// The delimiter that a first line suggests, or current when the line decides nothing: Tab or
+// Comma wins only with a strict majority; Pipe wins every tie it takes part in.
+Delimiter DetectedDelimiter(std::string_view firstLine, Delimiter current);
 
 } // namespace impmap

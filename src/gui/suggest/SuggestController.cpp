@@ -48,7 +48,7 @@ QString MissingForSuggest(const Workspace& workspace)
 std::vector<std::string> RecordFields(const Workspace& workspace, long& record)
 {
     record = workspace.CurrentRecord();
-    if (workspace.Header() == 0 && record == 1)
+    if (workspace.Header() == HeaderMode::Read && record == 1)
         record = 2;
     std::vector<std::string> fields;
     if (record < 1 || static_cast<size_t>(record) > workspace.RecordCount()) {

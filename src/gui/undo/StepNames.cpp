@@ -22,18 +22,25 @@ QString SettingName(const MappingState& before, const MappingState& after)
     struct Setting
     {
         const char* name;
-        int MappingState::*value;
+        int before;
+        int after;
         std::array<const char*, 3> choices;
     };
-    static constexpr std::array<Setting, 4> settings{{
-        {"Header", &MappingState::header, {"Read", "Skip", ""}},
-        {"Delimiter", &MappingState::delimiter, {"Tab", "Comma", "Pipe"}},
-        {"Decimal", &MappingState::decimal, {"Normal", "Implied", ""}},
-        {"Trace", &MappingState::trace, {"On", "Off", ""}},
+    const std::array<Setting, 4> settings{{
+        {"Header", ChoiceIndex(before.header), ChoiceIndex(after.header), {"Read", "Skip", ""}},
+        {"Delimiter",
+         ChoiceIndex(before.delimiter),
+         ChoiceIndex(after.delimiter),
+         {"Tab", "Comma", "Pipe"}},
+        {"Decimal",
+         ChoiceIndex(before.decimal),
+         ChoiceIndex(after.decimal),
+         {"Normal", "Implied", ""}},
+        {"Trace", ChoiceIndex(before.trace), ChoiceIndex(after.trace), {"On", "Off", ""}},
     }};
     for (const Setting& setting : settings) {
-        const int value = after.*setting.value;
-        if (before.*setting.value == value)
+        const int value = setting.after;
+        if (setting.before == value)
             continue;
         const char* choice =
             value >= 0 && value < 3 ? setting.choices[static_cast<size_t>(value)] : "";

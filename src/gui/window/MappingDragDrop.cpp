@@ -175,7 +175,7 @@ bool MappingDragDrop::SourceMouseEvent(QEvent* event)
 
 void MappingDragDrop::RunDrag(int sourceFieldNo)
 {
-    traceOn_ = context_.workspace.Trace() == 0;
+    traceOn_ = context_.workspace.Trace() == TraceMode::On;
     QMainWindow& window = context_.window;
     const bool freeze = !traceOn_ && window.updatesEnabled();
     if (freeze) {
@@ -232,7 +232,7 @@ bool MappingDragDrop::DragEvent(QTreeView* view, QEvent* event)
     drop->accept();
     const int row = RowAt(view, drop->position().toPoint());
     if (event->type() != QEvent::Drop) {
-        const bool trace = dragging_ ? traceOn_ : context_.workspace.Trace() == 0;
+        const bool trace = dragging_ ? traceOn_ : context_.workspace.Trace() == TraceMode::On;
         SetDropTarget(view, trace ? row : -1);
         return true;
     }

@@ -30,9 +30,9 @@ QString FormName(int formIndex)
 
 } // namespace
 
-HeaderEntry CreateHeaderEntry(int formIndex, int delimiterIndex)
+HeaderEntry CreateHeaderEntry(int formIndex, Delimiter delimiter)
 {
-    if (DelimiterName(delimiterIndex)[0] == '\0') {
+    if (DelimiterName(delimiter)[0] == '\0') {
         return {QStringLiteral("Cannot Create Header File (Delimiter Required)"), false};
     }
     if (FormName(formIndex).isEmpty()) {
@@ -40,7 +40,7 @@ HeaderEntry CreateHeaderEntry(int formIndex, int delimiterIndex)
     }
     QString form = FormName(formIndex);
     form.replace(u'&', QStringLiteral("&&")); // an ampersand in a name is no access key
-    return {QStringLiteral("&Create ") + QString::fromLatin1(DelimiterName(delimiterIndex)) +
+    return {QStringLiteral("&Create ") + QString::fromLatin1(DelimiterName(delimiter)) +
                 QStringLiteral(" Delimited Header File for ") + form,
             true};
 }
@@ -117,14 +117,14 @@ void MappingToolsMenu::popupCreateHeaderClick()
 void MappingToolsMenu::CreateHeader()
 {
     const int form = context_.workspace.FormIndex();
-    const int delimiter = context_.workspace.Delimiter();
+    const Delimiter delimiter = context_.workspace.Delimiter();
     if (!CreateHeaderEntry(form, delimiter).enabled) {
         return;
     }
     const std::optional<QString> path = context_.prompts.SaveFileName(
         QStringLiteral("Save header..."), context_.folders.headers,
         QStringLiteral("Text Format|*.TXT|Comma Separated|*.CSV"), QStringLiteral("TXT"),
-        FromBytes(ProposedHeaderFileName(form, delimiter)), delimiter == kComma ? 1 : 0);
+        FromBytes(ProposedHeaderFileName(form, delimiter)), delimiter == Delimiter::Comma ? 1 : 0);
     if (!path || path->isEmpty()) {
         return;
     }

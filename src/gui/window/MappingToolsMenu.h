@@ -1,5 +1,7 @@
 #pragma once
 
+#include "source/SourceSettings.h"
+
 #include <QObject>
 #include <QString>
 
@@ -8,13 +10,13 @@ namespace impmap::gui {
 struct MainWindowContext;
 
 // The caption and availability of the Tools menu's header entry for a form and a delimiter
-// (indexes as the workspace holds them, -1 for none).
+// (the form's index as the workspace holds it, -1 for none).
 struct HeaderEntry
 {
     QString caption;
     bool enabled = false;
 };
-HeaderEntry CreateHeaderEntry(int formIndex, int delimiterIndex);
+HeaderEntry CreateHeaderEntry(int formIndex, Delimiter delimiter);
 
 // The Tools menu of the Mapping tab (the "&Tools" button opens it): Map by Name, Reset This
 // Mapping and Create Header, their captions and availability set each time the menu opens.

@@ -305,25 +305,29 @@ void SourceController::coFormChange(int index)
 
 void SourceController::rgDecimalClick(int id)
 {
-    RunGuarded(context_.prompts,
-               [&] { context_.undo.ChangeMapping([&] { context_.workspace.SetDecimal(id); }); });
+    RunGuarded(context_.prompts, [&] {
+        context_.undo.ChangeMapping(
+            [&] { context_.workspace.SetDecimal(SettingAt<DecimalMode>(id)); });
+    });
 }
 
 void SourceController::rgTraceClick(int id)
 {
-    RunGuarded(context_.prompts,
-               [&] { context_.undo.ChangeMapping([&] { context_.workspace.SetTrace(id); }); });
+    RunGuarded(context_.prompts, [&] {
+        context_.undo.ChangeMapping([&] { context_.workspace.SetTrace(SettingAt<TraceMode>(id)); });
+    });
 }
 
 void SourceController::rgHeaderClick(int id)
 {
     RunGuarded(context_.prompts, [&] {
         const bool shown = !context_.workspace.SourceFields().empty();
+        const HeaderMode header = SettingAt<HeaderMode>(id);
         const auto change = [&] {
-            context_.undo.ChangeMapping([&] { context_.workspace.SetHeader(id); });
+            context_.undo.ChangeMapping([&] { context_.workspace.SetHeader(header); });
         };
         // A new setting reads the source again; cancelling that puts the old setting back.
-        if (id == context_.workspace.Header())
+        if (header == context_.workspace.Header())
             change();
         else if (!ReloadSourceInBackground(context_, change))
             return ShowSettings();
@@ -335,11 +339,13 @@ void SourceController::rgHeaderClick(int id)
 void SourceController::cbDelimiterChange(int index)
 {
     RunGuarded(context_.prompts, [&] {
-        if (index == context_.workspace.Delimiter())
+        const Delimiter delimiter = SettingAt<Delimiter>(index);
+        if (delimiter == context_.workspace.Delimiter())
             return;
         const bool shown = !context_.workspace.SourceFields().empty();
         if (!ReloadSourceInBackground(context_, [&] {
-                context_.undo.ChangeMapping([&] { context_.workspace.ChangeDelimiter(index); });
+                context_.undo.ChangeMapping(
+                    [&] { context_.workspace.ChangeDelimiter(delimiter); });
             }))
             return ShowSettings();
         if (shown)
@@ -369,13 +375,13 @@ void SourceController::ShowSettings()
         const QSignalBlocker blocker(ui.coForm);
         ui.coForm->setCurrentIndex(workspace.FormIndex());
     }
-    if (ui.cbDelimiter->currentIndex() != workspace.Delimiter()) {
+    if (ui.cbDelimiter->currentIndex() != ChoiceIndex(workspace.Delimiter())) {
         const QSignalBlocker blocker(ui.cbDelimiter);
-        ui.cbDelimiter->setCurrentIndex(workspace.Delimiter());
+        ui.cbDelimiter->setCurrentIndex(ChoiceIndex(workspace.Delimiter()));
     }
-    CheckRadio(ui.rgDecimalButtons, workspace.Decimal());
-    CheckRadio(ui.rgTraceButtons, workspace.Trace());
-    CheckRadio(ui.rgHeaderButtons, workspace.Header());
+    CheckRadio(ui.rgDecimalButtons, ChoiceIndex(workspace.Decimal()));
+    CheckRadio(ui.rgTraceButtons, ChoiceIndex(workspace.Trace()));
+    CheckRadio(ui.rgHeaderButtons, ChoiceIndex(workspace.Header()));
     const QString path = PathText(workspace.SourcePath());
     if (ui.edSourceFile->text() != path)
         ui.edSourceFile->setText(path);

@@ -400,7 +400,7 @@ protected:
     std::string Check(size_t maxListed, ProblemList*& out)
     {
         OpenSource("Ann\t12A\t7\r\nBo\t1\t101234567\r\n\r\nCy\tX\t5\r\nDi\t2\t101234568\r\n");
-        workspace.SetDelimiter(0);
+        workspace.SetDelimiter(Delimiter::Tab);
         workspace.ChooseForm(FindFormIndex("1099-NEC"));
         workspace.AssignSourceField(RowOf("Name line 1"), 1);
         workspace.AssignSourceField(RowOf("Nonemployee compensation"), 2);
@@ -419,7 +419,7 @@ protected:
 
     // A check of a comma source mapping name, amount and taxpayer id from fields 1 to 3: every
     // problem line, then the problem records file.
-    std::string CheckComma(const std::string& source, int header)
+    std::string CheckComma(const std::string& source, HeaderMode header)
     {
         OpenSource(source, header);
         workspace.ChooseForm(FindFormIndex("1099-NEC"));
@@ -441,13 +441,14 @@ protected:
 
 TEST_F(ProblemListCheck, FieldCountsWarnAndProblemRecordsLineUp)
 {
-    const std::pair<const char*, int> sources[] = {
+    const std::pair<const char*, HeaderMode> sources[] = {
         // A header with trailing empty cells and a short row.
-        {"Name,Amount,TIN,,\r\nAnn,12A,101234567\r\nBo,5,101234568,,\r\n", 1},
+        {"Name,Amount,TIN,,\r\nAnn,12A,101234567\r\nBo,5,101234568,,\r\n", HeaderMode::Skip},
         // An unquoted comma inside a name, without a header; blank rows are NULL records.
-        {"Ann,5,101234567\r\n,,\r\nSmith, John,5,101234568\r\n", 0},
+        {"Ann,5,101234567\r\n,,\r\nSmith, John,5,101234568\r\n", HeaderMode::Read},
         // A record broken inside a quoted value is written joined, its problems last.
-        {"Ann,5,101234567\r\nBo,12A,\"1 Main St\r\nApt 2\",101234568\r\nCy,5,101234569\r\n", 0},
+        {"Ann,5,101234567\r\nBo,12A,\"1 Main St\r\nApt 2\",101234568\r\nCy,5,101234569\r\n",
+         HeaderMode::Read},
     };
     const char* const expected[] = {
         "Record 1: Destination field \"Nonemployee compensation\" maps to an invalid currency "

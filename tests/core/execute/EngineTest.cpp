@@ -58,7 +58,7 @@ protected:
                            const std::string& value)
     {
         // A second field keeps a record of an empty value from being a row of empty cells.
-        OpenSource("header\r\n\"" + value + "\",x\r\n", 1);
+        OpenSource("header\r\n\"" + value + "\",x\r\n", HeaderMode::Skip);
         workspace.ChooseForm(FindFormIndex(form));
         workspace.AssignSourceField(RowOf(caption), 1);
         return Run();
@@ -207,7 +207,7 @@ TEST_F(Engine, HeaderHintOnlyForRecordOneUnderRead)
 
 TEST_F(Engine, BadTaxpayerNumbersAfterRecordOneBecomeZerosWithAWarning)
 {
-    OpenSource("h\r\n111223333\r\n1\r\n2\r\n3\r\n12-34\r\nABCDEFGHIJKL\r\n", 1);
+    OpenSource("h\r\n111223333\r\n1\r\n2\r\n3\r\n12-34\r\nABCDEFGHIJKL\r\n", HeaderMode::Skip);
     workspace.ChooseForm(23);
     workspace.AssignSourceField(RowOf("Taxpayer id"), 1);
     const ExecuteResult result = Run();
@@ -244,17 +244,26 @@ TEST_F(Engine, RowsOfEmptyCellsAreNullRecordsAndMissingFieldsAreWrittenEmpty)
     struct Case
     {
         const char* source;
-        int delimiter; // 0 tab, 1 comma, 2 pipe
+        Delimiter delimiter;
         long nullRecords;
         std::vector<std::string> lines;
     };
     // Each source begins with a record of five fields, so that field 5 can be mapped.
     const Case cases[] = {
-        {"a,b,c,d,e\r\n,,,,\r\n , ,\t,\xA0,\r\n\"\",\" \",,,\r\n", 1, 3, {"a,,,,e,0"}},
-        {"a\tb\tc\td\te\r\n\t\t\t\r\n\" \"\t\t\r\na\tb\r\n", 0, 2, {"a,,,,e,0", "a,,,,,0"}},
-        {"a|b|c|d|e\r\n||||\r\nf||||g\r\n", 2, 1, {"a,,,,e,0", "f,,,,g,0"}},
+        {"a,b,c,d,e\r\n,,,,\r\n , ,\t,\xA0,\r\n\"\",\" \",,,\r\n",
+         Delimiter::Comma,
+         3,
+         {"a,,,,e,0"}},
+        {"a\tb\tc\td\te\r\n\t\t\t\r\n\" \"\t\t\r\na\tb\r\n",
+         Delimiter::Tab,
+         2,
+         {"a,,,,e,0", "a,,,,,0"}},
+        {"a|b|c|d|e\r\n||||\r\nf||||g\r\n", Delimiter::Pipe, 1, {"a,,,,e,0", "f,,,,g,0"}},
         // A delimiter inside quotes is a value; a short row writes the fields it lacks empty.
-        {"a,b,c,d,e\r\n\",\",,\r\nf,g\r\n", 1, 0, {"a,,,,e,0", "\",\",,,,,0", "f,,,,,0"}},
+        {"a,b,c,d,e\r\n\",\",,\r\nf,g\r\n",
+         Delimiter::Comma,
+         0,
+         {"a,,,,e,0", "\",\",,,,,0", "f,,,,,0"}},
     };
     for (const Case& c : cases) {
         OpenSource(c.source);
@@ -358,10 +367,10 @@ TEST_F(Engine, ARecordTooLargeToMapStopsTheRunWithItsNumber)
 
 TEST_F(Engine, SourceWithoutRecordsCompletesEmpty)
 {
-    OpenSource("only header\r\n", 1);
+    OpenSource("only header\r\n", HeaderMode::Skip);
     workspace.ChooseForm(2);
     workspace.LoadDestinationFields();
-    OpenSource("h\r\nx\r\n", 1);
+    OpenSource("h\r\nx\r\n", HeaderMode::Skip);
     workspace.AssignSourceField(0, 1);
     workspace.DeleteCurrentRecord();
     const ExecuteResult result = Run();
@@ -371,7 +380,7 @@ TEST_F(Engine, SourceWithoutRecordsCompletesEmpty)
 
 TEST_F(Engine, CheckModeListsEveryProblem)
 {
-    OpenSource("h\r\n12A,1,maybe\r\n5,2,y\r\nB,12-34,7.5\r\n", 1);
+    OpenSource("h\r\n12A,1,maybe\r\n5,2,y\r\nB,12-34,7.5\r\n", HeaderMode::Skip);
     workspace.ChooseForm(22);
     workspace.AssignSourceField(RowOf("Rents"), 1);
     workspace.AssignSourceField(RowOf("Taxpayer id"), 2);
@@ -418,13 +427,13 @@ TEST_F(Engine, CheckModeListsEveryProblem)
                                               "3:" + rowCount + ":B:12-34:7.5"};
     EXPECT_EQ(recorder.records, records);
     // A run reports the values of every record it completes as well.
-    OpenSource("h\r\n5,2,y\r\n\r\n6,3,n\r\n", 1);
+    OpenSource("h\r\n5,2,y\r\n\r\n6,3,n\r\n", HeaderMode::Skip);
     ASSERT_EQ(Run().outcome, ExecuteResult::Outcome::Completed);
     EXPECT_EQ(recorder.records,
               (std::vector<std::string>{"1:" + rowCount + ":5:2:y", "3:" + rowCount + ":6:3:n"}));
     EXPECT_TRUE(recorder.parts.empty());
 
-    OpenSource("h\r\nB\r\n", 1);
+    OpenSource("h\r\nB\r\n", HeaderMode::Skip);
     workspace.ChooseForm(0);
     workspace.AssignSourceField(RowOf("Type of employer"), 1);
     result = Run(true);

@@ -40,16 +40,17 @@ TEST(OutputLine, QuotesByteForByteAsTheSourceLinesOfAnEdit)
 
 TEST(HeaderLine, CaptionsJoinedByDelimiter)
 {
-    EXPECT_EQ(HeaderLine(2, kPipe),
+    EXPECT_EQ(HeaderLine(2, Delimiter::Pipe),
               "Client ID|Name line 1|Name line 2|Employer id|Name control|Average employee count");
-    EXPECT_EQ(HeaderLine(2, kComma), "\"Client ID\",\"Name line 1\",\"Name line 2\","
-                                     "\"Employer id\",\"Name control\",\"Average employee count\"");
-    EXPECT_EQ(HeaderLine(2, kTab).substr(0, 22), "Client ID\tName line 1\t");
-    EXPECT_EQ(HeaderLine(2, kNoDelimiter), "");
-    EXPECT_EQ(HeaderLine(-1, kComma), "");
-    EXPECT_EQ(ProposedHeaderFileName(22, kComma), "1099MISC_2022_Header_Comma");
-    EXPECT_EQ(ProposedHeaderFileName(2, kComma), "ALE Group_2022_Header_Comma");
-    EXPECT_EQ(ProposedHeaderFileName(35, kTab), "W2_2022_Header_Tab");
+    EXPECT_EQ(HeaderLine(2, Delimiter::Comma),
+              "\"Client ID\",\"Name line 1\",\"Name line 2\","
+              "\"Employer id\",\"Name control\",\"Average employee count\"");
+    EXPECT_EQ(HeaderLine(2, Delimiter::Tab).substr(0, 22), "Client ID\tName line 1\t");
+    EXPECT_EQ(HeaderLine(2, Delimiter::None), "");
+    EXPECT_EQ(HeaderLine(-1, Delimiter::Comma), "");
+    EXPECT_EQ(ProposedHeaderFileName(22, Delimiter::Comma), "1099MISC_2022_Header_Comma");
+    EXPECT_EQ(ProposedHeaderFileName(2, Delimiter::Comma), "ALE Group_2022_Header_Comma");
+    EXPECT_EQ(ProposedHeaderFileName(35, Delimiter::Tab), "W2_2022_Header_Tab");
 }
 
 const char* const kHead = "Destination has been saved in\r\n\r\nFILE:  OUT.TXT\r\nPATH:  /data/"

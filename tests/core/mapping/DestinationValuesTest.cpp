@@ -89,9 +89,9 @@ TEST_F(DestinationValues, DecimalChangeReconvertsTheShownRecord)
     workspace.ChooseForm(22);
     workspace.AssignSourceField(RowOf("Rents"), 1);
     EXPECT_EQ(ValueOf("Rents"), "123450");
-    workspace.SetDecimal(1);
+    workspace.SetDecimal(DecimalMode::Implied);
     EXPECT_EQ(ValueOf("Rents"), "1234.5");
-    workspace.SetDecimal(0);
+    workspace.SetDecimal(DecimalMode::Normal);
     EXPECT_EQ(ValueOf("Rents"), "123450");
 }
 

@@ -28,7 +28,7 @@ protected:
         workspace.AssignSourceField(3, 4);
         workspace.SetFixedValue(4, std::string("ABCD"));
         workspace.MergeInto(2, 3);
-        workspace.SetTrace(0);
+        workspace.SetTrace(TraceMode::On);
     }
 
     std::string MapText(const std::string& source, const std::string& extra = "")
@@ -58,7 +58,7 @@ TEST_F(MapFile, SavesTheStatedLayout)
 TEST_F(MapFile, SaveThenOpenRoundTrip)
 {
     BuildAleMapping();
-    workspace.SetDecimal(1);
+    workspace.SetDecimal(DecimalMode::Implied);
     const std::string path = dir.File("ale.MAP");
     workspace.SaveMapping(path);
 
@@ -71,9 +71,9 @@ TEST_F(MapFile, SaveThenOpenRoundTrip)
         EXPECT_EQ(reopened.Rows()[i].value, workspace.Rows()[i].value) << i;
     }
     EXPECT_EQ(reopened.MergeSources(), workspace.MergeSources());
-    EXPECT_EQ(reopened.Decimal(), 1);
-    EXPECT_EQ(reopened.Delimiter(), 1);
-    EXPECT_EQ(reopened.Trace(), 0);
+    EXPECT_EQ(reopened.Decimal(), DecimalMode::Implied);
+    EXPECT_EQ(reopened.Delimiter(), Delimiter::Comma);
+    EXPECT_EQ(reopened.Trace(), TraceMode::On);
     EXPECT_EQ(reopened.SourceFields()[1], "name extra");
     EXPECT_FALSE(reopened.MappingModified());
     EXPECT_EQ(reopened.LastMappingPath(), path);
@@ -86,23 +86,23 @@ TEST_F(MapFile, SourceHeaderIsSavedWhenTheFileHasAHeaderLine)
     struct Case
     {
         const char* source;
-        int header;
+        HeaderMode header;
         const char* section; // the [Source Header] section written, empty for none
         std::vector<std::string> stored;
     };
     const Case cases[] = {
         {"Name,Tax ID,,Amount\r\nAl,123456789,,5\r\n",
-         1,
+         HeaderMode::Skip,
          "[Source Header]\r\n001=Name\r\n002=Tax ID\r\n003=\r\n004=Amount\r\n",
          {"Name", "Tax ID", "", "Amount"}},
         {"Name,Tax ID\r\nAl,123456789\r\n",
-         0,
+         HeaderMode::Read,
          "[Source Header]\r\n001=Name\r\n002=Tax ID\r\n",
          {"Name", "Tax ID"}},
         // A first line that is a record (amounts, numbers) is no header.
-        {"Al,123456789,5.00\r\nBo,123456780,6.00\r\n", 0, "", {}},
+        {"Al,123456789,5.00\r\nBo,123456780,6.00\r\n", HeaderMode::Read, "", {}},
         {"Al,123456789,5.00\r\n",
-         1,
+         HeaderMode::Skip,
          "[Source Header]\r\n001=Al\r\n002=123456789\r\n003=5.00\r\n",
          {"Al", "123456789", "5.00"}},
     };
@@ -274,13 +274,13 @@ TEST_F(MapFile, SettingsFallBackAndClamp)
                         "\r\nDecimal=5\r\nDelimiter=7\r\nHeader=0x0\r\nTrace=abc\r\n"
                         "[DESTINATION]\r\nFORM=ale group\r\nMap=00100\r\n");
     Workspace reopened;
-    reopened.SetTrace(0);
+    reopened.SetTrace(TraceMode::On);
     reopened.OpenMapping(path);
     EXPECT_EQ(reopened.FormIndex(), 2);
-    EXPECT_EQ(reopened.Decimal(), 1);
-    EXPECT_EQ(reopened.Delimiter(), 1); // none chosen, then the first line decides
-    EXPECT_EQ(reopened.Header(), 0);
-    EXPECT_EQ(reopened.Trace(), 1); // not a number: the default Off
+    EXPECT_EQ(reopened.Decimal(), DecimalMode::Implied);
+    EXPECT_EQ(reopened.Delimiter(), Delimiter::Comma); // none chosen, then the first line decides
+    EXPECT_EQ(reopened.Header(), HeaderMode::Read);
+    EXPECT_EQ(reopened.Trace(), TraceMode::Off); // not a number: the default Off
     EXPECT_EQ(reopened.Rows()[0].sourceFieldNo, 1);
     EXPECT_EQ(reopened.Rows()[1].sourceFieldNo, 0);
 }
@@ -292,18 +292,18 @@ TEST_F(MapFile, SettingsAreReadAsThirtyTwoBitIntegersEverywhere)
     {
         const char* decimal;
         const char* merge;
-        int decimalRead;
+        DecimalMode decimalRead;
         int mergeRead;
     };
     const Case cases[] = {
-        {"1", "3", 1, 3},
-        {"4294967296", "4294967299", 0, 0},
-        {"-4294967296", "-4294967295", 0, 0},
-        {"2147483647", "2147483647", 1, 0},
-        {"2147483648", "1001", 0, 0},
-        {"-2147483648", "1000", -1, 1000},
-        {"99999999999999999999", "0x3", 0, 3},
-        {"0x00000001", "+2", 1, 2},
+        {"1", "3", DecimalMode::Implied, 3},
+        {"4294967296", "4294967299", DecimalMode::Normal, 0},
+        {"-4294967296", "-4294967295", DecimalMode::Normal, 0},
+        {"2147483647", "2147483647", DecimalMode::Implied, 0},
+        {"2147483648", "1001", DecimalMode::Normal, 0},
+        {"-2147483648", "1000", DecimalMode::None, 1000},
+        {"99999999999999999999", "0x3", DecimalMode::Normal, 3},
+        {"0x00000001", "+2", DecimalMode::Implied, 2},
     };
     for (const Case& c : cases) {
         const std::string path = dir.File("m.MAP");
@@ -326,7 +326,7 @@ TEST_F(MapFile, ByteOrderMarkBeforeTheFirstSectionIsSkipped)
     reopened.OpenMapping(path);
     EXPECT_TRUE(reopened.SourceLoaded());
     EXPECT_EQ(reopened.SourcePath(), workspace.SourcePath());
-    EXPECT_EQ(reopened.Trace(), 0);
+    EXPECT_EQ(reopened.Trace(), TraceMode::On);
 }
 
 // Opening a map is all or nothing: a file that is no map, or whose Map entry is damaged, is
@@ -336,7 +336,7 @@ TEST_F(MapFile, AMapThatCannotBeReadChangesNothing)
     BuildAleMapping();
     const std::string saved = dir.File("ale.MAP");
     workspace.SaveMapping(saved);
-    workspace.SetDecimal(1); // changed since saved
+    workspace.SetDecimal(DecimalMode::Implied); // changed since saved
     const std::string other = dir.File("other.csv");
     WriteFile(other, "x,y\r\n");
     const std::string path = dir.File("bad.MAP");
@@ -384,8 +384,8 @@ TEST_F(MapFile, AMapThatCannotBeReadChangesNothing)
         EXPECT_TRUE(workspace.MappingModified());
         EXPECT_EQ(workspace.MapFileName(), "ale.MAP");
         EXPECT_EQ(workspace.LastMappingPath(), saved);
-        EXPECT_EQ(workspace.Trace(), 0);
-        EXPECT_EQ(workspace.Decimal(), 1);
+        EXPECT_EQ(workspace.Trace(), TraceMode::On);
+        EXPECT_EQ(workspace.Decimal(), DecimalMode::Implied);
     }
 }
 
@@ -455,7 +455,7 @@ TEST_F(MapFile, UnknownFormOrMissingSourceIsNotRemembered)
     Workspace missingMap;
     missingMap.OpenMapping(dir.File("none.MAP"));
     EXPECT_TRUE(missingMap.Rows().empty());
-    EXPECT_EQ(missingMap.Delimiter(), 1);
+    EXPECT_EQ(missingMap.Delimiter(), Delimiter::Comma);
 }
 
 TEST_F(MapFile, WriteFailureKeepsTheMappingUnsaved)
@@ -476,7 +476,7 @@ TEST_F(MapFile, WriteFailureKeepsTheMappingUnsaved)
 
 TEST_F(MapFile, ProposedNames)
 {
-    OpenSource("a\r\n", 0, "payees.csv");
+    OpenSource("a\r\n", HeaderMode::Read, "payees.csv");
     workspace.ChooseForm(36);
     EXPECT_EQ(workspace.ProposedMapFileName(), "payeesW2C");
     EXPECT_EQ(workspace.ProposedOutputFileName(), "payeesW2C");

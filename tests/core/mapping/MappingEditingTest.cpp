@@ -91,10 +91,10 @@ TEST_F(MappingEditing, TinTypeFixedValueIsRemembered)
 TEST_F(MappingEditing, EverySettingChangeMarksTheMapping)
 {
     const std::pair<const char*, std::function<void(Workspace&)>> changes[] = {
-        {"decimal", [](Workspace& w) { w.SetDecimal(1); }},
-        {"trace", [](Workspace& w) { w.SetTrace(1); }},
-        {"header", [](Workspace& w) { w.SetHeader(1); }},
-        {"delimiter", [](Workspace& w) { w.ChangeDelimiter(2); }},
+        {"decimal", [](Workspace& w) { w.SetDecimal(DecimalMode::Implied); }},
+        {"trace", [](Workspace& w) { w.SetTrace(TraceMode::Off); }},
+        {"header", [](Workspace& w) { w.SetHeader(HeaderMode::Skip); }},
+        {"delimiter", [](Workspace& w) { w.ChangeDelimiter(Delimiter::Pipe); }},
     };
     for (const auto& [name, change] : changes) {
         for (const bool shown : {false, true}) {
@@ -135,10 +135,10 @@ TEST_F(MappingEditing, ResetKeepsFormSourceAndSettings)
     workspace.SetFixedValue(4, std::string("x"));
     workspace.MergeInto(1, 2);
     workspace.SetTinTypeValue("SSN");
-    workspace.SetDecimal(1);
+    workspace.SetDecimal(DecimalMode::Implied);
     workspace.ResetMapping();
     EXPECT_EQ(workspace.FormIndex(), 2);
-    EXPECT_EQ(workspace.Decimal(), 1);
+    EXPECT_EQ(workspace.Decimal(), DecimalMode::Implied);
     EXPECT_EQ(workspace.TinTypeValue(), "");
     EXPECT_EQ(workspace.MergeSources()[1], 0);
     for (const DestinationRow& row : workspace.Rows())
@@ -172,7 +172,7 @@ TEST_F(MappingEditing, MapByNameMatchesWholeCaptionsIgnoringCase)
     EXPECT_EQ(Values(), converted);
     EXPECT_EQ(workspace.Rows()[RowOf("City")].sourceFieldNo, 3); // "city " trimmed by splitting
     EXPECT_EQ(workspace.Rows()[RowOf("Zip code")].sourceFieldNo, 0);
-    workspace.SetHeader(1);
+    workspace.SetHeader(HeaderMode::Skip);
     EXPECT_FALSE(workspace.MapByNameEnabled());
 }
 
@@ -189,9 +189,9 @@ TEST_F(MappingEditing, RestoringACapturedMappingUndoesAndRedoesEveryChange)
         {"reset", [&] { workspace.ResetMapping(); }},
         {"map by name", [&] { workspace.MapByName(); }},
         {"form", [&] { workspace.ChooseForm(23); }},
-        {"decimal", [&] { workspace.SetDecimal(1); }},
-        {"trace", [&] { workspace.SetTrace(1); }},
-        {"header", [&] { workspace.SetHeader(1); }},
+        {"decimal", [&] { workspace.SetDecimal(DecimalMode::Implied); }},
+        {"trace", [&] { workspace.SetTrace(TraceMode::Off); }},
+        {"header", [&] { workspace.SetHeader(HeaderMode::Skip); }},
         {"tin type",
          [&] {
              workspace.ChooseForm(23);
@@ -254,7 +254,7 @@ TEST_F(MappingEditing, ARestoredMappingIsChangedExactlyWhenItDiffersFromTheSaved
 // one change; nothing changes when any choice is refused.
 TEST_F(MappingEditing, ApplySuggestionsAssignsTheChosenRowsWithTheirMerges)
 {
-    OpenSource("First,Middle,Last,TIN,Amount\r\nJohn,A,Doe,123456789,5\r\n", 1);
+    OpenSource("First,Middle,Last,TIN,Amount\r\nJohn,A,Doe,123456789,5\r\n", HeaderMode::Skip);
     workspace.ChooseForm(23); // 1099-NEC
     workspace.SetFixedValue(RowOf("Client ID"), std::string("DEMO"));
     workspace.AssignSourceField(RowOf("City"), 5);

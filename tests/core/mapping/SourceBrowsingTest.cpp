@@ -19,7 +19,7 @@ class SourceBrowsing : public WorkspaceFixture
 TEST_F(SourceBrowsing, OpeningDetectsTheDelimiterAndShowsRecordOne)
 {
     OpenSource("name|amount,x\r\nDoe|12\r\n");
-    EXPECT_EQ(workspace.Delimiter(), 2);
+    EXPECT_EQ(workspace.Delimiter(), Delimiter::Pipe);
     EXPECT_EQ(workspace.RecordCount(), 2u);
     EXPECT_EQ(workspace.HeaderRecord(), "name|amount,x");
     EXPECT_EQ(workspace.CurrentRecord(), 1);
@@ -32,14 +32,14 @@ TEST_F(SourceBrowsing, OpeningDetectsTheDelimiterAndShowsRecordOne)
 
 TEST_F(SourceBrowsing, HeaderSkipDropsTheFirstLineButKeepsIt)
 {
-    OpenSource("only header\r\n", 1);
+    OpenSource("only header\r\n", HeaderMode::Skip);
     EXPECT_EQ(workspace.RecordCount(), 0u);
     EXPECT_EQ(workspace.HeaderRecord(), "only header");
     EXPECT_EQ(workspace.ShownRecord(), 0);
 
-    OpenSource("h1,h2\r\na,b\r\n", 1);
+    OpenSource("h1,h2\r\na,b\r\n", HeaderMode::Skip);
     EXPECT_EQ(workspace.SourceFields(), (Fields{"a", "b"}));
-    workspace.SetHeader(0); // reloads with the header as record 1
+    workspace.SetHeader(HeaderMode::Read); // reloads with the header as record 1
     EXPECT_EQ(workspace.SourceFields(), (Fields{"h1", "h2"}));
 }
 
@@ -60,7 +60,7 @@ TEST_F(SourceBrowsing, EmptyAndUnreadableFiles)
     // A load that leaves no record leaves no fields of the record shown before.
     OpenSource("Doe,123-45-6789\r\n");
     workspace.ChooseForm(22);
-    workspace.SetHeader(1);
+    workspace.SetHeader(HeaderMode::Skip);
     EXPECT_EQ(workspace.RecordCount(), 0u);
     EXPECT_TRUE(workspace.SourceFields().empty());
     EXPECT_EQ(workspace.SourceFieldCount(), 0u);
@@ -82,7 +82,8 @@ std::string LoadedState(const Workspace& w)
     std::string text =
         "loaded " + std::to_string(w.SourceLoaded()) + ", path " + w.SourcePath() + ", sheet " +
         w.Sheet() + ", workbook " + std::to_string(w.SourceIsWorkbook()) + ", header " +
-        std::to_string(w.Header()) + ", delimiter " + std::to_string(w.Delimiter()) + ", " +
+        std::to_string(ChoiceIndex(w.Header())) + ", delimiter " +
+        std::to_string(ChoiceIndex(w.Delimiter())) + ", " +
         EncodingName(w.Format().encoding) + (w.Format().byteOrderMark ? " with mark" : "") +
         ", line end " + std::string(LineEndText(w.Format().lineEnd)) + ", ascii " +
         std::to_string(w.Format().ascii) + ", header record " + w.HeaderRecord() + ", shown " +
@@ -102,7 +103,7 @@ TEST_F(SourceBrowsing, AReadAheadGivesWhatAReadGivesWithoutReadingAgain)
     {
         const char* name;
         const char* bytes; // nullptr: no such file; "*": a copy of a workbook
-        int header;
+        HeaderMode header;
         // What is done with the source: opened; or opened under Read, then the Header set to
         // Skip or the delimiter changed (each of which reads it again).
         enum
@@ -114,18 +115,18 @@ TEST_F(SourceBrowsing, AReadAheadGivesWhatAReadGivesWithoutReadingAgain)
         const char* failure; // the message of a load that fails, after the path
     };
     const Case cases[] = {
-        {"plain.csv", "name,tin\r\nDoe,123\r\n", 0, Case::Open, nullptr},
+        {"plain.csv", "name,tin\r\nDoe,123\r\n", HeaderMode::Read, Case::Open, nullptr},
         {"marked.txt",
          "\xEF\xBB\xBF"
          "n\xC3\xA9"
          "e|x\nb|c\n",
-         1, Case::Open, nullptr},
-        {"header.csv", "h1,h2\ra,b\r", 0, Case::SkipHeader, nullptr},
-        {"tabs.txt", "a\tb,c\r\n", 0, Case::Delimiter, nullptr},
-        {"book.xlsx", "*", 1, Case::Open, nullptr},
-        {"missing.csv", nullptr, 0, Case::Open, ""},
-        {"empty.csv", "", 0, Case::Open, " is empty"},
-        {"binary.dat", "\x01\x02\x03\x04\x05\x06", 0, Case::Open,
+         HeaderMode::Skip, Case::Open, nullptr},
+        {"header.csv", "h1,h2\ra,b\r", HeaderMode::Read, Case::SkipHeader, nullptr},
+        {"tabs.txt", "a\tb,c\r\n", HeaderMode::Read, Case::Delimiter, nullptr},
+        {"book.xlsx", "*", HeaderMode::Skip, Case::Open, nullptr},
+        {"missing.csv", nullptr, HeaderMode::Read, Case::Open, ""},
+        {"empty.csv", "", HeaderMode::Read, Case::Open, " is empty"},
+        {"binary.dat", "\x01\x02\x03\x04\x05\x06", HeaderMode::Read, Case::Open,
          " does not look like a delimited text file"},
     };
     for (const Case& c : cases) {
@@ -140,7 +141,7 @@ TEST_F(SourceBrowsing, AReadAheadGivesWhatAReadGivesWithoutReadingAgain)
         // Each reads the file as the action needs it; the second has it read ahead, then gone.
         const auto act = [&c, &path](Workspace& w, const std::function<void()>& load) {
             w.ChooseForm(22);
-            w.SetHeader(c.action == Case::Open ? c.header : 0);
+            w.SetHeader(c.action == Case::Open ? c.header : HeaderMode::Read);
             w.SetSourcePath(path);
             if (c.action == Case::Open) {
                 load();
@@ -153,9 +154,9 @@ TEST_F(SourceBrowsing, AReadAheadGivesWhatAReadGivesWithoutReadingAgain)
             if (c.action == Case::Open)
                 w.OpenSource();
             else if (c.action == Case::SkipHeader)
-                w.SetHeader(1);
+                w.SetHeader(HeaderMode::Skip);
             else
-                w.ChangeDelimiter(1);
+                w.ChangeDelimiter(impmap::Delimiter::Comma);
         };
         std::string readFailure, aheadFailure;
         try {
@@ -197,7 +198,7 @@ TEST_F(SourceBrowsing, AReadAheadGivesWhatAReadGivesWithoutReadingAgain)
     }
 
     // A read ahead of another file, or of another sheet, is not taken: the file named is read.
-    OpenSource("a,b\r\n", 0, "first.csv");
+    OpenSource("a,b\r\n", HeaderMode::Read, "first.csv");
     const std::string opened = LoadedState(workspace);
     test::WriteFile(dir.File("second.csv"), "c|d\r\n");
     workspace.WithSourceReadAhead(ReadSourceAhead(dir.File("second.csv"), ""),
@@ -294,16 +295,17 @@ TEST_F(SourceBrowsing, AChangedFirstRecordDecidesTheDelimiterAsALoadWould)
         const char* name;
         const char* file;
         bool edit; // edit field 1 of record 1 to "x", or delete record 1
-        int delimiter;
+        Delimiter delimiter;
         Fields fields;
         bool marked; // the last step changed the delimiter
     };
     const Case cases[] = {
-        {"deleting a pipe record before comma ones", "a|b|c\r\nx,y,z,w\r\n", false, 1,
-         Fields{"x", "y", "z", "w"}, true},
-        {"deleting a record that agrees", "a|b\r\nc|d\r\n", false, 2, Fields{"c", "d"}, false},
-        {"putting back the pipe record", "a|b|c\r\nx,y,z,w\r\n", true, 2, Fields{"x", "b", "c"},
-         false},
+        {"deleting a pipe record before comma ones", "a|b|c\r\nx,y,z,w\r\n", false,
+         Delimiter::Comma, Fields{"x", "y", "z", "w"}, true},
+        {"deleting a record that agrees", "a|b\r\nc|d\r\n", false, Delimiter::Pipe,
+         Fields{"c", "d"}, false},
+        {"putting back the pipe record", "a|b|c\r\nx,y,z,w\r\n", true, Delimiter::Pipe,
+         Fields{"x", "b", "c"}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -357,7 +359,7 @@ TEST_F(SourceBrowsing, RecordsPutBackInTheirPlaceAreShown)
 
 TEST_F(SourceBrowsing, SavingWritesTheHeaderFirstUnderSkip)
 {
-    OpenSource("head\r\n1\r\n2\r\n3\r\n", 1);
+    OpenSource("head\r\n1\r\n2\r\n3\r\n", HeaderMode::Skip);
     workspace.GoToRecord(2);
     workspace.DeleteCurrentRecord();
     workspace.SaveSource();
@@ -370,18 +372,18 @@ TEST_F(SourceBrowsing, SavingNeverAddsOrDropsTheHeaderLine)
 {
     struct Case
     {
-        int loadedWith;
-        int changedTo;
+        HeaderMode loadedWith;
+        HeaderMode changedTo;
         long deleted;
         const char* saved;
     };
     // The Header change finds no fields shown (the empty record); the record deleted after it is
     // that empty one, wherever the reload put it.
     const Case cases[] = {
-        {0, 1, 2, "H1,H2\r\nA,B\r\n"},
-        {1, 0, 1, "H1,H2\r\nA,B\r\n"},
-        {0, 0, 2, "H1,H2\r\nA,B\r\n"},
-        {1, 1, 1, "H1,H2\r\nA,B\r\n"},
+        {HeaderMode::Read, HeaderMode::Skip, 2, "H1,H2\r\nA,B\r\n"},
+        {HeaderMode::Skip, HeaderMode::Read, 1, "H1,H2\r\nA,B\r\n"},
+        {HeaderMode::Read, HeaderMode::Read, 2, "H1,H2\r\nA,B\r\n"},
+        {HeaderMode::Skip, HeaderMode::Skip, 1, "H1,H2\r\nA,B\r\n"},
     };
     for (const Case& c : cases) {
         OpenSource("H1,H2\r\n\r\nA,B\r\n", c.loadedWith);
@@ -395,7 +397,7 @@ TEST_F(SourceBrowsing, SavingNeverAddsOrDropsTheHeaderLine)
         workspace.DeleteCurrentRecord();
         workspace.SaveSource();
         EXPECT_EQ(ReadFile(workspace.SourcePath()), c.saved)
-            << c.loadedWith << " to " << c.changedTo;
+            << ChoiceIndex(c.loadedWith) << " to " << ChoiceIndex(c.changedTo);
     }
 }
 
@@ -524,7 +526,7 @@ TEST_F(SourceBrowsing, EditedRecordsReadBackAsTyped)
     };
     for (const Case& c : cases) {
         OpenSource(c.source);
-        const int delimiter = workspace.Delimiter();
+        const Delimiter delimiter = workspace.Delimiter();
         const size_t records = workspace.RecordCount();
         EXPECT_EQ(workspace.ChangeSourceFieldValue(c.field, c.typed), FieldEdit::FirstChange)
             << c.source;
@@ -536,12 +538,13 @@ TEST_F(SourceBrowsing, EditedRecordsReadBackAsTyped)
         EXPECT_EQ(workspace.SourceFields(), c.fields) << c.source;
     }
     // A field emptied to nothing on a one-field record of each delimiter keeps the record.
-    for (int delimiter = 0; delimiter <= 2; ++delimiter) {
+    for (const Delimiter delimiter : {Delimiter::Tab, Delimiter::Comma, Delimiter::Pipe}) {
+        SCOPED_TRACE(DelimiterName(delimiter));
         OpenSource("abc\r\n");
         workspace.ChangeDelimiter(delimiter);
-        ASSERT_EQ(workspace.ChangeSourceFieldValue(1, ""), FieldEdit::FirstChange) << delimiter;
-        EXPECT_EQ(workspace.Lines().Line(0), "\"\"") << delimiter;
-        EXPECT_EQ(workspace.SourceFields(), std::vector<std::string>{""}) << delimiter;
+        ASSERT_EQ(workspace.ChangeSourceFieldValue(1, ""), FieldEdit::FirstChange);
+        EXPECT_EQ(workspace.Lines().Line(0), "\"\"");
+        EXPECT_EQ(workspace.SourceFields(), std::vector<std::string>{""});
     }
 }
 
@@ -550,11 +553,11 @@ TEST_F(SourceBrowsing, EditedRecordsReadBackAsTyped)
 TEST_F(SourceBrowsing, EditsThatCannotBeWrittenAreRefused)
 {
     OpenSource("names\r\n1|2|3|4|5|6|7|8|9|10\r\n"); // a first line that decides nothing
-    workspace.ChangeDelimiter(2);
+    workspace.ChangeDelimiter(Delimiter::Pipe);
     workspace.GoToRecord(2);
     ASSERT_EQ(workspace.SourceFields().size(), 10U);
     workspace.SetSourcePath("  "); // the box edited to blanks: no reload can happen
-    workspace.ChangeDelimiter(1);
+    workspace.ChangeDelimiter(Delimiter::Comma);
     EXPECT_EQ(workspace.SourceFields(), std::vector<std::string>{"1|2|3|4|5|6|7|8|9|10"});
     EXPECT_EQ(workspace.ChangeSourceFieldValue(9, "x"), FieldEdit::Unchanged);
     EXPECT_EQ(workspace.Lines().Line(1), "1|2|3|4|5|6|7|8|9|10");

@@ -52,7 +52,8 @@ TEST_F(SourceEncodings, EveryFormatReadsMapsRunsAndSavesAlike)
     for (const EncodingCase& c : kCases) {
         SCOPED_TRACE(c.folder);
         const bool utf8 = c.format.encoding == TextEncoding::Utf8;
-        OpenSource(ReadFile(Data(c.folder, "source.csv")), 0, std::string(c.folder) + ".csv");
+        OpenSource(ReadFile(Data(c.folder, "source.csv")), HeaderMode::Read,
+                   std::string(c.folder) + ".csv");
         EXPECT_EQ(workspace.Format(), c.format);
         EXPECT_EQ(workspace.RecordCount(), utf8 ? 3u : 4u);
         EXPECT_EQ(workspace.SourceFields(),
@@ -66,7 +67,7 @@ TEST_F(SourceEncodings, EveryFormatReadsMapsRunsAndSavesAlike)
             EXPECT_EQ(workspace.Rows()[static_cast<size_t>(RowOf(caption))].sourceFieldNo, field)
                 << caption;
 
-        workspace.SetHeader(1);
+        workspace.SetHeader(HeaderMode::Skip);
         const Fields record =
             utf8 ? Fields{"M\xC3\xBCller, Jos\xC3\xA9", "1 \xE2\x80\x9CMain\xE2\x80\x9D St",
                           "K\xC3\xB6ln", "100.50"}
@@ -148,7 +149,8 @@ TEST_F(SourceEncodings, Utf16IsRefusedAndNothingLoaded)
 
 TEST_F(SourceEncodings, BrokenRecordsAreWarnedAndJoinedInTheFileFormat)
 {
-    OpenSource("\xEF\xBB\xBFName line 1,City\n\"Doe\nJohn\",\"New\nYork\"\nRoe,Boston\n", 1);
+    OpenSource("\xEF\xBB\xBFName line 1,City\n\"Doe\nJohn\",\"New\nYork\"\nRoe,Boston\n",
+               HeaderMode::Skip);
     EXPECT_EQ(workspace.RecordsEndingInsideQuotes(), (std::vector<long>{1, 2}));
     workspace.ChooseForm(22);
     workspace.AssignSourceField(RowOf("Name line 1"), 1);
@@ -192,7 +194,7 @@ TEST_F(SourceEncodings, JoiningKeepsTheFileAsItWasOrWritesNothing)
     EXPECT_TRUE(workspace.SourceModified());
     std::filesystem::remove(workspace.SourcePath() + ".bak");
 
-    OpenSource(broken, 0, "gone.csv");
+    OpenSource(broken, HeaderMode::Read, "gone.csv");
     std::filesystem::remove(workspace.SourcePath());
     const JoinedLines joined = workspace.JoinLinesBrokenInsideQuotes();
     EXPECT_EQ(joined.joins, 1u);

@@ -11,7 +11,8 @@ namespace impmap::test {
 class WorkspaceFixture : public ::testing::Test
 {
 protected:
-    void OpenSource(const std::string& bytes, int header = 0, const std::string& name = "src.csv")
+    void OpenSource(const std::string& bytes, HeaderMode header = HeaderMode::Read,
+                    const std::string& name = "src.csv")
     {
         const std::string path = dir.File(name);
         WriteFile(path, bytes);

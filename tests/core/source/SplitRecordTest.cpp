@@ -144,19 +144,25 @@ TEST(SplitRecord, UpToKeepsTheFirstFieldsAndCountsTheRest)
 struct DetectCase
 {
     const char* line;
-    int current;
-    int expected;
+    Delimiter current;
+    Delimiter expected;
 };
 
 TEST(DetectDelimiter, MajorityWithPipeWinningTies)
 {
     const DetectCase cases[] = {
-        {"a,b|c", 0, 2},    {"a\tb\tc,d,e", 2, 2},  {"a,b,c", -1, 1},
-        {"a\tb", 1, 0},     {"abc", 1, 1},          {"", 2, 2},
-        {"a\tb,c|d", 0, 2}, {"a|b|c,d,e\tf", 1, 2}, {"a\tb,c", -1, -1},
+        {"a,b|c", Delimiter::Tab, Delimiter::Pipe},
+        {"a\tb\tc,d,e", Delimiter::Pipe, Delimiter::Pipe},
+        {"a,b,c", Delimiter::None, Delimiter::Comma},
+        {"a\tb", Delimiter::Comma, Delimiter::Tab},
+        {"abc", Delimiter::Comma, Delimiter::Comma},
+        {"", Delimiter::Pipe, Delimiter::Pipe},
+        {"a\tb,c|d", Delimiter::Tab, Delimiter::Pipe},
+        {"a|b|c,d,e\tf", Delimiter::Comma, Delimiter::Pipe},
+        {"a\tb,c", Delimiter::None, Delimiter::None},
     };
     for (const DetectCase& c : cases)
-        EXPECT_EQ(DetectDelimiterIndex(c.line, c.current), c.expected) << c.line;
+        EXPECT_EQ(DetectedDelimiter(c.line, c.current), c.expected) << c.line;
 }
 
 } // namespace

@@ -39,8 +39,8 @@ TEST_F(LearnedChoicesTest, ASavedMapTeachesItsUnusualHeadersForTheNextFile)
 {
     // Headers that nothing but the user's own map explains; "Amount" would otherwise be the
     // compensation.
-    OpenSource("Vorname,Zweiter,Nachname,Steuernr,Amount,Betrag\r\nAl,B,Cy,123456789,5,6\r\n", 1,
-               "client.csv");
+    OpenSource("Vorname,Zweiter,Nachname,Steuernr,Amount,Betrag\r\nAl,B,Cy,123456789,5,6\r\n",
+               HeaderMode::Skip, "client.csv");
     workspace.ChooseForm(23); // 1099-NEC
     const std::vector<Proposal> before = suggest::SuggestForWorkspace(workspace, nullptr);
     EXPECT_EQ(ProposalFor(before, "Taxpayer id"), "none");
@@ -59,7 +59,7 @@ TEST_F(LearnedChoicesTest, ASavedMapTeachesItsUnusualHeadersForTheNextFile)
     Workspace next;
     WriteFile(dir.File("next.csv"),
               "Betrag,Steuernr,Nachname,Extra,Vorname,Zweiter,Amount\r\n1,2,3,4,5,6,7\r\n");
-    next.SetHeader(1);
+    next.SetHeader(HeaderMode::Skip);
     next.ChooseForm(23);
     next.SetSourcePath(dir.File("next.csv"));
     next.OpenSource();

@@ -32,7 +32,7 @@ TEST(WorkbookWorkspace, TheSheetOfTheMapLoadsAsTabText)
     workspace.OpenMapping(kMap, DataPath("workbooks/libreoffice.xls").string());
     EXPECT_TRUE(workspace.SourceIsWorkbook());
     EXPECT_EQ(workspace.Sheet(), "Payees 2022");
-    EXPECT_EQ(workspace.Delimiter(), 0);
+    EXPECT_EQ(workspace.Delimiter(), Delimiter::Tab);
     EXPECT_EQ(workspace.RecordCount(), 5u);
     EXPECT_EQ(workspace.Format(), (SourceFormat{TextEncoding::Utf8, false, LineEnd::CrLf}));
     EXPECT_EQ(workspace.SourceFields()[3], "012-34-5678");
