@@ -46,8 +46,8 @@ private:
 
 } // namespace
 
-BackgroundTask::BackgroundTask(QWidget* window, QString title, QString label)
-    : window_(window), title_(std::move(title)), label_(std::move(label))
+BackgroundTask::BackgroundTask(QWidget* window, QString title, QString label, bool cancellable)
+    : window_(window), title_(std::move(title)), label_(std::move(label)), cancellable_(cancellable)
 {}
 
 bool BackgroundTask::Active()
@@ -114,10 +114,14 @@ bool BackgroundTask::Run(const std::function<void(WorkProgress& progress)>& work
         dialog.setAutoClose(false);
         dialog.setAutoReset(false);
         dialog.setMinimumDuration(0);
-        QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
-            progress.Cancel();
-            dialog.setLabelText(QStringLiteral("Cancelling..."));
-        });
+        if (cancellable_) {
+            QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
+                progress.Cancel();
+                dialog.setLabelText(QStringLiteral("Cancelling..."));
+            });
+        } else {
+            dialog.setCancelButton(nullptr);
+        }
         QTimer update;
         const auto show = [&] {
             const int permille = progress.Permille();
