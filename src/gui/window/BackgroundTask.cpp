@@ -1,5 +1,7 @@
 #include "window/BackgroundTask.h"
 
+#include "prompts/TitleWidth.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
@@ -110,6 +112,7 @@ bool BackgroundTask::Run(const std::function<void(WorkProgress& progress)>& work
     if (!finished.load()) {
         QProgressDialog dialog(label_, QStringLiteral("Cancel"), 0, 1000, window_);
         dialog.setWindowTitle(title_);
+        dialog.setMinimumWidth(WidthForTitle(title_));
         dialog.setWindowModality(Qt::WindowModal);
         dialog.setAutoClose(false);
         dialog.setAutoReset(false);
