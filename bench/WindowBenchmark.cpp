@@ -376,11 +376,15 @@ int main(int argc, char* argv[])
 
     for (int pass = 1; pass <= repeat; ++pass) {
         // Open Map: reads the map file and its source, shows record 1.
+        TickWatch openTicks;
+        openTicks.Start();
         double cpuBefore = CpuSeconds(RUSAGE_SELF);
         qint64 start = gClock.nsecsElapsed();
         window.sbOpenMapClick();
         const qint64 opened = gClock.nsecsElapsed();
         const qint64 painted = UntilPainted(windowPaints);
+        openTicks.Stop();
+        note("open map, frozen", Seconds(openTicks.longest), pass);
         // The wait for the paint is mostly idle: its CPU time is the painting's.
         note("open map, CPU", CpuSeconds(RUSAGE_SELF) - cpuBefore, pass);
         if (window.GetWorkspace().ShownRecord() != 1)

@@ -98,6 +98,12 @@ void RunSourceAction(WindowFixture& fixture, const QString& action)
     } else if (action == QStringLiteral("delimiter")) {
         ui.cbDelimiter->setCurrentIndex(2);
         emit ui.cbDelimiter->activated(2);
+    } else if (action == QStringLiteral("save map") || action == QStringLiteral("open map")) {
+        fixture.Prompts().Enter(QDir(fixture.Maps()).filePath(QStringLiteral("payees.MAP")));
+        QTest::mouseClick(action == QStringLiteral("save map") ? ui.sbSaveMap : ui.sbOpenMap,
+                          Qt::LeftButton);
+    } else if (action == QStringLiteral("undo")) {
+        fixture.Window().findChild<QAction*>(QStringLiteral("popupUndo"))->trigger();
     } else if (action == QStringLiteral("delete")) {
         fixture.Prompts().Press(Button::Yes);
         QTest::mouseClick(ui.sbDeleteSourceLine, Qt::LeftButton);
@@ -435,10 +441,17 @@ private slots:
             QTest::addRow("Delimiter, %s", how) << QStringLiteral("delimiter") << cancel
                                                 << QStringLiteral("Reloading payees.csv...")
                                                 << QStringLiteral("Reading HOME/payees.csv");
+            QTest::addRow("Open Map, %s", how)
+                << QStringLiteral("open map") << cancel << QStringLiteral("Opening payees.csv...")
+                << QStringLiteral("Reading HOME/payees.csv");
             QTest::addRow("Save Source, %s", how)
                 << QStringLiteral("save") << cancel << QStringLiteral("Saving payees.csv...")
                 << QStringLiteral("Writing HOME/payees.csv");
         }
+        // An undo step is taken once begun: its reading cannot be cancelled.
+        QTest::addRow("undo of a Header change")
+            << QStringLiteral("undo") << false << QStringLiteral("Reloading payees.csv...")
+            << QStringLiteral("Reading HOME/payees.csv\nwithout Cancel");
     }
 
     void SlowSourceWorkShowsProgressAndCancelChangesNothing()
@@ -447,8 +460,15 @@ private slots:
         QFETCH(bool, cancel);
         QFETCH(QString, title);
         QFETCH(QString, label);
-        // Save Source starts from an edit; the state compared is the one before the save.
-        const QString prepare = action == QStringLiteral("save") ? QStringLiteral("delete") : "";
+        // Save Source starts from an edit, Open Map from the map saved; the state compared is the
+        // one before the action.
+        QString prepare;
+        if (action == QStringLiteral("save"))
+            prepare = QStringLiteral("delete");
+        else if (action == QStringLiteral("open map"))
+            prepare = QStringLiteral("save map");
+        else if (action == QStringLiteral("undo"))
+            prepare = QStringLiteral("header");
 
         // The action when its work is quick: what a finished slow one must leave.
         QString quick;
@@ -486,8 +506,11 @@ private slots:
                 if (dialog->windowModality() != Qt::WindowModal ||
                     dialog->parentWidget() != &fixture.Window())
                     seen += QStringLiteral("\nnot modal to the window");
-                if (cancel)
-                    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+                QPushButton* cancelButton = dialog->findChild<QPushButton*>();
+                if (cancelButton == nullptr)
+                    seen += QStringLiteral("\nwithout Cancel");
+                else if (cancel)
+                    QTest::mouseClick(cancelButton, Qt::LeftButton);
                 release.set_value();
             }
         });
@@ -498,8 +521,9 @@ private slots:
 
         QCOMPARE(seen, title + u'\n' + QDir::toNativeSeparators(label));
         QCOMPARE(SourceState(fixture, file), cancel ? before : quick);
-        if (action != QStringLiteral("locate"))
-            QVERIFY(fixture.Prompts().Asked().empty());
+        // Nothing asked but the file to open.
+        for (const AskedPrompt& asked : fixture.Prompts().Asked())
+            QCOMPARE(asked.kind, PromptKind::OpenFile);
         QVERIFY(!BackgroundTask::Active());
     }
 

@@ -6,9 +6,24 @@
 
 namespace impmap::gui {
 
+namespace {
+
+// The fields as far as they are shown: a value of megabytes is not copied whole on every record.
+std::vector<std::string> ShownFields(const std::vector<std::string>& fields)
+{
+    std::vector<std::string> shown;
+    shown.reserve(fields.size());
+    for (const std::string& field : fields)
+        shown.push_back(field.substr(0, kShownBytes + 1)); // enough for ShownText to cut it
+    return shown;
+}
+
+} // namespace
+
 SourceFieldsModel::SourceFieldsModel(const Workspace& workspace, WorkspaceSignals& notifier,
                                      QObject* parent)
-    : QAbstractTableModel(parent), workspace_(workspace), fields_(workspace.SourceFields())
+    : QAbstractTableModel(parent), workspace_(workspace),
+      fields_(ShownFields(workspace.SourceFields()))
 {
     connect(&notifier, &WorkspaceSignals::Changed, this, &SourceFieldsModel::OnChanged);
 }
@@ -21,16 +36,17 @@ void SourceFieldsModel::OnChanged(unsigned changes)
     const int shown = static_cast<int>(fields_.size());
     const int rows = static_cast<int>(fields.size());
     // Rows come and go only at the end, so the selection stays on its field number.
+    std::vector<std::string> shownFields = ShownFields(fields);
     if (rows > shown) {
         beginInsertRows({}, shown, rows - 1);
-        fields_ = fields;
+        fields_ = shownFields;
         endInsertRows();
     } else if (rows < shown) {
         beginRemoveRows({}, rows, shown - 1);
         fields_.resize(static_cast<size_t>(rows));
         endRemoveRows();
     }
-    fields_ = fields;
+    fields_ = std::move(shownFields);
     if (rows > 0)
         emit dataChanged(index(0, 0), index(rows - 1, kColumnCount - 1), {Qt::DisplayRole});
 }

@@ -113,6 +113,20 @@ void UndoHistory::Apply(const std::function<void()>& action)
     applying_ = false;
 }
 
+void UndoHistory::RestoreMapping(const MappingState& state, const std::string& mapFileName)
+{
+    Apply([&] {
+        const auto restore = [&] { workspace_.RestoreMapping(state, mapFileName); };
+        const bool reads =
+            (state.header != workspace_.Header() || state.delimiter != workspace_.Delimiter()) &&
+            workspace_.SourceLoaded() && workspace_.OpenSourceEnabled();
+        if (reads && reader_)
+            reader_(restore);
+        else
+            restore();
+    });
+}
+
 void UndoHistory::Refresh(unsigned changes)
 {
     if ((changes & (kChangeSourceOpened | kChangeMapOpened)) && !applying_) {

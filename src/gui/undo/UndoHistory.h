@@ -59,6 +59,15 @@ public:
     // Runs a step's undo or redo: its failure is shown, and a source it reloads does not end the
     // history.
     void Apply(const std::function<void()>& action);
+    // Puts a mapping of a step back (Apply), through the reader when that reads the source again
+    // (another Header or Delimiter).
+    void RestoreMapping(const MappingState& state, const std::string& mapFileName);
+    // What runs a restore that reads the source again: the window reads the file on a worker
+    // first. Without one the restore runs at once.
+    void SetSourceReader(std::function<void(const std::function<void()>&)> reader)
+    {
+        reader_ = std::move(reader);
+    }
 
 private:
     void Refresh(unsigned changes);
@@ -71,6 +80,7 @@ private:
     bool recording_ = false; // a user's operation runs
     bool applying_ = false;  // a step's undo or redo runs
     bool clearPending_ = false;
+    std::function<void(const std::function<void()>&)> reader_;
 };
 
 } // namespace impmap::gui

@@ -11,8 +11,7 @@ MappingStep::MappingStep(UndoHistory& history, const QString& name, Side before,
 
 void MappingStep::undo()
 {
-    history_.Apply(
-        [this] { history_.GetWorkspace().RestoreMapping(before_.state, before_.mapFileName); });
+    history_.RestoreMapping(before_.state, before_.mapFileName);
 }
 
 void MappingStep::redo()
@@ -21,8 +20,7 @@ void MappingStep::redo()
         done_ = false;
         return;
     }
-    history_.Apply(
-        [this] { history_.GetWorkspace().RestoreMapping(after_.state, after_.mapFileName); });
+    history_.RestoreMapping(after_.state, after_.mapFileName);
 }
 
 SourceStep::SourceStep(UndoHistory& history, const QString& name, long record, std::string before,

@@ -1,5 +1,7 @@
 #include "window/BackgroundTask.h"
 
+#include "prompts/TitleWidth.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
@@ -46,8 +48,8 @@ private:
 
 } // namespace
 
-BackgroundTask::BackgroundTask(QWidget* window, QString title, QString label)
-    : window_(window), title_(std::move(title)), label_(std::move(label))
+BackgroundTask::BackgroundTask(QWidget* window, QString title, QString label, bool cancellable)
+    : window_(window), title_(std::move(title)), label_(std::move(label)), cancellable_(cancellable)
 {}
 
 bool BackgroundTask::Active()
@@ -110,14 +112,19 @@ bool BackgroundTask::Run(const std::function<void(WorkProgress& progress)>& work
     if (!finished.load()) {
         QProgressDialog dialog(label_, QStringLiteral("Cancel"), 0, 1000, window_);
         dialog.setWindowTitle(title_);
+        dialog.setMinimumWidth(WidthForTitle(title_));
         dialog.setWindowModality(Qt::WindowModal);
         dialog.setAutoClose(false);
         dialog.setAutoReset(false);
         dialog.setMinimumDuration(0);
-        QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
-            progress.Cancel();
-            dialog.setLabelText(QStringLiteral("Cancelling..."));
-        });
+        if (cancellable_) {
+            QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
+                progress.Cancel();
+                dialog.setLabelText(QStringLiteral("Cancelling..."));
+            });
+        } else {
+            dialog.setCancelButton(nullptr);
+        }
         QTimer update;
         const auto show = [&] {
             const int permille = progress.Permille();

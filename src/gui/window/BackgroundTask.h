@@ -20,8 +20,9 @@ class BackgroundTask
 public:
     static constexpr int kProgressDelayMs = 200;
 
-    // title names the action ("Opening payees.csv..."), label says what is done.
-    BackgroundTask(QWidget* window, QString title, QString label);
+    // title names the action ("Opening payees.csv..."), label says what is done. Work that must
+    // not stop half-way (an undo step already taken) is not cancellable: its dialog has no Cancel.
+    BackgroundTask(QWidget* window, QString title, QString label, bool cancellable = true);
 
     // Runs work to its end. False when the user cancelled: the work stopped (WorkCancelled) or
     // its result is to be dropped. What else the work threw is thrown again here.
@@ -38,6 +39,7 @@ private:
     QWidget* window_;
     QString title_;
     QString label_;
+    bool cancellable_;
 };
 
 } // namespace impmap::gui

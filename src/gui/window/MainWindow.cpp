@@ -23,6 +23,7 @@
 #include "window/MappingController.h"
 #include "window/SourceController.h"
 #include "window/SourceFormatController.h"
+#include "window/SourceInBackground.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -139,6 +140,9 @@ void MainWindow::FormCreate(const WorkingFolders& workingFolders)
     new CheckController(context_, *execute_, this);
     new TinMatchExportController(context_, *execute_, this);
     undo_.AddMenuEntries(ui_.popupTools, this);
+    undo_.SetSourceReader([this](const std::function<void()>& restore) {
+        ReloadSourceInBackground(context_, restore, false);
+    });
     new RecentMaps(
         context_, [this](const QString& path) { mapFiles_->OpenMapFile(path); }, this);
     desktop_ = new DesktopFiles(context_, *mapFiles_, *sources_, *execute_, this);

@@ -30,18 +30,19 @@ QString NativePath(const std::string& path)
 
 bool LoadSourceInBackground(MainWindowContext& context, const QString& action,
                             const std::string& path, const std::string& sheet,
-                            const std::function<void()>& operation)
+                            const std::function<void()>& operation, bool cancellable)
 {
     std::optional<SourceReadAhead> ahead;
     BackgroundTask task(&context.window, QStringLiteral("%1 %2...").arg(action, FileName(path)),
-                        QStringLiteral("Reading %1").arg(NativePath(path)));
+                        QStringLiteral("Reading %1").arg(NativePath(path)), cancellable);
     if (!task.Run([&](WorkProgress& progress) { ahead = ReadSourceAhead(path, sheet, &progress); }))
         return false;
     context.workspace.WithSourceReadAhead(std::move(*ahead), operation);
     return true;
 }
 
-bool ReloadSourceInBackground(MainWindowContext& context, const std::function<void()>& operation)
+bool ReloadSourceInBackground(MainWindowContext& context, const std::function<void()>& operation,
+                              bool cancellable)
 {
     const Workspace& workspace = context.workspace;
     if (!workspace.SourceLoaded() || !workspace.OpenSourceEnabled()) {
@@ -49,7 +50,7 @@ bool ReloadSourceInBackground(MainWindowContext& context, const std::function<vo
         return true;
     }
     return LoadSourceInBackground(context, QStringLiteral("Reloading"), workspace.SourcePath(),
-                                  workspace.Sheet(), operation);
+                                  workspace.Sheet(), operation, cancellable);
 }
 
 bool SaveSourceInBackground(MainWindowContext& context)

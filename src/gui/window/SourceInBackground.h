@@ -19,11 +19,13 @@ struct MainWindowContext;
 // as a load that reads the file itself does.
 bool LoadSourceInBackground(MainWindowContext& context, const QString& action,
                             const std::string& path, const std::string& sheet,
-                            const std::function<void()>& operation);
+                            const std::function<void()>& operation, bool cancellable = true);
 
 // The same for the source file the workspace names, when it has a loaded source that operation
-// (a Header or Delimiter change) reads again; otherwise operation runs at once.
-bool ReloadSourceInBackground(MainWindowContext& context, const std::function<void()>& operation);
+// (a Header or Delimiter change) reads again; otherwise operation runs at once. An operation
+// that must not be cancelled (undo and redo) gets a progress dialog without Cancel.
+bool ReloadSourceInBackground(MainWindowContext& context, const std::function<void()>& operation,
+                              bool cancellable = true);
 
 // Save Source with its bytes made and written on a worker. False when the user cancelled: the
 // file stays as it was and the edits unsaved. Throws what Workspace::SaveSource throws.
