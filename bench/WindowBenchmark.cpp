@@ -16,6 +16,8 @@
 #include "settings/Settings.h"
 #include "settings/WorkingFolders.h"
 #include "window/MainWindow.h"
+#include "window/MapFileController.h"
+#include "window/SourceController.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -303,12 +305,12 @@ int main(int argc, char* argv[])
         // Open Map: reads the map file and its source, shows record 1.
         double cpuBefore = CpuSeconds(RUSAGE_SELF);
         qint64 start = gClock.nsecsElapsed();
-        window.sbOpenMapClick();
+        window.MapFiles().sbOpenMapClick();
         const qint64 opened = gClock.nsecsElapsed();
         const qint64 painted = UntilPainted(windowPaints);
         // The wait for the paint is mostly idle: its CPU time is the painting's.
         note("open map, CPU", CpuSeconds(RUSAGE_SELF) - cpuBefore, pass);
-        if (window.GetWorkspace().ShownRecord() != 1)
+        if (window.Workspace().ShownRecord() != 1)
             Fail(QStringLiteral("record 1 is not shown after opening the map file"));
         note("open map (call)", Seconds(opened - start), pass);
         note("open map, record 1 shown", Seconds(painted - start), pass);
@@ -351,7 +353,7 @@ int main(int argc, char* argv[])
         UntilPainted(windowPaints, false);
 
         // Execute once more and press Cancel half-way through.
-        const long total = static_cast<long>(window.GetWorkspace().RecordCount());
+        const long total = static_cast<long>(window.Workspace().RecordCount());
         qint64 pressedAt = -1;
         gaps.onTurn = [&] {
             if (pressedAt < 0 && dialog.Running() && dialog.Position() >= total / 2) {
@@ -373,7 +375,7 @@ int main(int argc, char* argv[])
         // The source actions that hold the window: the open button, a Header change and a
         // Delimiter change (each reads the file again) and Save Source (the file is written back
         // as it is), each until the window has painted again.
-        impmap::Workspace& work = window.GetWorkspace();
+        impmap::Workspace& work = window.Workspace();
         const auto timed = [&](const char* name, const std::function<void()>& action) {
             const qint64 begin = gClock.nsecsElapsed();
             action();
@@ -381,14 +383,15 @@ int main(int argc, char* argv[])
             UntilPainted(windowPaints, false);
             note(name, Seconds(done - begin), pass);
         };
-        timed("open button", [&] { window.sbOpenSourceClick(); });
+        timed("open button", [&] { window.Sources().sbOpenSourceClick(); });
         const int header = impmap::ChoiceIndex(work.Header());
-        timed("Header change", [&] { window.rgHeaderClick(1 - header); });
-        window.rgHeaderClick(header);
+        timed("Header change", [&] { window.Sources().rgHeaderClick(1 - header); });
+        window.Sources().rgHeaderClick(header);
         const int delimiter = impmap::ChoiceIndex(work.Delimiter());
-        timed("Delimiter change", [&] { window.cbDelimiterChange(delimiter == 1 ? 0 : 1); });
-        window.cbDelimiterChange(delimiter);
-        timed("Save Source", [&] { window.edSourceFileAltBtnClick(); });
+        timed("Delimiter change",
+              [&] { window.Sources().cbDelimiterChange(delimiter == 1 ? 0 : 1); });
+        window.Sources().cbDelimiterChange(delimiter);
+        timed("Save Source", [&] { window.Sources().edSourceFileAltBtnClick(); });
         UntilPainted(windowPaints, false);
     }
 

@@ -12,7 +12,7 @@ MappingStep::MappingStep(UndoHistory& history, const QString& name, Side before,
 void MappingStep::undo()
 {
     history_.Apply(
-        [this] { history_.GetWorkspace().RestoreMapping(before_.state, before_.mapFileName); });
+        [this] { history_.Workspace().RestoreMapping(before_.state, before_.mapFileName); });
 }
 
 void MappingStep::redo()
@@ -22,7 +22,7 @@ void MappingStep::redo()
         return;
     }
     history_.Apply(
-        [this] { history_.GetWorkspace().RestoreMapping(after_.state, after_.mapFileName); });
+        [this] { history_.Workspace().RestoreMapping(after_.state, after_.mapFileName); });
 }
 
 SourceStep::SourceStep(UndoHistory& history, const QString& name, long record, std::string before,
@@ -35,7 +35,7 @@ SourceStep::SourceStep(UndoHistory& history, const QString& name, long record, s
 
 bool SourceStep::Holds(const std::string& line) const
 {
-    const Workspace& workspace = history_.GetWorkspace();
+    const Workspace& workspace = history_.Workspace();
     return record_ >= 1 && static_cast<size_t>(record_) <= workspace.RecordCount() &&
            workspace.Lines().Line(static_cast<size_t>(record_ - 1)) == line;
 }
@@ -44,12 +44,12 @@ void SourceStep::Mark(std::uint64_t id)
 {
     SourceMarks& marks = history_.Marks();
     marks.current = id;
-    history_.GetWorkspace().SetSourceModified(marks.current != marks.saved);
+    history_.Workspace().SetSourceModified(marks.current != marks.saved);
 }
 
 void SourceStep::undo()
 {
-    Workspace& workspace = history_.GetWorkspace();
+    Workspace& workspace = history_.Workspace();
     const bool inPlace =
         after_ ? Holds(*after_)
                : record_ >= 1 && static_cast<size_t>(record_) <= workspace.RecordCount() + 1;
@@ -77,7 +77,7 @@ void SourceStep::redo()
         setObsolete(true);
         return;
     }
-    Workspace& workspace = history_.GetWorkspace();
+    Workspace& workspace = history_.Workspace();
     history_.Apply([&] {
         const Workspace::NotifyBatch batch(workspace);
         if (after_)
