@@ -21,6 +21,8 @@
 #include "settings/WorkingFolders.h"
 #include "window/MainWindow.h"
 #include "window/MainWindowUi.h"
+#include "window/MapFileController.h"
+#include "window/SourceController.h"
 
 #include <QAction>
 #include <QApplication>
@@ -313,7 +315,7 @@ int SourceBench(MainWindow& window, PaintWatch& paints)
         std::fflush(stdout);
     };
     timed("open (locate)", [&] { ui.edSourceFileLocate->trigger(); });
-    std::printf("records: %zu\n", window.GetWorkspace().RecordCount());
+    std::printf("records: %zu\n", window.Workspace().RecordCount());
     timed("Page Down to record 2", [&] { ui.sbNext->click(); });
     timed("Source tab", [&] { ui.tabs->setCurrentWidget(ui.tabSource); });
     timed("Mapping tab", [&] { ui.tabs->setCurrentIndex(0); });
@@ -380,14 +382,14 @@ int main(int argc, char* argv[])
         openTicks.Start();
         double cpuBefore = CpuSeconds(RUSAGE_SELF);
         qint64 start = gClock.nsecsElapsed();
-        window.sbOpenMapClick();
+        window.MapFiles().sbOpenMapClick();
         const qint64 opened = gClock.nsecsElapsed();
         const qint64 painted = UntilPainted(windowPaints);
         openTicks.Stop();
         note("open map, frozen", Seconds(openTicks.longest), pass);
         // The wait for the paint is mostly idle: its CPU time is the painting's.
         note("open map, CPU", CpuSeconds(RUSAGE_SELF) - cpuBefore, pass);
-        if (window.GetWorkspace().ShownRecord() != 1)
+        if (window.Workspace().ShownRecord() != 1)
             Fail(QStringLiteral("record 1 is not shown after opening the map file"));
         note("open map (call)", Seconds(opened - start), pass);
         note("open map, record 1 shown", Seconds(painted - start), pass);
@@ -430,7 +432,7 @@ int main(int argc, char* argv[])
         UntilPainted(windowPaints, false);
 
         // Execute once more and press Cancel half-way through.
-        const long total = static_cast<long>(window.GetWorkspace().RecordCount());
+        const long total = static_cast<long>(window.Workspace().RecordCount());
         qint64 pressedAt = -1;
         gaps.onTurn = [&] {
             if (pressedAt < 0 && dialog.Running() && dialog.Position() >= total / 2) {
@@ -454,7 +456,7 @@ int main(int argc, char* argv[])
         // as it is), each until the window has painted again.
         // The time is the whole action's (the file read or written on a worker included); the
         // window is frozen only for the longest gap between two turns of its event loop.
-        impmap::Workspace& work = window.GetWorkspace();
+        impmap::Workspace& work = window.Workspace();
         MainWindowUi& ui = window.Ui();
         TickWatch ticks;
         const auto timed = [&](const std::string& name, const std::function<void()>& action) {

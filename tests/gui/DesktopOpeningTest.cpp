@@ -22,7 +22,7 @@ QString SaveMap(WindowFixture& fixture, const QString& name)
 {
     const QString map = QDir(fixture.Maps()).filePath(name);
     fixture.Prompts().Enter(map);
-    fixture.Window().sbSaveMapClick();
+    fixture.Window().MapFiles().sbSaveMapClick();
     return map;
 }
 
@@ -81,7 +81,7 @@ private slots:
         WindowFixture fixture;
         fixture.Start();
         const QString last = PayeesMap(fixture, QStringLiteral("last.MAP"));
-        fixture.Work().ChooseForm(kFormW2C);
+        fixture.Work().ChooseForm(impmap::FindFormIndex("W-2C"));
         const QString named = SaveMap(fixture, QStringLiteral("named.MAP"));
         const QString other = fixture.WriteFile(QStringLiteral("other.csv"), "x,y\r\n1,2\r\n");
         fixture.Stored().SetLastMapping(last);
@@ -91,13 +91,13 @@ private slots:
         window->Desktop().SetStartFile(named);
         window->show();
         QTRY_COMPARE(window->windowTitle(), kCaption + QStringLiteral(" (named.MAP)"));
-        QCOMPARE(fixture.Work().FormIndex(), kFormW2C);
+        QCOMPARE(fixture.Work().FormIndex(), impmap::FindFormIndex("W-2C"));
         QCOMPARE(fixture.Stored().RecentMaps(), QStringList{named});
 
         window = &fixture.Restart(false);
         window->Desktop().SetStartFile(other);
         window->show();
-        QCOMPARE(fixture.Work().FormIndex(), kForm1099Nec); // the last mapping
+        QCOMPARE(fixture.Work().FormIndex(), impmap::FindFormIndex("1099-NEC")); // the last mapping
         QTRY_COMPARE(fixture.Ui().edSourceFile->text(), other);
         QCOMPARE(fixture.Ui().edSourceFile->text(), other);
         QCOMPARE(fixture.Ui().pnRecords->text(), QStringLiteral("2"));
@@ -139,7 +139,7 @@ private slots:
         MainWindowUi& ui = fixture.Ui();
         const QString map = PayeesMap(fixture);
         const QString other = fixture.WriteFile(QStringLiteral("other.csv"), "x,y\r\n1,2\r\n");
-        window.coFormChange(kFormW2C);
+        ChooseForm(window, "W-2C");
         fixture.Prompts().ClearAsked();
 
         QVERIFY(
@@ -150,8 +150,9 @@ private slots:
 
         fixture.Prompts().Press(Button::No);
         QVERIFY(Drop(ui.lvDestination->viewport(), {QUrl::fromLocalFile(map)}));
-        QCOMPARE(fixture.Work().FormIndex(), kFormW2C); // not inside the drop itself
-        QTRY_COMPARE(fixture.Work().FormIndex(), kForm1099Nec);
+        QCOMPARE(fixture.Work().FormIndex(),
+                 impmap::FindFormIndex("W-2C")); // not inside the drop itself
+        QTRY_COMPARE(fixture.Work().FormIndex(), impmap::FindFormIndex("1099-NEC"));
         QCOMPARE(fixture.Prompts().Asked(), std::vector<AskedPrompt>{AskSaveMappingBox()});
         QCOMPARE(window.windowTitle(), kCaption + QStringLiteral(" (payees.MAP)"));
 
@@ -202,7 +203,7 @@ private slots:
             (QStringList{"&1 " + third, "&2 " + QString(second).replace(u'&', "&&") + " (grey)",
                          "&3 " + first, "", "&Clear Recent Maps"}));
 
-        window.coFormChange(kFormW2C);
+        ChooseForm(window, "W-2C");
         fixture.Prompts().ClearAsked();
         fixture.Prompts().Press(Button::No);
         MenuEntry(menu, "&3 " + first)->trigger();

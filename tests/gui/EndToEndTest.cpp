@@ -31,8 +31,8 @@ private slots:
         const QString example =
             QDir(fixture.Folders().example).filePath(QStringLiteral("EXAMPLE_SOURCE.TXT"));
         fixture.Locate(example);
-        window.rgHeaderClick(1);
-        window.coFormChange(kForm1099Nec);
+        window.Sources().rgHeaderClick(1);
+        ChooseForm(window, "1099-NEC");
 
         // Fields 1 to 3 merged into the name; TIN and amount dragged onto their rows.
         MappingController& mapping = window.Mapping();
@@ -48,7 +48,7 @@ private slots:
 
         const QString map = QDir(fixture.Maps()).filePath(QStringLiteral("example.MAP"));
         fixture.Prompts().Enter(map);
-        window.sbSaveMapClick();
+        window.MapFiles().sbSaveMapClick();
         QCOMPARE(window.windowTitle(), kCaption + QStringLiteral(" (example.MAP)"));
 
         const QString output = QDir(fixture.Maps()).filePath(QStringLiteral("out.TXT"));

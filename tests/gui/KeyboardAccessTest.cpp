@@ -206,7 +206,7 @@ private slots:
 
         // With unsaved edits the save button comes first, and Ctrl+Shift+S saves as well.
         fixture.Prompts().Press(Button::Yes);
-        window.sbDeleteSourceLineClick();
+        window.Sources().sbDeleteSourceLineClick();
         QVERIFY(ui.edSourceFileSave->isVisible());
         ui.edSourceFile->setFocus();
         Key(Qt::Key_Tab);
@@ -217,7 +217,7 @@ private slots:
 
         // From the Source tab too, where the box is not shown.
         fixture.Prompts().Press(Button::Yes);
-        window.sbDeleteSourceLineClick();
+        window.Sources().sbDeleteSourceLineClick();
         ui.tabs->setCurrentWidget(ui.tabSource);
         ui.reSource->setFocus();
         Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
@@ -279,7 +279,7 @@ private slots:
         QCOMPARE(ui.rgHeaderButtons->checkedId(), 1);
         QVERIFY(TabTo(ui.coForm));
         Type(QStringLiteral("1099-NEC"));
-        QCOMPARE(ui.coForm->currentIndex(), kForm1099Nec);
+        QCOMPARE(ui.coForm->currentIndex(), impmap::FindFormIndex("1099-NEC"));
 
         // Fields 3 into 2 and 2 into 1, through Ctrl+Shift+M and through the source list's menu.
         QVERIFY(TabTo(ui.lvSource));

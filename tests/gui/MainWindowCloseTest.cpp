@@ -28,7 +28,7 @@ private slots:
         fixture.Restart();
         fixture.LoadPayees();
         fixture.Prompts().Enter(QDir(fixture.Maps()).filePath(QStringLiteral("p.MAP")));
-        fixture.Window().sbSaveMapClick();
+        fixture.Window().MapFiles().sbSaveMapClick();
         fixture.Prompts().ClearAsked();
         QVERIFY(fixture.Close());
         QVERIFY(fixture.Prompts().Asked().empty());
@@ -129,7 +129,7 @@ private slots:
         WindowFixture fixture;
         fixture.Start();
         fixture.Locate(fixture.WriteFile(QStringLiteral("gaps.csv"), "a,b\r\n\r\nc,d\r\n"));
-        fixture.Window().coFormChange(kForm1099Nec);
+        ChooseForm(fixture.Window(), "1099-NEC");
         if (shown == QStringLiteral("empty")) {
             fixture.Work().ShowRecordAtLine(1);
         } else {
@@ -141,7 +141,7 @@ private slots:
         fixture.Prompts().ClearAsked();
         fixture.Prompts().Press(Button::Cancel);
         if (openMap)
-            fixture.Window().sbOpenMapClick();
+            fixture.Window().MapFiles().sbOpenMapClick();
         else
             QVERIFY(!fixture.Close());
         QCOMPARE(fixture.Prompts().Asked(), std::vector<AskedPrompt>{AskSaveMappingBox()});
@@ -168,7 +168,7 @@ private slots:
         const QString map = QDir(fixture.Home()).filePath(QStringLiteral("no/such/x.MAP"));
         fixture.Prompts().Press(Button::Yes).Enter(map).Press(Button::Ok);
         if (openMap)
-            fixture.Window().sbOpenMapClick();
+            fixture.Window().MapFiles().sbOpenMapClick();
         else
             QVERIFY(!fixture.Close());
         AskedPrompt dialog = SaveMapDialog(fixture.Maps(), QStringLiteral("payees1099NEC"));
@@ -212,12 +212,12 @@ private slots:
         const QString source = fixture.LoadPayees();
         const QString map = QDir(fixture.Maps()).filePath(QStringLiteral("p.MAP"));
         fixture.Prompts().Enter(map);
-        fixture.Window().sbSaveMapClick();
+        fixture.Window().MapFiles().sbSaveMapClick();
         const QString other = fixture.WriteFile(QStringLiteral("other.csv"), "x,y\r\n");
         fixture.Work().AssignSourceField(0, 2); // the mapping changed too
         fixture.Work().GoToRecord(2);
         fixture.Prompts().Press(Button::Yes);
-        fixture.Window().sbDeleteSourceLineClick();
+        fixture.Window().Sources().sbDeleteSourceLineClick();
         QVERIFY(fixture.Ui().edSourceFileSave->isVisible());
         fixture.Prompts().ClearAsked();
 
@@ -233,11 +233,11 @@ private slots:
         if (action == QStringLiteral("Close"))
             QCOMPARE(fixture.Close(), goesOn);
         else if (action == QStringLiteral("Open Map"))
-            fixture.Window().sbOpenMapClick();
+            fixture.Window().MapFiles().sbOpenMapClick();
         else if (action == QStringLiteral("map from elsewhere"))
             fixture.Window().MapFiles().OpenMapFile(map);
         else
-            fixture.Window().edSourceFileButtonClick();
+            fixture.Window().Sources().edSourceFileButtonClick();
 
         std::vector<AskedPrompt> messages;
         for (const AskedPrompt& prompt : fixture.Prompts().Asked()) {

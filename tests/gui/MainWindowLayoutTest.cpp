@@ -359,19 +359,19 @@ private slots:
         WindowFixture fixture;
         fixture.Start();
         MainWindowUi& ui = fixture.Ui();
-        fixture.Window().coFormChange(kForm1099Nec);
+        ChooseForm(fixture.Window(), "1099-NEC");
         QVERIFY(!ui.bExecute->isEnabled());
         fixture.Locate(fixture.WriteFile(QStringLiteral("p.csv"), kPayees));
         QVERIFY(ui.bExecute->isEnabled());
-        fixture.Window().coFormChange(-1);
+        fixture.Window().Sources().coFormChange(-1); // no form
         QVERIFY(!ui.bExecute->isEnabled());
-        fixture.Window().coFormChange(1);
+        ChooseForm(fixture.Window(), "Sponsors");
         QVERIFY(ui.bExecute->isEnabled());
         // An empty file is refused.
         fixture.Prompts()
             .Enter(fixture.WriteFile(QStringLiteral("empty.csv"), QByteArray()))
             .Press(Button::Ok);
-        fixture.Window().edSourceFileButtonClick();
+        fixture.Window().Sources().edSourceFileButtonClick();
         QVERIFY(!ui.bExecute->isEnabled());
     }
 };

@@ -65,7 +65,7 @@ private slots:
         MainWindowUi& ui = fixture.Ui();
         QCOMPARE(ui.sbOpenMap->toolTip(),
                  QStringLiteral("Open a previously saved mapping (Ctrl+O)"));
-        fixture.Window().coFormChange(kForm1099Nec);
+        ChooseForm(fixture.Window(), "1099-NEC");
         // A form without a source: nothing to save.
         QVERIFY(!ui.sbSaveMap->isEnabled());
         QCOMPARE(ui.sbSaveMap->toolTip(), QString());
@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(workspace.LastMappingPath(), map.toStdString());
 
         // Another form forgets the rows and the caption's name; opening the file restores both.
-        fixture.Window().coFormChange(2);
+        ChooseForm(fixture.Window(), "ALE Group");
         QCOMPARE(window.windowTitle(), kCaption);
         fixture.Prompts().ClearAsked();
         fixture.Prompts().Press(Button::No).Enter(map);
@@ -123,7 +123,7 @@ private slots:
         // Unchanged now: Open Map asks nothing first and proposes the open file's name.
         fixture.Prompts().ClearAsked();
         fixture.Prompts().Cancel();
-        fixture.Window().sbOpenMapClick();
+        fixture.Window().MapFiles().sbOpenMapClick();
         QCOMPARE(fixture.Prompts().Asked(),
                  std::vector<AskedPrompt>{OpenMapDialog(fixture.Maps(), "payees.MAP")});
     }
@@ -131,25 +131,31 @@ private slots:
     void TheProposedNameComesFromTheSourceAndTheForm_data()
     {
         QTest::addColumn<QString>("source");
-        QTest::addColumn<int>("form");
+        QTest::addColumn<QString>("form");
         QTest::addColumn<QString>("proposed");
-        QTest::newRow("payees.csv, 1099-NEC") << "payees.csv" << kForm1099Nec << "payees1099NEC";
-        QTest::newRow("payees.csv, W-2C") << "payees.csv" << kFormW2C << "payeesW2C";
-        QTest::newRow("no extension, ALE Group") << "staff" << 2 << "staffALE Group";
+        QTest::newRow("payees.csv, 1099-NEC") << "payees.csv"
+                                              << "1099-NEC"
+                                              << "payees1099NEC";
+        QTest::newRow("payees.csv, W-2C") << "payees.csv"
+                                          << "W-2C"
+                                          << "payeesW2C";
+        QTest::newRow("no extension, ALE Group") << "staff"
+                                                 << "ALE Group"
+                                                 << "staffALE Group";
     }
 
     void TheProposedNameComesFromTheSourceAndTheForm()
     {
         QFETCH(QString, source);
-        QFETCH(int, form);
+        QFETCH(QString, form);
         QFETCH(QString, proposed);
         WindowFixture fixture;
         fixture.Start();
         fixture.Locate(fixture.WriteFile(source, kPayees));
-        fixture.Window().coFormChange(form);
+        ChooseForm(fixture.Window(), form.toStdString());
         fixture.Prompts().ClearAsked();
         fixture.Prompts().Cancel();
-        fixture.Window().sbSaveMapClick();
+        fixture.Window().MapFiles().sbSaveMapClick();
         QCOMPARE(fixture.Prompts().Asked(),
                  std::vector<AskedPrompt>{SaveMapDialog(fixture.Maps(), proposed)});
         // Cancelled: nothing changed.
@@ -165,7 +171,7 @@ private slots:
         fixture.Prompts().ClearAsked();
         const QString map = QDir(fixture.Home()).filePath(QStringLiteral("no/such/x.MAP"));
         fixture.Prompts().Enter(map).Press(Button::Ok);
-        window.sbSaveMapClick();
+        window.MapFiles().sbSaveMapClick();
         QCOMPARE(fixture.Prompts().Last(),
                  ErrorBox(QStringLiteral("Unable to write to ") + map +
                           QStringLiteral(". No such file or directory.")));
@@ -199,7 +205,7 @@ private slots:
             expected.push_back(SaveMapDialog(fixture.Maps(), QStringLiteral("payees1099NEC")));
             expected.push_back(OpenMapDialog(fixture.Maps(), {}));
         }
-        fixture.Window().sbOpenMapClick();
+        fixture.Window().MapFiles().sbOpenMapClick();
         QCOMPARE(fixture.Prompts().Asked(), expected);
         QCOMPARE(StateOf(fixture.Work()), before);
         QVERIFY(fixture.Ui().sbSaveMap->isEnabled());
@@ -235,7 +241,7 @@ private slots:
         fixture.LoadPayees();
         const QString saved = QDir(fixture.Maps()).filePath(QStringLiteral("p.MAP"));
         fixture.Prompts().Enter(saved);
-        window.sbSaveMapClick();
+        window.MapFiles().sbSaveMapClick();
         fixture.Work().GoToRecord(2);
         fixture.WriteFile(QStringLiteral("other.csv"), "x,y\r\n");
         const MappingState before = StateOf(fixture.Work());
@@ -244,7 +250,7 @@ private slots:
         fixture.Prompts().ClearAsked();
 
         fixture.Prompts().Enter(map).Press(Button::Ok);
-        window.sbOpenMapClick();
+        window.MapFiles().sbOpenMapClick();
         QCOMPARE(fixture.Prompts().Last(), ErrorBox(QStringLiteral("The map file ") + map + why));
         QCOMPARE(StateOf(fixture.Work()), before);
         QCOMPARE(window.windowTitle(), caption);
@@ -275,7 +281,7 @@ private slots:
             "[Source]\r\nFileSpec=data/payees.csv\r\nHeader=1\r\n[Destination]\r\n"
             "Form=1099-NEC\r\nMap=001\r\n");
         fixture.Prompts().Enter(map);
-        window.sbOpenMapClick();
+        window.MapFiles().sbOpenMapClick();
         QVERIFY2(fixture.Prompts().Asked().size() == 1,
                  qPrintable(Describe(fixture.Prompts().Last())));
         QCOMPARE(QFileInfo(fixture.Ui().edSourceFile->text()).canonicalFilePath(),

@@ -58,7 +58,7 @@ private slots:
         WindowFixture fixture;
         fixture.Start();
         fixture.Locate(fixture.WriteFile(QStringLiteral("five.txt"), kFive));
-        fixture.Window().coFormChange(kForm1099Nec);
+        ChooseForm(fixture.Window(), "1099-NEC");
         MainWindowUi& ui = fixture.Ui();
         VerifyShown(ui, {"1", false, false, true, true});
 
@@ -73,9 +73,9 @@ private slots:
 
         // Saving clears the changed state; one step sets it again.
         fixture.Prompts().Enter(QDir(fixture.Maps()).filePath(QStringLiteral("five.MAP")));
-        fixture.Window().sbSaveMapClick();
+        fixture.Window().MapFiles().sbSaveMapClick();
         QVERIFY(!ui.sbSaveMap->isEnabled());
-        fixture.Window().sbNextClick();
+        fixture.Window().Sources().sbNextClick();
         QVERIFY(ui.sbSaveMap->isEnabled());
     }
 
@@ -100,7 +100,7 @@ private slots:
         fixture.Prompts()
             .Enter(fixture.WriteFile(QStringLiteral("empty.txt"), QByteArray()))
             .Press(Button::Ok);
-        fixture.Window().edSourceFileButtonClick();
+        fixture.Window().Sources().edSourceFileButtonClick();
         for (QToolButton* button : buttons)
             QCOMPARE(button->toolTip(), QString());
         QCOMPARE(ui.pnRecord->text(), QString());
@@ -131,11 +131,11 @@ private slots:
         WindowFixture fixture;
         fixture.Start();
         fixture.Locate(fixture.WriteFile(QStringLiteral("five.txt"), kFive));
-        fixture.Window().coFormChange(kForm1099Nec);
+        ChooseForm(fixture.Window(), "1099-NEC");
         MainWindowUi& ui = fixture.Ui();
         fixture.Work().GoToRecord(start);
         fixture.Prompts().Enter(QDir(fixture.Maps()).filePath(QStringLiteral("five.MAP")));
-        fixture.Window().sbSaveMapClick();
+        fixture.Window().MapFiles().sbSaveMapClick();
         ui.lvDestination->setCurrentIndex(ui.lvDestination->model()->index(5, 0));
 
         QTest::keyClick(ui.lvDestination, Qt::Key(key));
@@ -188,11 +188,11 @@ private slots:
         WindowFixture fixture;
         fixture.Start();
         fixture.Locate(fixture.WriteFile(QStringLiteral("five.txt"), kFive));
-        fixture.Window().coFormChange(kForm1099Nec);
+        ChooseForm(fixture.Window(), "1099-NEC");
         MainWindowUi& ui = fixture.Ui();
         fixture.Work().GoToRecord(3);
         fixture.Prompts().Enter(QDir(fixture.Maps()).filePath(QStringLiteral("five.MAP")));
-        fixture.Window().sbSaveMapClick();
+        fixture.Window().MapFiles().sbSaveMapClick();
         ui.reSource->setCurrentIndex(ui.reSource->model()->index(2, 0));
 
         QTest::keyClick(ui.reSource, Qt::Key(key), Qt::ControlModifier);
@@ -247,7 +247,7 @@ private slots:
         fixture.Prompts().ClearAsked();
 
         fixture.Prompts().Enter(answer).Press(Button::Ok);
-        fixture.Window().pnRecordClick();
+        fixture.Window().Sources().pnRecordClick();
         QCOMPARE(fixture.Prompts().Asked(),
                  (std::vector<AskedPrompt>{GoToBox("3"), ErrorBox(error)}));
         QCOMPARE(fixture.Ui().pnRecord->text(), QStringLiteral("3"));
@@ -257,10 +257,10 @@ private slots:
     {
         WindowFixture fixture;
         fixture.Start();
-        fixture.Window().pnRecordClick();
+        fixture.Window().Sources().pnRecordClick();
         fixture.Locate(fixture.WriteFile(QStringLiteral("one.txt"), "only\r\n"));
         fixture.Prompts().ClearAsked();
-        fixture.Window().pnRecordClick();
+        fixture.Window().Sources().pnRecordClick();
         QVERIFY(fixture.Prompts().Asked().empty());
         for (QToolButton* button : {fixture.Ui().sbFirst, fixture.Ui().sbPrevious,
                                     fixture.Ui().sbNext, fixture.Ui().sbLast})
@@ -321,14 +321,14 @@ private slots:
         };
 
         // Moved on while the Mapping tab is up: the Source view is hidden.
-        fixture.Window().sbLastClick();
+        fixture.Window().Sources().sbLastClick();
         QVERIFY(!view->isVisible());
         ui.tabs->setCurrentWidget(ui.tabSource);
         QTRY_VERIFY(inSight(499));
         QCOMPARE(view->currentIndex().row(), 499);
 
         // While it is in sight, it follows every move.
-        fixture.Window().sbFirstClick();
+        fixture.Window().Sources().sbFirstClick();
         QVERIFY(inSight(0));
         QVERIFY(!inSight(499));
         QCOMPARE(view->currentIndex().row(), 0);

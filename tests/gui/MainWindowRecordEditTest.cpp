@@ -69,9 +69,9 @@ private slots:
         WindowFixture fixture;
         fixture.Start();
         fixture.Locate(fixture.WriteFile(QStringLiteral("five.txt"), kFive));
-        fixture.Window().sbLastClick();
+        fixture.Window().Sources().sbLastClick();
         fixture.Prompts().Press(Button::Yes);
-        fixture.Window().sbDeleteSourceLineClick();
+        fixture.Window().Sources().sbDeleteSourceLineClick();
         QCOMPARE(fixture.Ui().pnRecord->text(), QStringLiteral("4"));
         QCOMPARE(fixture.Ui().edSourceRecord->text(), QStringLiteral("r4"));
         QVERIFY(!fixture.Ui().sbNext->isEnabled());
@@ -85,7 +85,7 @@ private slots:
         MainWindowUi& ui = fixture.Ui();
         ui.tabs->setCurrentWidget(ui.tabSource);
         fixture.Prompts().Press(Button::Yes);
-        fixture.Window().sbDeleteSourceLineClick();
+        fixture.Window().Sources().sbDeleteSourceLineClick();
 
         QVERIFY(!ui.tabs->isTabVisible(ui.tabs->indexOf(ui.tabSource)));
         QCOMPARE(ui.tabs->currentWidget(), ui.tabMapping);
@@ -121,7 +121,7 @@ private slots:
             QTest::mouseClick(ui.rgHeaderButtons->button(1), Qt::LeftButton);
         fixture.Work().GoToRecord(3);
         fixture.Prompts().Press(Button::Yes);
-        fixture.Window().sbDeleteSourceLineClick();
+        fixture.Window().Sources().sbDeleteSourceLineClick();
 
         ui.edSourceFileSave->trigger();
         QCOMPARE(WindowFixture::ReadFile(path), written);
@@ -159,7 +159,7 @@ private slots:
         MainWindowUi& ui = fixture.Ui();
         fixture.Work().GoToRecord(3);
         fixture.Prompts().Press(Button::Yes);
-        fixture.Window().sbDeleteSourceLineClick();
+        fixture.Window().Sources().sbDeleteSourceLineClick();
         fixture.Prompts().ClearAsked();
         // Another program writes the file, a few seconds later.
         fixture.WriteFile(QStringLiteral("five.txt"), onDisk);
@@ -198,7 +198,7 @@ private slots:
         if (answer != Button::Cancel) {
             fixture.Prompts().ClearAsked();
             fixture.Prompts().Press(Button::Yes);
-            fixture.Window().sbDeleteSourceLineClick();
+            fixture.Window().Sources().sbDeleteSourceLineClick();
             fixture.Prompts().ClearAsked();
             ui.edSourceFileSave->trigger();
             QVERIFY(fixture.Prompts().Asked().empty());
@@ -213,7 +213,7 @@ private slots:
         fixture.Locate(fixture.WriteFile(QStringLiteral("five.txt"), kFive));
         MainWindowUi& ui = fixture.Ui();
         fixture.Prompts().Press(Button::Yes);
-        fixture.Window().sbDeleteSourceLineClick();
+        fixture.Window().Sources().sbDeleteSourceLineClick();
         const QString unwritable =
             QDir(fixture.Home()).filePath(QStringLiteral("no/such/five.txt"));
         ui.edSourceFile->selectAll();
@@ -228,7 +228,7 @@ private slots:
         }
         QVERIFY(!reason.empty());
         fixture.Prompts().Press(Button::Ok);
-        fixture.Window().edSourceFileAltBtnClick();
+        fixture.Window().Sources().edSourceFileAltBtnClick();
         QCOMPARE(fixture.Prompts().Asked(),
                  std::vector<AskedPrompt>{ErrorBox(QString::fromStdString(reason) + u'.')});
         QVERIFY(ui.edSourceFileSave->isVisible());

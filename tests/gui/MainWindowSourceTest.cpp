@@ -183,7 +183,7 @@ private slots:
         // No form yet: nothing to save or execute.
         QVERIFY(!ui.sbSaveMap->isEnabled());
         QVERIFY(!ui.bExecute->isEnabled());
-        fixture.Window().coFormChange(kForm1099Nec);
+        ChooseForm(fixture.Window(), "1099-NEC");
         QVERIFY(ui.sbSaveMap->isEnabled());
         QVERIFY(ui.bExecute->isEnabled());
     }
@@ -194,7 +194,7 @@ private slots:
         fixture.Start();
         const QString path = fixture.LoadPayees();
         fixture.Prompts().Cancel();
-        fixture.Window().edSourceFileButtonClick();
+        fixture.Window().Sources().edSourceFileButtonClick();
         QCOMPARE(fixture.Ui().edSourceFile->text(), path);
         QCOMPARE(fixture.Ui().pnRecords->text(), QStringLiteral("4"));
     }
@@ -234,18 +234,18 @@ private slots:
         fixture.LoadPayees();
         MainWindowUi& ui = fixture.Ui();
         fixture.Prompts().Enter(QDir(fixture.Maps()).filePath(QStringLiteral("x.MAP")));
-        fixture.Window().sbSaveMapClick();
+        fixture.Window().MapFiles().sbSaveMapClick();
         QVERIFY(!ui.sbSaveMap->isEnabled());
 
         // The comma file's first line decides: Comma is chosen again after the reload.
-        fixture.Window().cbDelimiterChange(0);
+        fixture.Window().Sources().cbDelimiterChange(0);
         QCOMPARE(ui.cbDelimiter->currentIndex(), 1);
         QVERIFY(ui.sbSaveMap->isEnabled());
 
         fixture.Locate(fixture.WriteFile(QStringLiteral("plain.txt"), "a b;c\r\n"));
         fixture.Prompts().Press(Button::Ok); // the notice that it looks semicolon-delimited
         QApplication::processEvents();
-        fixture.Window().cbDelimiterChange(2);
+        fixture.Window().Sources().cbDelimiterChange(2);
         QCOMPARE(ui.cbDelimiter->currentIndex(), 2);
         QCOMPARE(Fields(ui), QStringList{"a b;c"});
     }
@@ -302,7 +302,7 @@ private slots:
         fixture.Prompts().ClearAsked();
         if (located) {
             fixture.Prompts().Enter(path).Press(Button::Ok);
-            fixture.Window().edSourceFileButtonClick();
+            fixture.Window().Sources().edSourceFileButtonClick();
         } else {
             ui.edSourceFile->clear();
             QTest::keyClicks(ui.edSourceFile, path);
@@ -329,7 +329,7 @@ private slots:
         fixture.Prompts().Press(Button::Ok);
         QElapsedTimer clock;
         clock.start();
-        fixture.Window().sbNextClick();
+        fixture.Window().Sources().sbNextClick();
         ui.tabs->setCurrentWidget(ui.tabSource);
         QApplication::processEvents();
         const qint64 elapsed = clock.elapsed();
@@ -353,9 +353,9 @@ private slots:
                     Icon::Information, {Button::Ok}, Button::Ok);
         QCOMPARE(fixture.Prompts().Last(), notice);
         const std::size_t asked = fixture.Prompts().Asked().size();
-        fixture.Window().sbPreviousClick();
+        fixture.Window().Sources().sbPreviousClick();
         QCOMPARE(ui.edSourceRecord->toolTip(), QString());
-        fixture.Window().sbNextClick();
+        fixture.Window().Sources().sbNextClick();
         QTest::mouseClick(ui.rgHeaderButtons->button(1), Qt::LeftButton);
         QApplication::processEvents();
         QCOMPARE(ui.edSourceRecord->text(), cut);
@@ -391,7 +391,7 @@ private slots:
         fixture.LoadPayees();
         MainWindowUi& ui = fixture.Ui();
         fixture.Prompts().Press(Button::Yes);
-        fixture.Window().sbDeleteSourceLineClick();
+        fixture.Window().Sources().sbDeleteSourceLineClick();
         QVERIFY(ui.edSourceFileSave->isVisible());
         QCOMPARE(ui.pnRecords->text(), QStringLiteral("3"));
         fixture.Prompts().ClearAsked();
@@ -409,7 +409,7 @@ private slots:
 
         // Other reloads drop the edits without asking.
         fixture.Prompts().Press(Button::Yes);
-        fixture.Window().sbDeleteSourceLineClick();
+        fixture.Window().Sources().sbDeleteSourceLineClick();
         fixture.Prompts().ClearAsked();
         QTest::mouseClick(ui.rgHeaderButtons->button(1), Qt::LeftButton);
         QVERIFY(fixture.Prompts().Asked().empty());
@@ -551,7 +551,7 @@ private slots:
         QTest::mouseClick(ui.rgTraceButtons->button(1), Qt::LeftButton);
         QCOMPARE(fixture.Work().Trace(), impmap::TraceMode::Off);
 
-        fixture.Window().coFormChange(2); // ALE Group
+        ChooseForm(fixture.Window(), "ALE Group"); // ALE Group
         QCOMPARE(fixture.Work().FormIndex(), 2);
         QCOMPARE(rows->rowCount(), 6);
         QCOMPARE(rows->index(3, 2).data().toString(), QStringLiteral("0"));

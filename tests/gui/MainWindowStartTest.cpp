@@ -120,14 +120,14 @@ private slots:
         QVERIFY(label->testAttribute(Qt::WA_TransparentForMouseEvents));
         QVERIFY(ui.lvSource->viewport()->rect().contains(label->geometry()));
 
-        window.coFormChange(kForm1099Nec);
+        ChooseForm(window, "1099-NEC");
         QCOMPARE(placeholder(ui.lvDestination), QString());
         QCOMPARE(placeholder(ui.lvSource), openSource);
         fixture.Locate(fixture.WriteFile(QStringLiteral("payees.csv"), kPayees));
         QCOMPARE(placeholder(ui.lvSource), QString());
         fixture.Prompts().Enter(QDir(fixture.Home()).filePath(QStringLiteral("gone.csv")));
         fixture.Prompts().Press(Button::Ok);
-        window.edSourceFileButtonClick();
+        window.Sources().edSourceFileButtonClick();
         QCOMPARE(placeholder(ui.lvSource), openSource);
     }
 
@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(window.Folders().openSource, folderExists ? sources : fixture.Maps());
 
         fixture.Prompts().Cancel();
-        window.edSourceFileButtonClick();
+        window.Sources().edSourceFileButtonClick();
         QCOMPARE(fixture.Prompts().Last().folder, folderExists ? sources : fixture.Maps());
     }
 
@@ -176,7 +176,7 @@ private slots:
         const QString source = fixture.LoadPayees();
         const QString map = QDir(fixture.Maps()).filePath(QStringLiteral("payees.MAP"));
         fixture.Prompts().Enter(map);
-        fixture.Window().sbSaveMapClick();
+        fixture.Window().MapFiles().sbSaveMapClick();
         QVERIFY(fixture.Close());
         QCOMPARE(StoredValue(fixture, QStringLiteral("ImportMapping/2022/SourcePath")),
                  fixture.Home() + QDir::separator());
@@ -192,10 +192,10 @@ private slots:
         fixture.LoadPayees();
         fixture.Work().AssignSourceField(0, 1);
         fixture.Work().AssignSourceField(3, 3);
-        fixture.Window().sbLastClick();
+        fixture.Window().Sources().sbLastClick();
         const QString map = QDir(fixture.Maps()).filePath(QStringLiteral("payees.MAP"));
         fixture.Prompts().Enter(map);
-        fixture.Window().sbSaveMapClick();
+        fixture.Window().MapFiles().sbSaveMapClick();
         QVERIFY(fixture.Close());
 
         MainWindow& window = fixture.Restart();
@@ -232,7 +232,7 @@ private slots:
         WindowFixture fixture;
         MainWindow& window = fixture.Start();
         fixture.LoadPayees();
-        window.sbLastClick();
+        window.Sources().sbLastClick();
         QCOMPARE(fixture.Ui().pnRecord->text(), QStringLiteral("4"));
 
         fixture.Work().SetExecuting(true);

@@ -5,11 +5,14 @@
 
 #include "mapping/Workspace.h"
 #include "platform/AppInfo.h"
+#include "schema/FormCatalogue.h"
 #include "settings/Settings.h"
 #include "settings/WorkingFolders.h"
 #include "support/ScriptedPrompts.h"
 #include "window/MainWindow.h"
 #include "window/MainWindowUi.h"
+#include "window/MapFileController.h"
+#include "window/SourceController.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -29,6 +32,7 @@
 #include <QTreeView>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 namespace impmap::gui::testing {
 
@@ -55,8 +59,14 @@ inline const QByteArray kPayees = "Name,TIN,Amount,City\r\n"
                                   "Bob,987-65-4321,200.5,Boston\r\n"
                                   "Cy,111-22-3333,3,Chicago\r\n";
 
-inline constexpr int kForm1099Nec = 23;
-inline constexpr int kFormW2C = 36;
+// The user chooses the form of this name in the Tax Form list.
+inline void ChooseForm(MainWindow& window, std::string_view name)
+{
+    const int index = FindFormIndex(name);
+    if (index < 0)
+        qFatal("no form is named %.*s", static_cast<int>(name.size()), name.data());
+    window.Sources().coFormChange(index);
+}
 
 inline AskedPrompt Message(const QString& title, const QString& text, Icon icon,
                            std::vector<Button> buttons, Button defaultButton,
@@ -132,7 +142,7 @@ public:
 
     MainWindow& Window() { return *window_; }
     MainWindowUi& Ui() { return window_->Ui(); }
-    Workspace& Work() { return window_->GetWorkspace(); }
+    Workspace& Work() { return window_->Workspace(); }
     WatchedPrompts& Prompts() { return prompts_; }
     Settings& Stored() { return *settings_; }
     const WorkingFolders& Folders() const { return folders_; }
@@ -163,7 +173,7 @@ public:
     void Locate(const QString& path)
     {
         prompts_.Enter(path);
-        window_->edSourceFileButtonClick();
+        window_->Sources().edSourceFileButtonClick();
     }
 
     // Loads kPayees and chooses 1099-NEC: both lists filled, the mapping changed.
@@ -171,7 +181,7 @@ public:
     {
         const QString path = WriteFile(name, kPayees);
         Locate(path);
-        window_->coFormChange(kForm1099Nec);
+        ChooseForm(*window_, "1099-NEC");
         return path;
     }
 

@@ -94,10 +94,10 @@ private slots:
         QCOMPARE(Column(ui.lvSource, 1),
                  QStringList({"Name line 1", "Street address line 1", "City", "Rents"}));
 
-        window.coFormChange(22);
+        ChooseForm(window, "1099-MISC");
         fixture.Prompts().Press(Button::Yes);
         ui.popupMapByName->trigger();
-        window.rgHeaderClick(1);
+        window.Sources().rgHeaderClick(1);
         const QStringList record{QStringLiteral("M\u00fcller, Jos\u00e9"),
                                  QStringLiteral("1 \u201cMain\u201d St"),
                                  QStringLiteral("K\u00f6ln"), QStringLiteral("100.50")};
@@ -122,7 +122,7 @@ private slots:
             QByteArray upperHalf;
             for (int byte = 0xA0; byte <= 0xFF; ++byte)
                 upperHalf += static_cast<char>(byte);
-            window.sbLastClick();
+            window.Sources().sbLastClick();
             QCOMPARE(ui.edSourceRecord->text(), QStringLiteral("All bytes,") + kHighHalf +
                                                     QString::fromLatin1(upperHalf) +
                                                     QStringLiteral(",x,1"));
@@ -152,8 +152,8 @@ private slots:
         MainWindowUi& ui = fixture.Ui();
         const QString path = fixture.WriteFile(QStringLiteral("names.csv"), Fixture(folder));
         fixture.Locate(path);
-        window.coFormChange(22);
-        window.rgHeaderClick(1);
+        ChooseForm(window, "1099-MISC");
+        window.Sources().rgHeaderClick(1);
         const auto rowValue = [&](int row) {
             return QByteArray::fromStdString(fixture.Work().Rows()[row].value);
         };
@@ -176,7 +176,7 @@ private slots:
         // An edited source field goes back to the file in its encoding, line end kept.
         fixture.Prompts().Enter(QStringLiteral("Z\u00fcrich \u2013 Ost")).Press(Button::Ok);
         window.Mapping().lvSourceRightClick(RowCentre(ui.lvSource, 2));
-        window.edSourceFileAltBtnClick();
+        window.Sources().edSourceFileAltBtnClick();
         QByteArray expected = Fixture(folder);
         expected.replace("K\xF6ln", "\"Z\xFCrich \x96 Ost\"");
         QCOMPARE(WindowFixture::ReadFile(path), expected);
@@ -220,7 +220,7 @@ private slots:
         const QString path =
             fixture.WriteFile(QStringLiteral("wide.csv"), Fixture(QStringLiteral("utf16be")));
         fixture.Prompts().Enter(path).Press(Button::Ok);
-        window.edSourceFileButtonClick();
+        window.Sources().edSourceFileButtonClick();
         QCOMPARE(Describe(fixture.Prompts().Last()),
                  Describe(ErrorBox(QStringLiteral("Cannot open file \"") + path +
                                    QStringLiteral("\". It is UTF-16 BE text, which cannot be read "
@@ -241,7 +241,7 @@ private slots:
             QStringLiteral("broken.csv"),
             "Name,City\n\"Doe\nJohn\",\"New\nYork\"\nRoe,Boston\n\"Poe\nJr\",x\n");
         fixture.Prompts().Enter(path).Press(Button::Ok);
-        window.edSourceFileButtonClick();
+        window.Sources().edSourceFileButtonClick();
         QCoreApplication::processEvents();
         const QString notice = QStringLiteral(
             "3 records end inside a quoted value that the next line continues (a cell with a "
@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(fixture.Prompts().Asked().size(), size_t{2});
 
         // The same file again tells nothing new.
-        window.cbDelimiterChange(2);
+        window.Sources().cbDelimiterChange(2);
         QCoreApplication::processEvents();
         QCOMPARE(fixture.Prompts().Asked().size(), size_t{2});
 
@@ -294,14 +294,14 @@ private slots:
         const QString path = fixture.WriteFile(QStringLiteral("regional.csv"),
                                                "Name;TIN;Amount\r\nDoe;123456789;980,50\r\n");
         fixture.Prompts().Enter(path).Press(Button::Ok);
-        window.edSourceFileButtonClick();
+        window.Sources().edSourceFileButtonClick();
         QCoreApplication::processEvents();
         QCOMPARE(Describe(fixture.Prompts().Last()),
                  Describe(InformationBox(
                      path + QStringLiteral(" looks semicolon-delimited; save it with commas or "
                                            "tabs."))));
         QCOMPARE(fixture.Prompts().Asked().size(), size_t{2});
-        window.cbDelimiterChange(2);
+        window.Sources().cbDelimiterChange(2);
         QCoreApplication::processEvents();
         QCOMPARE(fixture.Prompts().Asked().size(), size_t{2});
     }

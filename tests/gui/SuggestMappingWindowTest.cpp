@@ -83,7 +83,7 @@ private slots:
 
         // A first line that is a record is no header line under Header Read.
         fixture.Locate(fixture.WriteFile(QStringLiteral("plain.csv"), "Ann,123456789,5\r\n"));
-        window.coFormChange(kForm1099Nec);
+        ChooseForm(window, "1099-NEC");
         fixture.Ui().popupTools->aboutToShow();
         QCOMPARE(action->text(), QStringLiteral("Cannot Suggest Mapping (Header Line Required)"));
         QCOMPARE(button->toolTip(), QStringLiteral("Suggest Mapping: Header Line Required"));
@@ -229,7 +229,7 @@ private slots:
         // Keep Columns: the mapping stays as saved.
         fixture.Prompts().ClearAsked();
         fixture.Prompts().Enter(map).Press(Button::No);
-        window.sbOpenMapClick();
+        window.MapFiles().sbOpenMapClick();
         QTRY_COMPARE(fixture.Prompts().Asked().size(), size_t(2));
         QCOMPARE(fixture.Prompts().Last(), notice);
         const QList<int> saved = Mapped(workspace);
@@ -239,7 +239,7 @@ private slots:
         // Re-match by name: the dialog follows the moved columns.
         fixture.Prompts().ClearAsked();
         fixture.Prompts().Enter(map).Press(Button::Yes);
-        window.sbOpenMapClick();
+        window.MapFiles().sbOpenMapClick();
         QTRY_VERIFY(window.findChild<SuggestDialog*>() != nullptr);
         SuggestDialog* dialog = window.findChild<SuggestDialog*>();
         const QStringList expected{

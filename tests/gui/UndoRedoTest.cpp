@@ -92,10 +92,10 @@ private slots:
             [](WindowFixture& f) { f.Window().Mapping().lvSourceDragDrop(1, 4); });
         add("Remove Merge into Field 2",
             [](WindowFixture& f) { f.Window().Mapping().lvSourceDragDrop(2, 3); });
-        add("Choose Form W-2C", [](WindowFixture& f) { f.Window().coFormChange(kFormW2C); });
-        add("Decimal Implied", [](WindowFixture& f) { f.Window().rgDecimalClick(1); });
-        add("Trace Off", [](WindowFixture& f) { f.Window().rgTraceClick(1); });
-        add("Header Skip", [](WindowFixture& f) { f.Window().rgHeaderClick(1); });
+        add("Choose Form W-2C", [](WindowFixture& f) { ChooseForm(f.Window(), "W-2C"); });
+        add("Decimal Implied", [](WindowFixture& f) { f.Window().Sources().rgDecimalClick(1); });
+        add("Trace Off", [](WindowFixture& f) { f.Window().Sources().rgTraceClick(1); });
+        add("Header Skip", [](WindowFixture& f) { f.Window().Sources().rgHeaderClick(1); });
         add("Reset Mapping", [](WindowFixture& f) {
             f.Prompts().Press(Button::Yes);
             Entry(f.Ui(), "popupResetMapping")->trigger();
@@ -152,9 +152,9 @@ private slots:
         window.Mapping().lvDestinationDragDrop(0, 1);
         const QString map = QDir(fixture.Maps()).filePath(QStringLiteral("payees.MAP"));
         fixture.Prompts().Enter(map);
-        window.sbSaveMapClick();
+        window.MapFiles().sbSaveMapClick();
         QVERIFY(!ui.sbSaveMap->isEnabled());
-        window.coFormChange(kFormW2C);
+        ChooseForm(window, "W-2C");
         QCOMPARE(window.windowTitle(), kCaption);
         QVERIFY(ui.sbSaveMap->isEnabled());
 
@@ -190,7 +190,7 @@ private slots:
             .Press(Button::Ok); // the first change's notice
         window.Mapping().lvSourceRightClick(RowCentre(ui.lvSource, 1));
         fixture.Prompts().Press(Button::Yes);
-        window.sbDeleteSourceLineClick();
+        window.Sources().sbDeleteSourceLineClick();
         QCOMPARE(workspace.Lines().Joined(), "a,1\r\nc,3\r\n");
         QCOMPARE(Entry(ui, "popupUndo")->text(), QStringLiteral("&Undo Delete Record 2"));
 
@@ -207,7 +207,7 @@ private slots:
         steps.redo();
         QVERIFY(ui.edSourceFileSave->isVisible());
 
-        window.edSourceFileAltBtnClick(); // saved with the change
+        window.Sources().edSourceFileAltBtnClick(); // saved with the change
         QCOMPARE(WindowFixture::ReadFile(path), QByteArray("a,1\r\nb,20\r\nc,3\r\n"));
         steps.undo();
         QVERIFY(ui.edSourceFileSave->isVisible());
@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(steps.count(), 0);
 
         window.Mapping().lvDestinationDragDrop(0, 1);
-        window.rgHeaderClick(1);
+        window.Sources().rgHeaderClick(1);
         QCOMPARE(steps.count(), 1);
         QCOMPARE(steps.undoText(), QStringLiteral("Header Skip"));
         steps.undo();
@@ -243,11 +243,11 @@ private slots:
 
         const QString map = QDir(fixture.Maps()).filePath(QStringLiteral("other.MAP"));
         fixture.Prompts().Enter(map);
-        window.sbSaveMapClick();
+        window.MapFiles().sbSaveMapClick();
         QCOMPARE(steps.count(), 1);
         window.Mapping().lvDestinationDragDrop(1, 1);
         fixture.Prompts().Press(Button::No).Enter(map);
-        window.sbOpenMapClick();
+        window.MapFiles().sbOpenMapClick();
         QCOMPARE(steps.count(), 0);
         QVERIFY(!Entry(fixture.Ui(), "popupUndo")->isEnabled());
     }

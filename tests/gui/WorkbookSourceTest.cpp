@@ -29,7 +29,7 @@ QString OpenSecondSheet(WindowFixture& fixture, const QString& name, const QStri
 {
     const QString path = fixture.WriteFile(name, DataFile(book));
     fixture.Prompts().Enter(path).Enter(QStringLiteral("Second"));
-    fixture.Window().edSourceFileButtonClick();
+    fixture.Window().Sources().edSourceFileButtonClick();
     return path;
 }
 
@@ -70,7 +70,7 @@ private slots:
 
         // Cancelling the chooser leaves the source as it was.
         fixture.Prompts().Enter(path).Cancel();
-        fixture.Window().edSourceFileButtonClick();
+        fixture.Window().Sources().edSourceFileButtonClick();
         QCOMPARE(ui.lbSourceEncoding->text(), QStringLiteral("Workbook, sheet Second"));
         QCOMPARE(ui.pnRecords->text(), QStringLiteral("3"));
     }
@@ -102,7 +102,7 @@ private slots:
         // No: nothing written, the workbook stays the source.
         fixture.Prompts().ClearAsked();
         fixture.Prompts().Press(Button::No);
-        fixture.Window().edSourceFileAltBtnClick();
+        fixture.Window().Sources().edSourceFileAltBtnClick();
         const AskedPrompt question = Message(
             QStringLiteral("Save Source"),
             QStringLiteral("The workbook itself is never written. Save the sheet \"Second\" as a "
@@ -115,7 +115,7 @@ private slots:
         const QString text = QDir(fixture.Home()).filePath(QStringLiteral("payees - Second.txt"));
         fixture.Prompts().ClearAsked();
         fixture.Prompts().Press(Button::Yes).Enter(text);
-        fixture.Window().edSourceFileAltBtnClick();
+        fixture.Window().Sources().edSourceFileAltBtnClick();
         AskedPrompt save;
         save.kind = PromptKind::SaveFile;
         save.title = QStringLiteral("Save the sheet as text");
@@ -140,7 +140,7 @@ private slots:
         MainWindowUi& ui = fixture.Ui();
         const QString path = OpenSecondSheet(fixture, QStringLiteral("payees.ods"),
                                              QStringLiteral("libreoffice.ods"));
-        fixture.Window().coFormChange(kForm1099Nec);
+        ChooseForm(fixture.Window(), "1099-NEC");
         const QString map = QDir(fixture.Maps()).filePath(QStringLiteral("book.MAP"));
         fixture.Prompts().Enter(map);
         QTest::mouseClick(ui.sbSaveMap, Qt::LeftButton);
@@ -149,7 +149,7 @@ private slots:
         WindowFixture reopened;
         reopened.Start();
         reopened.Prompts().Enter(map);
-        reopened.Window().sbOpenMapClick();
+        reopened.Window().MapFiles().sbOpenMapClick();
         QCOMPARE(reopened.Ui().lbSourceEncoding->text(), QStringLiteral("Workbook, sheet Second"));
         QCOMPARE(FirstField(reopened.Ui()), QStringLiteral("Second sheet"));
 
@@ -159,7 +159,7 @@ private slots:
         const QString gone = reopened.WriteFile(QStringLiteral("gone.MAP"), bytes);
         reopened.Prompts().ClearAsked();
         reopened.Prompts().Enter(gone).Press(Button::Ok);
-        reopened.Window().sbOpenMapClick();
+        reopened.Window().MapFiles().sbOpenMapClick();
         const AskedPrompt& error = reopened.Prompts().Last();
         QCOMPARE(error.icon, Icon::Critical);
         QCOMPARE(error.text, QStringLiteral("Cannot open file \"") + path +

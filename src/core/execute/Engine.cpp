@@ -210,6 +210,41 @@ std::string NullRecordNotice(long count)
            (count == 1 ? "." : "s.") + "\r\nNULL records are skipped during execution.";
 }
 
+namespace {
+
+// Converts every row's value of record i (the record shown) into values. A row that fails ends
+// the run (false, with result saying why), or in check mode is counted and reported.
+bool ConvertRows(const Workspace& workspace, ExecuteCallbacks& callbacks,
+                 const ExecuteOptions& options, FieldRules& rules, long i, const char* hint,
+                 std::vector<std::string>& values, ExecuteResult& result)
+{
+    const auto& rows = workspace.Rows();
+    for (size_t j = 0; j < rows.size(); ++j) {
+        std::string& value = values[j];
+        const std::string_view trimmed = TrimView(rows[j].value);
+        value.assign(trimmed.data(), trimmed.size());
+        auto failure = rules.Apply(rows[j], static_cast<int>(j), i, hint, value);
+        if (!failure)
+            continue;
+        if (!options.checkAll) {
+            result.outcome = ExecuteResult::Outcome::Failed;
+            result.message = std::move(failure->message);
+            result.failingRecord = i;
+            result.failingRow = static_cast<int>(j);
+            return false;
+        }
+        ++result.failures;
+        ++result.problems;
+        callbacks.Problem("Record " + std::to_string(i) + ": " + failure->checkLine);
+        callbacks.FieldProblemFound({i, static_cast<int>(j),
+                                     SourceValueOf(rows[j], workspace.SourceFields()),
+                                     std::move(failure->checkLine), false});
+    }
+    return true;
+}
+
+} // namespace
+
 ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
                       const ExecuteOptions& options)
 {
@@ -271,27 +306,8 @@ ExecuteResult Execute(Workspace& workspace, ExecuteCallbacks& callbacks,
             ++result.nullRecords;
             continue;
         }
-        for (size_t j = 0; j < rows.size(); ++j) {
-            std::string& value = values[j];
-            const std::string_view trimmed = TrimView(rows[j].value);
-            value.assign(trimmed.data(), trimmed.size());
-            auto failure = rules.Apply(rows[j], static_cast<int>(j), i, hint, value);
-            if (!failure)
-                continue;
-            if (!options.checkAll) {
-                result.outcome = ExecuteResult::Outcome::Failed;
-                result.message = std::move(failure->message);
-                result.failingRecord = i;
-                result.failingRow = static_cast<int>(j);
-                return result;
-            }
-            ++result.failures;
-            ++result.problems;
-            callbacks.Problem("Record " + std::to_string(i) + ": " + failure->checkLine);
-            callbacks.FieldProblemFound({i, static_cast<int>(j),
-                                         SourceValueOf(rows[j], workspace.SourceFields()),
-                                         std::move(failure->checkLine), false});
-        }
+        if (!ConvertRows(workspace, callbacks, options, rules, i, hint, values, result))
+            return result;
         valueViews.assign(values.begin(), values.end());
         if (wantsFields)
             fieldViews.assign(workspace.SourceFields().begin(), workspace.SourceFields().end());

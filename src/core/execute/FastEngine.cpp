@@ -236,6 +236,55 @@ private:
     size_t value_ = 0; // the next value in the chunk
 };
 
+// Passes a chunk's records on in order, each after begin(record): its problems and warnings,
+// then its values and its line. False when the run ends inside the chunk (cancelled, or a
+// record that cannot be converted), result saying how.
+template <typename Begin>
+bool PassChunk(ConvertedChunk& chunk, Begin& begin, const ExecutionPlan& plan,
+               RecordValuesFeed& feed, ExecuteCallbacks& callbacks, ExecuteResult& result)
+{
+    feed.StartChunk();
+    size_t event = 0;
+    size_t lineStart = 0;
+    for (long k = 0; k < chunk.converted; ++k) {
+        const long i = chunk.first + k;
+        if (!begin(i))
+            return false;
+        for (; event < chunk.events.size() && chunk.events[event].record == i; ++event) {
+            const ChunkEvent& e = chunk.events[event];
+            if (e.kind == ChunkEvent::Kind::Warning) {
+                callbacks.Warning(e.text);
+                continue;
+            }
+            if (e.kind == ChunkEvent::Kind::FieldProblem) {
+                ++result.failures;
+                ++result.problems;
+            }
+            callbacks.Problem(e.text);
+            callbacks.FieldProblemFound(e.problem);
+        }
+        if (chunk.failed && i == chunk.failingRecord) {
+            result.outcome = ExecuteResult::Outcome::Failed;
+            result.message = chunk.message;
+            result.failingRecord = i;
+            result.failingRow = chunk.failingRow;
+            return false;
+        }
+        if (chunk.flags[static_cast<size_t>(k)] & ConvertedChunk::kNullRecord) {
+            ++result.nullRecords;
+            continue;
+        }
+        if (plan.keepValues)
+            feed.Pass(chunk, k, i);
+        const size_t lineEnd = chunk.ends[static_cast<size_t>(k)];
+        callbacks.OutputLine(std::string_view(chunk.text).substr(lineStart, lineEnd - lineStart));
+        lineStart = lineEnd;
+        ++result.lines;
+        callbacks.ProcessMessages();
+    }
+    return true;
+}
+
 } // namespace
 
 ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
@@ -290,48 +339,10 @@ ExecuteResult ExecuteFast(Workspace& workspace, ExecuteCallbacks& callbacks,
     RecordValuesFeed feed(callbacks, workspace.Lines(), plan->rows.size());
     long warnings = 0;
     for (size_t c = 0; c < pipeline.Count(); ++c) {
-        ConvertedChunk* chunk = &pipeline.Take(c, [&callbacks] { callbacks.Waiting(); });
-        feed.StartChunk();
-        size_t event = 0;
-        size_t lineStart = 0;
-        for (long k = 0; k < chunk->converted; ++k) {
-            const long i = chunk->first + k;
-            if (!begin(i))
-                return result;
-            for (; event < chunk->events.size() && chunk->events[event].record == i; ++event) {
-                const ChunkEvent& e = chunk->events[event];
-                if (e.kind == ChunkEvent::Kind::Warning) {
-                    callbacks.Warning(e.text);
-                    continue;
-                }
-                if (e.kind == ChunkEvent::Kind::FieldProblem) {
-                    ++result.failures;
-                    ++result.problems;
-                }
-                callbacks.Problem(e.text);
-                callbacks.FieldProblemFound(e.problem);
-            }
-            if (chunk->failed && i == chunk->failingRecord) {
-                result.outcome = ExecuteResult::Outcome::Failed;
-                result.message = chunk->message;
-                result.failingRecord = i;
-                result.failingRow = chunk->failingRow;
-                return result;
-            }
-            if (chunk->flags[static_cast<size_t>(k)] & ConvertedChunk::kNullRecord) {
-                ++result.nullRecords;
-                continue;
-            }
-            if (plan->keepValues)
-                feed.Pass(*chunk, k, i);
-            const size_t lineEnd = chunk->ends[static_cast<size_t>(k)];
-            callbacks.OutputLine(
-                std::string_view(chunk->text).substr(lineStart, lineEnd - lineStart));
-            lineStart = lineEnd;
-            ++result.lines;
-            callbacks.ProcessMessages();
-        }
-        warnings += chunk->warnings;
+        ConvertedChunk& chunk = pipeline.Take(c, [&callbacks] { callbacks.Waiting(); });
+        if (!PassChunk(chunk, begin, *plan, feed, callbacks, result))
+            return result;
+        warnings += chunk.warnings;
         pipeline.Release(c);
     }
     if (cuts.tooLarge > 0) {

@@ -295,33 +295,42 @@ bool RecordConverter::ApplyRule(const PlanRow& planRow, long record, std::string
     return false;
 }
 
+void RecordConverter::DecideTinType(std::string_view line)
+{
+    const PlanRow& taxpayer = plan_.rows[static_cast<size_t>(plan_.lastTaxpayerRow)];
+    const std::string_view id = taxpayer.field > 0 ? TrimView(RowText(taxpayer, line))
+                                                   : std::string_view(plan_.lastTaxpayerFixed);
+    // Each record's own id decides: nothing carries over from the record before.
+    const std::string_view type = TinTypeOf(id, plan_.tinTypeValue);
+    const PlanRow& tinRow = plan_.rows[static_cast<size_t>(plan_.lastTinTypeRow)];
+    if (!type.empty()) {
+        tinType_.assign(type);
+    } else if (tinRow.field > 0) {
+        tinType_.assign(RowText(tinRow, line));
+        ApplyDisplayStep(DisplayStep::TinType, 'T', tinType_, plan_.implied);
+    } else {
+        tinType_ = plan_.fixedTinType;
+    }
+}
+
+void RecordConverter::AddNullRecord(ConvertedChunk& chunk) const
+{
+    chunk.flags.push_back(ConvertedChunk::kNullRecord);
+    chunk.ends.push_back(chunk.text.size());
+    if (plan_.keepValues)
+        chunk.fieldsUpTo.push_back(chunk.keptFields.size());
+}
+
 bool RecordConverter::ConvertRecord(std::string_view line, long record, ConvertedChunk& chunk,
                                     Reporter& reporter)
 {
     fieldCount_ = ScanFields(line);
     fieldsReady_ = false;
     // The last taxpayer id decides the last TIN type row before any row is written.
-    if (plan_.lastTinTypeRow >= 0 && plan_.lastTaxpayerRow >= 0) {
-        const PlanRow& taxpayer = plan_.rows[static_cast<size_t>(plan_.lastTaxpayerRow)];
-        const std::string_view id = taxpayer.field > 0 ? TrimView(RowText(taxpayer, line))
-                                                       : std::string_view(plan_.lastTaxpayerFixed);
-        // Each record's own id decides: nothing carries over from the record before.
-        const std::string_view type = TinTypeOf(id, plan_.tinTypeValue);
-        const PlanRow& tinRow = plan_.rows[static_cast<size_t>(plan_.lastTinTypeRow)];
-        if (!type.empty()) {
-            tinType_.assign(type);
-        } else if (tinRow.field > 0) {
-            tinType_.assign(RowText(tinRow, line));
-            ApplyDisplayStep(DisplayStep::TinType, 'T', tinType_, plan_.implied);
-        } else {
-            tinType_ = plan_.fixedTinType;
-        }
-    }
+    if (plan_.lastTinTypeRow >= 0 && plan_.lastTaxpayerRow >= 0)
+        DecideTinType(line);
     if (fieldCount_ == 0 || IsBlankRecord(line, plan_.delimiter, plan_.encoding)) {
-        chunk.flags.push_back(ConvertedChunk::kNullRecord);
-        chunk.ends.push_back(chunk.text.size());
-        if (plan_.keepValues)
-            chunk.fieldsUpTo.push_back(chunk.keptFields.size());
+        AddNullRecord(chunk);
         return true;
     }
 

@@ -92,6 +92,10 @@ private:
 
     bool ConvertRecord(std::string_view line, long record, ConvertedChunk& chunk,
                        Reporter& reporter);
+    // The TIN type of the record: its taxpayer id's, else the TIN type row's value.
+    void DecideTinType(std::string_view line);
+    // A NULL record: no line, no values.
+    void AddNullRecord(ConvertedChunk& chunk) const;
     size_t ScanFields(std::string_view line);
     // The row's source value (merged, cleaned) as the record display shows it, untrimmed.
     std::string_view RowText(const PlanRow& planRow, std::string_view line);

@@ -41,6 +41,23 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
     lbSummary_ = new QLabel(summary_);
     lbSummary_->setObjectName(QStringLiteral("lbSummary"));
 
+    BuildFilters();
+    BuildProblemTable();
+    QPushButton* close = LayOut();
+    Connect(close);
+}
+
+CheckReportWindow::~CheckReportWindow()
+{
+    // The view and the models are children, deleted only after the list they read is gone:
+    // delete them first.
+    delete tvProblems_;
+    delete filter_;
+    delete model_;
+}
+
+void CheckReportWindow::BuildFilters()
+{
     coField_ = new QComboBox;
     coField_->setObjectName(QStringLiteral("coField"));
     coField_->addItem(QStringLiteral("All fields"), -1);
@@ -62,7 +79,10 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
     coKind_->setObjectName(QStringLiteral("coKind"));
     coKind_->addItems({QStringLiteral("Errors and warnings"), QStringLiteral("Errors"),
                        QStringLiteral("Warnings"), QStringLiteral("TIN Matching")});
+}
 
+void CheckReportWindow::BuildProblemTable()
+{
     model_ = new ProblemsModel(*list_, this);
     filter_ = new ProblemsFilter(*model_, this);
     tvProblems_ = new QTableView;
@@ -89,7 +109,10 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
                                           {ProblemsModel::kKind, 100}};
     for (const auto& [column, width] : widths)
         tvProblems_->setColumnWidth(column, width);
+}
 
+QPushButton* CheckReportWindow::LayOut()
+{
     bSave_ = new QPushButton(QStringLiteral("&Save Problem Records..."));
     bSave_->setObjectName(QStringLiteral("bSaveProblems"));
     bSave_->setEnabled(!list_->Problems().empty());
@@ -114,7 +137,11 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
     layout->addLayout(filters);
     layout->addWidget(tvProblems_, 1);
     layout->addLayout(buttons);
+    return close;
+}
 
+void CheckReportWindow::Connect(QPushButton* close)
+{
     connect(coField_, &QComboBox::currentIndexChanged, this, &CheckReportWindow::FilterChange);
     connect(coKind_, &QComboBox::currentIndexChanged, this, &CheckReportWindow::FilterChange);
     // A double-click, or Enter on the current row.
@@ -124,15 +151,6 @@ CheckReportWindow::CheckReportWindow(std::unique_ptr<ProblemList> list, const QS
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
             &CheckReportWindow::EscapePressed);
-}
-
-CheckReportWindow::~CheckReportWindow()
-{
-    // The view and the models are children, deleted only after the list they read is gone:
-    // delete them first.
-    delete tvProblems_;
-    delete filter_;
-    delete model_;
 }
 
 void CheckReportWindow::FilterChange()

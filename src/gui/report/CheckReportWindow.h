@@ -53,6 +53,13 @@ signals:
     void LoadTinMatchResults();
 
 private:
+    // The field and kind filters: every field with a problem, by name.
+    void BuildFilters();
+    // The table of problems, sorted by record, its columns of fixed widths.
+    void BuildProblemTable();
+    // The buttons, and the filters, table and buttons laid out; returns the Close button.
+    QPushButton* LayOut();
+    void Connect(QPushButton* close);
     void FilterChange();
     // Esc: closes a drop-down that is open, otherwise the report.
     void EscapePressed();

@@ -18,7 +18,7 @@ constexpr int kStepLimit = 1000;
 
 } // namespace
 
-UndoHistory::UndoHistory(Workspace& workspace, WorkspaceSignals& notifier, Prompts& prompts,
+UndoHistory::UndoHistory(impmap::Workspace& workspace, WorkspaceSignals& notifier, Prompts& prompts,
                          QObject* parent)
     : QObject(parent), workspace_(workspace), prompts_(prompts)
 {

@@ -35,7 +35,7 @@ class UndoHistory : public QObject
     Q_OBJECT
 
 public:
-    UndoHistory(Workspace& workspace, WorkspaceSignals& notifier, Prompts& prompts,
+    UndoHistory(impmap::Workspace& workspace, WorkspaceSignals& notifier, Prompts& prompts,
                 QObject* parent = nullptr);
     ~UndoHistory() override;
 
@@ -54,7 +54,8 @@ public:
     // Ctrl+Y: at the top of menu, their keys on window.
     void AddMenuEntries(QMenu* menu, QWidget* window);
 
-    Workspace& GetWorkspace() { return workspace_; }
+    // The type is named in full: Workspace in this class is this accessor.
+    impmap::Workspace& Workspace() { return workspace_; }
     SourceMarks& Marks() { return marks_; }
     // Runs a step's undo or redo: its failure is shown, and a source it reloads does not end the
     // history.
@@ -73,7 +74,7 @@ private:
     void Refresh(unsigned changes);
     void Clear();
 
-    Workspace& workspace_;
+    impmap::Workspace& workspace_;
     Prompts& prompts_;
     QUndoStack stack_;
     SourceMarks marks_;

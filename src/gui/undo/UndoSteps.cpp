@@ -33,7 +33,7 @@ SourceStep::SourceStep(UndoHistory& history, const QString& name, long record, s
 
 bool SourceStep::Holds(const std::string& line) const
 {
-    const Workspace& workspace = history_.GetWorkspace();
+    const Workspace& workspace = history_.Workspace();
     return record_ >= 1 && static_cast<size_t>(record_) <= workspace.RecordCount() &&
            workspace.Lines().Line(static_cast<size_t>(record_ - 1)) == line;
 }
@@ -42,12 +42,12 @@ void SourceStep::Mark(std::uint64_t id)
 {
     SourceMarks& marks = history_.Marks();
     marks.current = id;
-    history_.GetWorkspace().SetSourceModified(marks.current != marks.saved);
+    history_.Workspace().SetSourceModified(marks.current != marks.saved);
 }
 
 void SourceStep::undo()
 {
-    Workspace& workspace = history_.GetWorkspace();
+    Workspace& workspace = history_.Workspace();
     const bool inPlace =
         after_ ? Holds(*after_)
                : record_ >= 1 && static_cast<size_t>(record_) <= workspace.RecordCount() + 1;
@@ -75,7 +75,7 @@ void SourceStep::redo()
         setObsolete(true);
         return;
     }
-    Workspace& workspace = history_.GetWorkspace();
+    Workspace& workspace = history_.Workspace();
     history_.Apply([&] {
         const Workspace::NotifyBatch batch(workspace);
         if (after_)

@@ -42,7 +42,8 @@ public:
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    Workspace& GetWorkspace() { return workspace_; }
+    // The type is named in full: Workspace in this class is this accessor.
+    impmap::Workspace& Workspace() { return workspace_; }
     MainWindowUi& Ui() { return ui_; }
     const DialogFolders& Folders() const { return folders_; }
     SourceController& Sources() { return *sources_; }
@@ -70,22 +71,6 @@ public:
     void FormResize();
 
 public slots:
-    void sbOpenMapClick();
-    void sbSaveMapClick();
-    void sbOpenSourceClick();
-    void edSourceFileButtonClick();
-    void edSourceFileAltBtnClick();
-    void sbFirstClick();
-    void sbPreviousClick();
-    void sbNextClick();
-    void sbLastClick();
-    void pnRecordClick();
-    void sbDeleteSourceLineClick();
-    void coFormChange(int index);
-    void rgDecimalClick(int id);
-    void rgTraceClick(int id);
-    void rgHeaderClick(int id);
-    void cbDelimiterChange(int index);
     void bHelpClick();
     void bCloseClick();
     void btUserManualOnlineClick();
@@ -108,7 +93,7 @@ private:
 
     Prompts& prompts_;
     Settings& settings_;
-    Workspace workspace_;
+    impmap::Workspace workspace_;
     WorkspaceSignals notifier_;
     UndoHistory undo_;
     DialogFolders folders_;

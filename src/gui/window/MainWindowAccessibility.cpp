@@ -51,9 +51,8 @@ void DescribeActionButtons(QAction* action, const char* name, const char* descri
     }
 }
 
-} // namespace
-
-void ApplyAccessibility(MainWindowUi& ui)
+// Every control's accessible name and description.
+void DescribeControls(MainWindowUi& ui)
 {
     const Described controls[] = {
         {ui.tabs, "Pages", "Mapping, Source and Output pages"},
@@ -111,6 +110,12 @@ void ApplyAccessibility(MainWindowUi& ui)
     };
     for (const Described& control : controls)
         Describe(control.widget, control.name, control.description);
+}
+
+// The parts of controls that are widgets of their own: the dropped-down lists, the radio
+// buttons and the buttons inside the source box.
+void DescribeControlParts(MainWindowUi& ui)
+{
     // The lists the two boxes drop down.
     Describe(ui.coForm->view(), "Tax forms", "The forms and record layouts to choose from");
     Describe(ui.cbDelimiter->view(), "Delimiters", "Tab, Comma or Pipe");
@@ -120,8 +125,12 @@ void ApplyAccessibility(MainWindowUi& ui)
     DescribeActionButtons(ui.edSourceFileLocate, "Locate source file",
                           "Browse for the source file");
     DescribeActionButtons(ui.edSourceFileSave, "Save source file", "Saves the changed source file");
+}
 
-    // Reading order: the settings from left to right, the two lists, then the bottom strip.
+// The Tab order follows the reading order: the settings from left to right, the two lists, then
+// the bottom strip.
+void SetReadingOrder(MainWindowUi& ui)
+{
     QList<QWidget*> order{ui.coForm, ui.sbOpenMap, ui.sbSaveMap, ui.edSourceFile};
     // The buttons inside the source box, as they stand from left to right.
     for (QAction* action : {ui.edSourceFileSave, ui.edSourceFileLocate}) {
@@ -143,6 +152,15 @@ void ApplyAccessibility(MainWindowUi& ui)
                   ui.bHelp, ui.bClose});
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+} // namespace
+
+void ApplyAccessibility(MainWindowUi& ui)
+{
+    DescribeControls(ui);
+    DescribeControlParts(ui);
+    SetReadingOrder(ui);
 }
 
 } // namespace impmap::gui

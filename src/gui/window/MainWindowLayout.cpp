@@ -147,13 +147,9 @@ void NavigationButtons(QHBoxLayout* layout, QToolButton*& first, QToolButton*& p
     }
 }
 
-QWidget* BuildTopStrip(MainWindowUi& ui)
+// The Tax Form box: the list of forms, red and fixed-pitch.
+void BuildTaxFormGroup(MainWindowUi& ui)
 {
-    auto* strip = Named(new QFrame, "pnTop");
-    strip->setFrameStyle(QFrame::Box | QFrame::Sunken); // a groove
-    SetHelpContext(strip, 200);
-    auto* layout = Row(strip, 3, 0, 3, 3, 3);
-
     ui.gbTaxForm = Group(" Tax Form ", "gbTaxForm", 160);
     ui.coForm = Named(new QComboBox, "coForm");
     QFont red = FixedPitchFont();
@@ -179,7 +175,11 @@ QWidget* BuildTopStrip(MainWindowUi& ui)
     ui.coForm->setToolTip(
         QStringLiteral("Drop down list of supported tax forms and client (filer) schema"));
     Row(ui.gbTaxForm, 4, 0, 4, 2)->addWidget(ui.coForm);
+}
 
+// The Mapping box: Open Map and Save Map.
+void BuildMappingGroup(MainWindowUi& ui)
+{
     ui.gbMapping = Group(" Mapping ", "gbMapping", 140);
     ui.sbOpenMap = ToolButton("sbOpenMap", QStyle::SP_DialogOpenButton, 141);
     ui.sbOpenMap->setToolTip(QStringLiteral("Open a previously saved mapping (Ctrl+O)"));
@@ -188,7 +188,11 @@ QWidget* BuildTopStrip(MainWindowUi& ui)
     auto* mapping = Row(ui.gbMapping, 4, 0, 4, 2, 2);
     mapping->addWidget(ui.sbOpenMap);
     mapping->addWidget(ui.sbSaveMap);
+}
 
+// The Source File box: the path with its Locate and Save buttons, the encoding and the open button.
+void BuildSourceGroup(MainWindowUi& ui)
+{
     ui.gbSource = Group(" Source File ", "gbSource", 510);
     ui.edSourceFile = Named(new QLineEdit, "edSourceFile");
     SetHelpContext(ui.edSourceFile, 180);
@@ -221,16 +225,28 @@ QWidget* BuildTopStrip(MainWindowUi& ui)
     source->addWidget(ui.edSourceFile, 1);
     source->addWidget(ui.lbSourceEncoding);
     source->addWidget(ui.sbOpenSource);
+}
 
+// The Trace radio group.
+void BuildTraceGroup(MainWindowUi& ui)
+{
     ui.rgTrace = Group(" Trace ", "rgTrace", 0);
     ui.rgTrace->setToolTip(QStringLiteral("Indicates whether or not to trace a drag-drop"));
     ui.rgTraceButtons = RadioGroup(ui.rgTrace, "On", "Off", 0);
+}
 
+// The Decimal radio group.
+void BuildDecimalGroup(MainWindowUi& ui)
+{
     ui.rgDecimal = Group(" Decimal ", "rgDecimal", 600);
     ui.rgDecimal->setToolTip(QStringLiteral(
         "Indicates whether or not the decimal point is implied in all currency fields"));
     ui.rgDecimalButtons = RadioGroup(ui.rgDecimal, "Normal", "Implied", 0);
+}
 
+// The Delimiter box and its list.
+void BuildDelimiterGroup(MainWindowUi& ui)
+{
     ui.gbDelimiter = Group(" Delimiter ", "gbDelimiter", 190);
     ui.gbDelimiter->setToolTip(QStringLiteral("Indicates the delimiter character to be used"));
     ui.cbDelimiter = Named(new QComboBox, "cbDelimiter");
@@ -239,11 +255,31 @@ QWidget* BuildTopStrip(MainWindowUi& ui)
     ui.cbDelimiter->setCurrentIndex(-1);
     ui.cbDelimiter->setMinimumWidth(76);
     Row(ui.gbDelimiter, 4, 0, 4, 2)->addWidget(ui.cbDelimiter);
+}
 
+// The Header radio group.
+void BuildHeaderGroup(MainWindowUi& ui)
+{
     ui.rgHeader = Group(" Header ", "rgHeader", 610);
     ui.rgHeader->setToolTip(QStringLiteral(
         "Indicates whether or not to include the header (first) record of your source file"));
     ui.rgHeaderButtons = RadioGroup(ui.rgHeader, "Read", "Skip", 0);
+}
+
+QWidget* BuildTopStrip(MainWindowUi& ui)
+{
+    auto* strip = Named(new QFrame, "pnTop");
+    strip->setFrameStyle(QFrame::Box | QFrame::Sunken); // a groove
+    SetHelpContext(strip, 200);
+    auto* layout = Row(strip, 3, 0, 3, 3, 3);
+
+    BuildTaxFormGroup(ui);
+    BuildMappingGroup(ui);
+    BuildSourceGroup(ui);
+    BuildTraceGroup(ui);
+    BuildDecimalGroup(ui);
+    BuildDelimiterGroup(ui);
+    BuildHeaderGroup(ui);
 
     layout->addWidget(ui.gbTaxForm);
     layout->addWidget(ui.gbMapping);
