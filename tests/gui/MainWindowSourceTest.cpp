@@ -75,7 +75,7 @@ QString SourceState(WindowFixture& fixture, const QString& file)
         fixture.Window().windowTitle(),
         lines.join(u'/'),
         QString::number(impmap::ChoiceIndex(work.Header())) +
-        QString::number(impmap::ChoiceIndex(work.Delimiter())) +
+            QString::number(impmap::ChoiceIndex(work.Delimiter())) +
             QString::number(work.SourceModified()) + QString::number(work.MappingModified()),
         QString::fromLatin1(fixture.ReadFile(file)),
         QString::number(fixture.Window().Undo().Stack().count()),

@@ -344,8 +344,7 @@ void SourceController::cbDelimiterChange(int index)
             return;
         const bool shown = !context_.workspace.SourceFields().empty();
         if (!ReloadSourceInBackground(context_, [&] {
-                context_.undo.ChangeMapping(
-                    [&] { context_.workspace.ChangeDelimiter(delimiter); });
+                context_.undo.ChangeMapping([&] { context_.workspace.ChangeDelimiter(delimiter); });
             }))
             return ShowSettings();
         if (shown)

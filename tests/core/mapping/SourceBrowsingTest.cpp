@@ -83,9 +83,9 @@ std::string LoadedState(const Workspace& w)
         "loaded " + std::to_string(w.SourceLoaded()) + ", path " + w.SourcePath() + ", sheet " +
         w.Sheet() + ", workbook " + std::to_string(w.SourceIsWorkbook()) + ", header " +
         std::to_string(ChoiceIndex(w.Header())) + ", delimiter " +
-        std::to_string(ChoiceIndex(w.Delimiter())) + ", " +
-        EncodingName(w.Format().encoding) + (w.Format().byteOrderMark ? " with mark" : "") +
-        ", line end " + std::string(LineEndText(w.Format().lineEnd)) + ", ascii " +
+        std::to_string(ChoiceIndex(w.Delimiter())) + ", " + EncodingName(w.Format().encoding) +
+        (w.Format().byteOrderMark ? " with mark" : "") + ", line end " +
+        std::string(LineEndText(w.Format().lineEnd)) + ", ascii " +
         std::to_string(w.Format().ascii) + ", header record " + w.HeaderRecord() + ", shown " +
         std::to_string(w.ShownRecord()) + ", changed " + std::to_string(w.MappingModified()) +
         std::to_string(w.SourceModified()) + ", sheet errors " +
