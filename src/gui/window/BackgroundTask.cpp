@@ -46,6 +46,46 @@ private:
     std::atomic<bool> cancelled_{false};
 };
 
+// The progress dialog over window until the worker has finished: its share done, or busy while
+// the size is unknown, and Cancel when the work can stop.
+void ShowProgressUntilFinished(const QString& title, const QString& label, bool cancellable,
+                               QWidget* window, SharedProgress& progress, QEventLoop& loop,
+                               const std::atomic<bool>& finished)
+{
+    QProgressDialog dialog(label, QStringLiteral("Cancel"), 0, 1000, window);
+    dialog.setWindowTitle(title);
+    dialog.setMinimumWidth(WidthForTitle(title));
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.setMinimumDuration(0);
+    if (cancellable) {
+        QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
+            progress.Cancel();
+            dialog.setLabelText(QStringLiteral("Cancelling..."));
+        });
+    } else {
+        dialog.setCancelButton(nullptr);
+    }
+    QTimer update;
+    const auto show = [&] {
+        const int permille = progress.Permille();
+        if (permille < 0) {
+            dialog.setRange(0, 0); // busy until the size is known
+        } else {
+            dialog.setRange(0, 1000);
+            dialog.setValue(permille);
+        }
+    };
+    QObject::connect(&update, &QTimer::timeout, &dialog, show);
+    update.start(50);
+    show();
+    dialog.show();
+    if (!finished.load())
+        loop.exec();
+    update.stop();
+}
+
 } // namespace
 
 BackgroundTask::BackgroundTask(QWidget* window, QString title, QString label, bool cancellable)
@@ -110,38 +150,7 @@ bool BackgroundTask::Run(const std::function<void(WorkProgress& progress)>& work
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 
     if (!finished.load()) {
-        QProgressDialog dialog(label_, QStringLiteral("Cancel"), 0, 1000, window_);
-        dialog.setWindowTitle(title_);
-        dialog.setMinimumWidth(WidthForTitle(title_));
-        dialog.setWindowModality(Qt::WindowModal);
-        dialog.setAutoClose(false);
-        dialog.setAutoReset(false);
-        dialog.setMinimumDuration(0);
-        if (cancellable_) {
-            QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
-                progress.Cancel();
-                dialog.setLabelText(QStringLiteral("Cancelling..."));
-            });
-        } else {
-            dialog.setCancelButton(nullptr);
-        }
-        QTimer update;
-        const auto show = [&] {
-            const int permille = progress.Permille();
-            if (permille < 0) {
-                dialog.setRange(0, 0); // busy until the size is known
-            } else {
-                dialog.setRange(0, 1000);
-                dialog.setValue(permille);
-            }
-        };
-        QObject::connect(&update, &QTimer::timeout, &dialog, show);
-        update.start(50);
-        show();
-        dialog.show();
-        if (!finished.load())
-            loop.exec();
-        update.stop();
+        ShowProgressUntilFinished(title_, label_, cancellable_, window_, progress, loop, finished);
     }
     worker.thread.join();
     if (failure && !progress.Cancelled())
