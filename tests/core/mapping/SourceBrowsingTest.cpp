@@ -131,6 +131,10 @@ TEST_F(SourceBrowsing, AReadAheadGivesWhatAReadGivesWithoutReadingAgain)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+#ifndef IMPMAP_WORKBOOKS
+        if (c.bytes != nullptr && std::string(c.bytes) == "*")
+            continue; // this build reads no workbooks
+#endif
         const std::string path = dir.File(c.name);
         const std::string away = path + ".away";
         if (c.bytes != nullptr && std::string(c.bytes) == "*")
