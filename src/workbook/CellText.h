@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,9 @@ std::string NumberText(double value, const NumberFormat& format, bool date1904);
 // Appends cell text to out: every line break (CR LF, CR or LF) and every tab becomes one blank,
 // so that a wrapped cell never splits a record or a field.
 void AppendCellText(std::string& out, std::string_view text);
+
+// Appends the code point c (at most U+10FFFF) in UTF-8.
+void AppendUtf8(std::string& out, std::uint32_t c);
 
 // Parses a number as a workbook stores it ("1234.5", "-1E-3"); false when it is none.
 bool ParseStoredNumber(std::string_view text, double& value);

@@ -1,5 +1,7 @@
 #include "QuickXml.h"
 
+#include "CellText.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -95,23 +97,14 @@ size_t Utf8Length(const char* p, const char* end)
     return 0;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t c)
+// Copies the UTF-8 sequence of the XML character at p; returns past it, or null.
+const char* CopyCharacter(const char* p, const char* end, std::string& out)
 {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    const size_t length = Utf8Length(p, end);
+    if (length == 0)
+        return nullptr;
+    out.append(p, length);
+    return p + length;
 }
 
 // Decodes the reference at p ('&'), appending its text; returns past its ';', or null.
@@ -469,12 +462,8 @@ bool QuickXmlScanner::Content(const char* begin, const char* end)
         } else if (c == '\n' || c == '\t') {
             text_ += c;
             ++p;
-        } else {
-            const size_t length = Utf8Length(p, end);
-            if (length == 0)
-                return false;
-            text_.append(p, length);
-            p += length;
+        } else if (!(p = CopyCharacter(p, end, text_))) {
+            return false;
         }
     }
     handler_.Text(text_);
@@ -501,12 +490,8 @@ bool QuickXmlScanner::AttributeValue(const char* p, const char* end, std::string
         } else if (c == '\r' || c == '\n' || c == '\t') {
             out += ' ';
             p += c == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1;
-        } else {
-            const size_t length = Utf8Length(p, end);
-            if (length == 0)
-                return false;
-            out.append(p, length);
-            p += length;
+        } else if (!(p = CopyCharacter(p, end, out))) {
+            return false;
         }
     }
     return true;

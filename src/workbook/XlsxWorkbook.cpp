@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace impmap::workbook {
 namespace {
@@ -417,13 +418,12 @@ void XlsxWorkbook::LoadShared()
         const std::uint64_t limit = kSharedAllowance + largestSheet;
         // The text is never longer than the part: reserved once, the block is never copied.
         shared_.bytes.reserve(static_cast<size_t>(std::min(limit, shared->size)));
-        SharedStringsHandler quick(shared_, limit);
-        if (!ReadXmlPartQuickly(*zip_, *shared, quick)) {
-            shared_ = SharedStrings();
-            shared_.bytes.reserve(static_cast<size_t>(std::min(limit, shared->size)));
-            SharedStringsHandler handler(shared_, limit);
-            ReadXmlPart(*zip_, *shared, handler);
-        }
+        std::optional<SharedStringsHandler> handler;
+        ReadXmlPartQuickly(*zip_, *shared, [&]() -> XmlHandler& {
+            shared_.bytes.clear();
+            shared_.ends.clear();
+            return handler.emplace(shared_, limit);
+        });
     }
 }
 
@@ -435,11 +435,11 @@ SheetText XlsxWorkbook::ReadSheet(size_t index)
         throw WorkbookError("The workbook is damaged: the part " + sheetParts_[index] +
                             " of sheet \"" + sheets_[index].name + "\" is missing.");
     }
-    auto handler = std::make_unique<SheetHandler>(shared_, cellFormats_, date1904_, entry->size);
-    if (!ReadXmlPartQuickly(*zip_, *entry, *handler)) {
+    std::unique_ptr<SheetHandler> handler;
+    ReadXmlPartQuickly(*zip_, *entry, [&]() -> XmlHandler& {
         handler = std::make_unique<SheetHandler>(shared_, cellFormats_, date1904_, entry->size);
-        ReadXmlPart(*zip_, *entry, *handler);
-    }
+        return *handler;
+    });
     return handler->builder.Finish();
 }
 

@@ -22,12 +22,14 @@ void ReadXmlPart(ZipArchive& zip, const ZipArchive::Entry& entry, XmlHandler& ha
         *reader = nullptr;
 }
 
-bool ReadXmlPartQuickly(ZipArchive& zip, const ZipArchive::Entry& entry, XmlHandler& handler)
+void ReadXmlPartQuickly(ZipArchive& zip, const ZipArchive::Entry& entry,
+                        const std::function<XmlHandler&()>& start)
 {
-    QuickXmlScanner scanner(handler);
+    QuickXmlScanner scanner(start());
     bool going = true;
     zip.ReadAhead(entry, [&](std::string_view piece) { return going = scanner.Feed(piece); });
-    return going && scanner.Finish();
+    if (!going || !scanner.Finish())
+        ReadXmlPart(zip, entry, start());
 }
 
 std::uint64_t CountAttribute(const char* text, std::uint64_t fallback, std::uint64_t limit)

@@ -4,6 +4,7 @@
 #include "Zip.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,9 +16,11 @@ namespace impmap::workbook {
 void ReadXmlPart(ZipArchive& zip, const ZipArchive::Entry& entry, XmlHandler& handler,
                  XmlReader** reader = nullptr);
 
-// Streams the part through handler with QuickXmlScanner. Returns false when the scanner gave
-// up: the part must then be read again with ReadXmlPart into a fresh handler.
-bool ReadXmlPartQuickly(ZipArchive& zip, const ZipArchive::Entry& entry, XmlHandler& handler);
+// Streams the part with QuickXmlScanner through the handler that start gives; when the scanner
+// gives up, streams it again with XmlReader through a fresh handler from start. start readies
+// whatever the handler fills for a new read.
+void ReadXmlPartQuickly(ZipArchive& zip, const ZipArchive::Entry& entry,
+                        const std::function<XmlHandler&()>& start);
 
 // A decimal count from an attribute ("12"); fallback when it is missing or not a count below
 // limit.

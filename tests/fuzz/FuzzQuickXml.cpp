@@ -1,5 +1,6 @@
 // The quick XML scanner against expat: whatever the scanner takes, expat takes too and makes the
 // same calls of it, however the part is cut into pieces. The first byte chooses the piece size.
+#include "../core/workbook/XmlCallRecorder.h"
 #include "FuzzSupport.h"
 #include "workbook/QuickXml.h"
 #include "workbook/WorkbookError.h"
@@ -11,21 +12,7 @@ using namespace impmap::workbook;
 using impmap::fuzz::Check;
 using impmap::fuzz::Shown;
 
-class Recorder : public XmlHandler
-{
-public:
-    std::string events;
-
-    void Start(std::string_view name, const char** a) override
-    {
-        events += "<" + std::string(name);
-        for (; *a; a += 2)
-            events += std::string(" ") + a[0] + "=[" + a[1] + "]";
-        events += ">";
-    }
-    void End(std::string_view name) override { events += "</" + std::string(name) + ">"; }
-    void Text(std::string_view text) override { events += text; }
-};
+using Recorder = test::XmlCallRecorder;
 
 bool Scan(std::string_view xml, size_t piece, std::string& events)
 {

@@ -1,5 +1,6 @@
 #include "workbook/QuickXml.h"
 
+#include "XmlCallRecorder.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/Xml.h"
 
@@ -8,22 +9,7 @@
 namespace impmap::workbook {
 namespace {
 
-// Every call a reader makes, as one string; adjacent text pieces joined.
-class Recorder : public XmlHandler
-{
-public:
-    std::string events;
-
-    void Start(std::string_view name, const char** a) override
-    {
-        events += "<" + std::string(name);
-        for (; *a; a += 2)
-            events += std::string(" ") + a[0] + "=[" + a[1] + "]";
-        events += ">";
-    }
-    void End(std::string_view name) override { events += "</" + std::string(name) + ">"; }
-    void Text(std::string_view text) override { events += text; }
-};
+using Recorder = test::XmlCallRecorder;
 
 // What expat makes of xml, or "error".
 std::string ByExpat(const std::string& xml)
