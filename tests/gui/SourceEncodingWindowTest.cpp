@@ -106,7 +106,7 @@ private slots:
                                             "St\",K\u00f6ln,100.50");
         QCOMPARE(ui.reSource->model()->index(0, 0).data().toString(), line);
         QCOMPARE(ui.edSourceRecord->text(), line);
-        fixture.Work().SetOutput({fixture.Work().CurrentRecordText()});
+        fixture.Work().SetOutput({std::string(fixture.Work().CurrentRecordText())});
         QCOMPARE(ui.reOutput->model()->index(0, 0).data().toString(), line);
         QCOMPARE(Column(ui.lvDestination, 1).mid(0, 5),
                  QStringList({record[0], QString(), record[1], QString(), record[2]}));

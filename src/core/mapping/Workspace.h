@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // All mapping and source state of one window session, and the operations on it. The window draws
@@ -119,8 +120,9 @@ public:
     long CurrentRecord() const { return currentRecord_; }
     // The record number pane: the record shown, 0 when the display is cleared.
     long ShownRecord() const { return shownRecord_; }
-    // Raw text of the shown record.
-    const std::string& CurrentRecordText() const { return currentRecordText_; }
+    // Raw text of the shown record, empty while none is shown: a view of its line, good until the
+    // lines change. Not a copy, so that showing a record of many megabytes stays quick.
+    std::string_view CurrentRecordText() const;
     bool MergesSuppressed() const { return mergesSuppressed_; }
 
     // Loads the file named by SourcePath (the question about unsaved edits is the caller's).
@@ -317,6 +319,11 @@ private:
     void ClearRecordDisplay();
     void SyncHeaderRecord();
     void DropSourceLines();
+    // LinesEndingInsideQuotes of lines_, the lines with odd quotes found once for each version.
+    std::vector<size_t> LinesEndingInsideQuotesNow() const;
+    // Keeps the lines with odd quotes that the read found (counted before the header line was
+    // taken) for the lines just loaded.
+    void KeepOddQuoteLines(std::vector<size_t> asRead);
     void AssignRow(int row, int sourceFieldNo);
     void CheckMappableField(int sourceFieldNo) const;
     void IndexRowTypes();
@@ -343,6 +350,14 @@ private:
     std::string headerRecord_;
     bool headerTaken_ = false;         // loading under Skip took the header line out of lines_
     std::vector<size_t> joinedBreaks_; // lines (as loaded) that JoinBrokenRecords joined on
+    // The lines of lines_ with an odd number of quotes, kept with the version of lines_ they
+    // were found in (see LinesEndingInsideQuotesNow).
+    struct OddQuoteLines
+    {
+        std::uint64_t linesVersion = 0;
+        std::vector<size_t> lines;
+    };
+    mutable OddQuoteLines oddQuoteLines_;
     bool sourceLoaded_ = false;
     bool sourceModified_ = false;
     std::vector<std::string> sourceFields_;
@@ -351,7 +366,6 @@ private:
     std::string recordProblem_;
     long currentRecord_ = 0;
     long shownRecord_ = 0;
-    std::string currentRecordText_;
     bool mergesSuppressed_ = false;
     std::string sheet_;
     bool sourceIsWorkbook_ = false;

@@ -107,6 +107,8 @@ void Workspace::AdoptSource(LoadedSource loaded)
         lines.Erase(0);
     NotifyAboutToChange(kChangeSourceLines);
     lines_ = std::move(lines);
+    if (loaded.oddQuoteLines)
+        KeepOddQuoteLines(std::move(*loaded.oddQuoteLines));
     Notify(kChangeSourceLines);
     if (sourceIsWorkbook_)
         SetDelimiter(impmap::Delimiter::Tab); // a sheet's text is tab-delimited
@@ -207,8 +209,14 @@ void Workspace::ShowRecord(long n)
         row.value = value;
     }
     ConvertDestinationValues();
-    currentRecordText_.assign(line.data(), line.size());
     Notify(kChangeSourceFields | kChangeRecord | kChangeRowValues);
+}
+
+std::string_view Workspace::CurrentRecordText() const
+{
+    if (shownRecord_ < 1 || static_cast<size_t>(shownRecord_) > lines_.Count())
+        return {};
+    return lines_.Line(static_cast<size_t>(shownRecord_ - 1));
 }
 
 void Workspace::ApplyMerges()

@@ -436,7 +436,7 @@ void SourceController::ShowRecordDisplay()
         sourceButtons[i]->setEnabled(enabled[i]);
     }
 
-    const std::string& record = workspace.CurrentRecordText();
+    const std::string_view record = workspace.CurrentRecordText();
     const bool any = workspace.RecordCount() > 0;
     const QString recordText = any ? ShownText(record) : QString();
     // A record shown cut says so in its box's hint, and the first one of a source file in a

@@ -124,7 +124,7 @@ inline RunTrace TraceRun(const std::string& folder, const RunSetup& setup, bool 
         trace.state.push_back("field " + field);
     trace.state.push_back("current " + std::to_string(workspace.CurrentRecord()));
     trace.state.push_back("shown " + std::to_string(workspace.ShownRecord()));
-    trace.state.push_back("text " + workspace.CurrentRecordText());
+    trace.state.push_back("text " + std::string(workspace.CurrentRecordText()));
     trace.state.push_back(workspace.Executing() ? "executing" : "idle");
     return trace;
 }
