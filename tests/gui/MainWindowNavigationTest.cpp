@@ -305,12 +305,22 @@ private slots:
         }
     }
 
+    // A view of hundreds of thousands of lines is laid out in pieces after it is shown; the
+    // line of the record shown is scrolled to all the same.
+    void TheSourceViewShowsTheRecordShownWhileItWasHidden_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("500 lines") << 500;
+        QTest::newRow("250,001 lines") << 250001;
+    }
+
     void TheSourceViewShowsTheRecordShownWhileItWasHidden()
     {
+        QFETCH(int, count);
         WindowFixture fixture;
         fixture.Start();
         QByteArray lines;
-        for (int n = 1; n <= 500; ++n)
+        for (int n = 1; n <= count; ++n)
             lines += "r" + QByteArray::number(n) + "\r\n";
         fixture.Locate(fixture.WriteFile(QStringLiteral("many.txt"), lines));
         MainWindowUi& ui = fixture.Ui();
@@ -319,19 +329,24 @@ private slots:
             return view->viewport()->rect().contains(
                 view->visualRect(view->model()->index(row, 0)));
         };
+        const int last = count - 1;
 
         // Moved on while the Mapping tab is up: the Source view is hidden.
         fixture.Window().Sources().sbLastClick();
         QVERIFY(!view->isVisible());
         ui.tabs->setCurrentWidget(ui.tabSource);
-        QTRY_VERIFY(inSight(499));
-        QCOMPARE(view->currentIndex().row(), 499);
+        QTRY_VERIFY(inSight(last));
+        QCOMPARE(view->currentIndex().row(), last);
+        QCOMPARE(view->model()->index(last, 0).data().toString(), QStringLiteral("r%1").arg(count));
 
         // While it is in sight, it follows every move.
         fixture.Window().Sources().sbFirstClick();
         QVERIFY(inSight(0));
-        QVERIFY(!inSight(499));
+        QVERIFY(!inSight(last));
         QCOMPARE(view->currentIndex().row(), 0);
+        fixture.Window().Sources().sbLastClick();
+        QVERIFY(inSight(last));
+        QVERIFY(!inSight(0));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "help/Help.h"
 #include "report/TotalsView.h"
 #include "schema/FormCatalogue.h"
+#include "window/LineListView.h"
 #include "window/MainWindowAccessibility.h"
 #include "window/MainWindowUi.h"
 #include "window/ToolIcons.h"
@@ -414,9 +415,8 @@ QWidget* BuildBottomStrip(MainWindowUi& ui)
 
 QListView* LineView(const char* name, int helpContext)
 {
-    auto* view = Named(new QListView, name);
+    auto* view = Named(new LineListView, name);
     view->setFont(FixedPitchFont());
-    view->setUniformItemSizes(true);
     view->setWordWrap(false);
     view->setTextElideMode(Qt::ElideNone);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
