@@ -3,6 +3,7 @@
 #include "convert/Text.h"
 #include "io/FileIo.h"
 #include "io/NativePath.h"
+#include "source/QuotedLineBreaks.h"
 
 namespace impmap {
 
@@ -35,6 +36,7 @@ SourceReadAhead ReadSourceAhead(const std::string& path, const std::string& shee
     SourceReadAhead ahead{path, sheet, std::nullopt, nullptr};
     try {
         ahead.source = ReadSource(path, sheet, progress);
+        ahead.source->oddQuoteLines = LinesWithOddQuotes(ahead.source->lines);
     } catch (const WorkCancelled&) {
         throw;
     } catch (...) {

@@ -26,6 +26,10 @@ struct LoadedSource
     SourceLines lines;
     std::string sheet; // the name of the workbook's sheet read
     std::vector<SheetError> sheetErrors;
+    // The lines of lines with an odd number of double quotes, when the read found them too
+    // (LinesWithOddQuotes): the workspace then need not read every line again to find the
+    // records broken inside quoted values.
+    std::optional<std::vector<size_t>> oddQuoteLines;
 };
 
 // Reads the file at path (blanks around it ignored): a workbook's sheet named or numbered by
@@ -46,6 +50,7 @@ struct SourceReadAhead
 };
 
 // ReadSource, with its failure kept in the result; only a cancelled read (WorkCancelled) throws.
+// It finds the lines with odd quotes as well, so that all the reading is done where it runs.
 SourceReadAhead ReadSourceAhead(const std::string& path, const std::string& sheet,
                                 WorkProgress* progress = nullptr);
 

@@ -10,10 +10,28 @@
 
 namespace impmap {
 
+std::vector<size_t> Workspace::LinesEndingInsideQuotesNow() const
+{
+    if (oddQuoteLines_.linesVersion != lines_.Version())
+        oddQuoteLines_ = {lines_.Version(), LinesWithOddQuotes(lines_)};
+    return LinesEndingInsideQuotes(oddQuoteLines_.lines, lines_.Count());
+}
+
+void Workspace::KeepOddQuoteLines(std::vector<size_t> asRead)
+{
+    if (headerTaken_) {
+        if (!asRead.empty() && asRead.front() == 0)
+            asRead.erase(asRead.begin());
+        for (size_t& line : asRead)
+            --line;
+    }
+    oddQuoteLines_ = {lines_.Version(), std::move(asRead)};
+}
+
 std::vector<long> Workspace::RecordsEndingInsideQuotes() const
 {
     std::vector<long> records;
-    for (const size_t line : LinesEndingInsideQuotes(lines_))
+    for (const size_t line : LinesEndingInsideQuotesNow())
         records.push_back(static_cast<long>(line) + 1);
     return records;
 }
@@ -42,7 +60,7 @@ JoinedLines Workspace::JoinLinesBrokenInsideQuotes()
 
 size_t Workspace::JoinBrokenRecords()
 {
-    std::vector<size_t> broken = LinesEndingInsideQuotes(lines_);
+    std::vector<size_t> broken = LinesEndingInsideQuotesNow();
     if (broken.empty())
         return 0;
     size_t joins = 0;

@@ -35,29 +35,40 @@ bool OddQuotes(std::string_view line)
 
 } // namespace
 
-std::vector<size_t> LinesEndingInsideQuotes(const SourceLines& lines)
+std::vector<size_t> LinesWithOddQuotes(const SourceLines& lines)
 {
+    std::vector<size_t> odd;
+    for (size_t i = 0; i < lines.Count(); ++i) {
+        if (OddQuotes(lines.Line(i)))
+            odd.push_back(i);
+    }
+    return odd;
+}
+
+std::vector<size_t> LinesEndingInsideQuotes(const std::vector<size_t>& oddLines, size_t count)
+{
+    // Each odd line opens a value that the next odd line closes, unless that one is too far off
+    // (or missing): then the quote was a stray one and the next odd line opens afresh.
     std::vector<size_t> broken;
-    const size_t count = lines.Count();
-    size_t i = 0;
-    while (i < count) {
-        if (!OddQuotes(lines.Line(i))) {
-            ++i;
+    size_t k = 0;
+    while (k < oddLines.size()) {
+        const size_t open = oddLines[k];
+        const bool closed = k + 1 < oddLines.size() && oddLines[k + 1] < count &&
+                            oddLines[k + 1] - open <= kMaxContinuedLines;
+        if (!closed) {
+            ++k;
             continue;
         }
-        size_t closing = i + 1;
-        while (closing < count && closing - i <= kMaxContinuedLines &&
-               !OddQuotes(lines.Line(closing)))
-            ++closing;
-        if (closing == count || closing - i > kMaxContinuedLines) {
-            ++i; // a stray quote: the next line starts afresh
-            continue;
-        }
-        for (size_t open = i; open < closing; ++open)
-            broken.push_back(open);
-        i = closing + 1;
+        for (size_t line = open; line < oddLines[k + 1]; ++line)
+            broken.push_back(line);
+        k += 2;
     }
     return broken;
+}
+
+std::vector<size_t> LinesEndingInsideQuotes(const SourceLines& lines)
+{
+    return LinesEndingInsideQuotes(LinesWithOddQuotes(lines), lines.Count());
 }
 
 SourceLines JoinLinesBrokenInsideQuotes(const SourceLines& lines, size_t& joins)

@@ -1,7 +1,9 @@
 #include "source/SourceLines.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 namespace impmap {
 
@@ -38,7 +40,36 @@ template <typename OnLine> void ForEachLineStart(std::string_view bytes, OnLine 
 
 } // namespace
 
-SourceLines::SourceLines(std::string bytes) : bytes_(std::move(bytes))
+std::uint64_t SourceLines::NextVersion()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+SourceLines::SourceLines(SourceLines&& other) noexcept
+    : bytes_(std::move(other.bytes_)), edited_(std::move(other.edited_)),
+      lines_(std::move(other.lines_)), version_(std::exchange(other.version_, NextVersion()))
+{
+    other.bytes_.clear();
+    other.edited_.clear();
+    other.lines_.clear();
+}
+
+SourceLines& SourceLines::operator=(SourceLines&& other) noexcept
+{
+    if (this != &other) {
+        bytes_ = std::move(other.bytes_);
+        edited_ = std::move(other.edited_);
+        lines_ = std::move(other.lines_);
+        version_ = std::exchange(other.version_, NextVersion());
+        other.bytes_.clear();
+        other.edited_.clear();
+        other.lines_.clear();
+    }
+    return *this;
+}
+
+SourceLines::SourceLines(std::string bytes) : bytes_(std::move(bytes)), version_(NextVersion())
 {
     // The list is sized from the lines of the first megabyte, with a tenth to spare, so that
     // most files need neither a second pass to count their lines nor a list that grows. Files of
@@ -80,16 +111,19 @@ SourceLines::Span SourceLines::Keep(std::string text)
 
 void SourceLines::Erase(size_t i)
 {
+    version_ = NextVersion();
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
 void SourceLines::Replace(size_t i, std::string text)
 {
+    version_ = NextVersion();
     lines_[i] = Keep(std::move(text));
 }
 
 void SourceLines::Insert(size_t i, std::string text)
 {
+    version_ = NextVersion();
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(i), Keep(std::move(text)));
 }
 

@@ -2,6 +2,7 @@
 #include "convert/Rejection.h"
 #include "io/FileIo.h"
 #include "schema/FormCatalogue.h"
+#include "source/QuotedLineBreaks.h"
 
 #include <filesystem>
 #include <functional>
@@ -77,6 +78,15 @@ TEST_F(SourceBrowsing, EmptyAndUnreadableFiles)
 
 // What a load leaves in a workspace, whole: the settings it touches, the format, every record
 // and the record shown.
+// The records broken inside quoted values, as "3 7".
+std::string BrokenRecords(const Workspace& w)
+{
+    std::string text;
+    for (const long record : w.RecordsEndingInsideQuotes())
+        text += std::to_string(record) + " ";
+    return text;
+}
+
 std::string LoadedState(const Workspace& w)
 {
     std::string text =
@@ -89,7 +99,7 @@ std::string LoadedState(const Workspace& w)
         std::to_string(w.Format().ascii) + ", header record " + w.HeaderRecord() + ", shown " +
         std::to_string(w.ShownRecord()) + ", changed " + std::to_string(w.MappingModified()) +
         std::to_string(w.SourceModified()) + ", sheet errors " +
-        std::to_string(w.SheetErrors().size()) + "\n";
+        std::to_string(w.SheetErrors().size()) + ", broken " + BrokenRecords(w) + "\n";
     for (size_t i = 0; i < w.RecordCount(); ++i)
         text.append(w.Lines().Line(i)).append("\n");
     for (const std::string& field : w.SourceFields())
@@ -124,6 +134,13 @@ TEST_F(SourceBrowsing, AReadAheadGivesWhatAReadGivesWithoutReadingAgain)
         {"header.csv", "h1,h2\ra,b\r", HeaderMode::Read, Case::SkipHeader, nullptr},
         {"tabs.txt", "a\tb,c\r\n", HeaderMode::Read, Case::Delimiter, nullptr},
         {"book.xlsx", "*", HeaderMode::Skip, Case::Open, nullptr},
+        // Quoted values broken over lines; the header line, when taken, opens none.
+        {"broken.csv", "\"h1,h2\nx\",y\np,q\na,\"b\nc\",d\n", HeaderMode::Skip, Case::Open,
+         nullptr},
+        {"broken.csv", "\"h1,h2\nx\",y\np,q\na,\"b\nc\",d\n", HeaderMode::Read, Case::Open,
+         nullptr},
+        {"broken.csv", "\"h1,h2\nx\",y\np,q\na,\"b\nc\",d\n", HeaderMode::Read, Case::SkipHeader,
+         nullptr},
         {"missing.csv", nullptr, HeaderMode::Read, Case::Open, ""},
         {"empty.csv", "", HeaderMode::Read, Case::Open, " is empty"},
         {"binary.dat", "\x01\x02\x03\x04\x05\x06", HeaderMode::Read, Case::Open,
@@ -186,6 +203,15 @@ TEST_F(SourceBrowsing, AReadAheadGivesWhatAReadGivesWithoutReadingAgain)
         EXPECT_EQ(readFailure, failure);
         EXPECT_EQ(aheadFailure, readFailure);
         EXPECT_EQ(LoadedState(ahead), LoadedState(read));
+        // What the read found out about the lines goes with them when they change.
+        if (ahead.RecordCount() > 1) {
+            ahead.GoToRecord(2);
+            ahead.DeleteCurrentRecord();
+            std::string expected;
+            for (const size_t line : LinesEndingInsideQuotes(ahead.Lines()))
+                expected += std::to_string(line + 1) + " ";
+            EXPECT_EQ(BrokenRecords(ahead), expected);
+        }
 
         // Taken as read, with no file to read at all.
         if (c.failure == nullptr && c.action == Case::Open) {
