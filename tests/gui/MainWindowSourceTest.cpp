@@ -342,6 +342,9 @@ private slots:
         QCOMPARE(ui.lvSource->model()->index(1, 1).data().toString(), QStringLiteral("c"));
         QCOMPARE(ui.reSource->model()->index(1, 0).data().toString(), cut);
         QCOMPARE(fixture.Work().Lines().Line(1).size(), std::size_t(longValue.size() + 2));
+        // Split on the worker, the record's fields are whole.
+        QCOMPARE(fixture.Work().SourceFields(),
+                 (std::vector<std::string>{longValue.toStdString(), "c"}));
         // Far below what laying out megabytes of text takes (seconds).
         QVERIFY2(elapsed < 2000, qPrintable(QString::number(elapsed)));
         // Said once for the file, in a notice, after the step that showed the record.

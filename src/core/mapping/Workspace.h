@@ -43,6 +43,18 @@ struct JoinedLines
     std::string backupPath;
 };
 
+// The fields of a record split ahead of showing it (Workspace::SplitRecordAhead), with what they
+// were split from: a version of the lines, a line of them, a delimiter and an encoding.
+struct RecordSplit
+{
+    std::uint64_t linesVersion = 0;
+    size_t line = 0;
+    char delimiter = 0;
+    TextEncoding encoding = TextEncoding::Windows1252;
+    std::vector<std::string> fields;
+    SplitExtent extent;
+};
+
 // Result of changing a field value of the displayed record.
 enum class FieldEdit
 {
@@ -136,6 +148,12 @@ public:
     // reading the file again (the window reads on another thread). ahead is dropped when
     // operation ends.
     void WithSourceReadAhead(SourceReadAhead ahead, const std::function<void()>& operation);
+    // The fields of record n (1-based, in range) as showing it would split them now. Only reads
+    // the workspace: the window splits a record of many megabytes on another thread.
+    RecordSplit SplitRecordAhead(long n) const;
+    // Runs operation with split as the fields of the record it shows, when split is still that
+    // record's as the lines and settings stand; dropped when operation ends.
+    void WithRecordSplitAhead(RecordSplit split, const std::function<void()>& operation);
     // A file chosen in the open dialog: names it, clears the display and loads it.
     void LocateSource(std::string path);
     void DetectDelimiter();
@@ -319,6 +337,8 @@ private:
     void ClearRecordDisplay();
     void SyncHeaderRecord();
     void DropSourceLines();
+    // Takes the split ahead as the fields of record n when it is that record's now.
+    bool TakeRecordSplitAhead(long n);
     // LinesEndingInsideQuotes of lines_, the lines with odd quotes found once for each version.
     std::vector<size_t> LinesEndingInsideQuotesNow() const;
     // Keeps the lines with odd quotes that the read found (counted before the header line was
@@ -371,6 +391,7 @@ private:
     bool sourceIsWorkbook_ = false;
     std::vector<SheetError> sheetErrors_;
     std::optional<SourceReadAhead> readAhead_; // see WithSourceReadAhead
+    std::optional<RecordSplit> splitAhead_;    // see WithRecordSplitAhead
 
     std::vector<DestinationRow> rows_;
     std::array<int, kMaxMergeField + 1> merges_{};

@@ -171,10 +171,12 @@ void Workspace::ShowRecord(long n)
     ClearRecordDisplay();
     if (n < 1 || static_cast<size_t>(n) > lines_.Count())
         return;
-    const std::string_view line = lines_.Line(static_cast<size_t>(n - 1));
     recordProblem_.clear();
-    shownExtent_ = SplitRecordUpTo(line, DelimiterCharacter(), sourceFields_, kMaxMergeField,
-                                   format_.encoding);
+    if (!TakeRecordSplitAhead(n)) {
+        shownExtent_ =
+            SplitRecordUpTo(lines_.Line(static_cast<size_t>(n - 1)), DelimiterCharacter(),
+                            sourceFields_, kMaxMergeField, format_.encoding);
+    }
     shownRecord_ = n;
     ApplyMerges();
 

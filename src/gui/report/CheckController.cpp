@@ -10,6 +10,7 @@
 #include "window/BrokenRecordsPrompt.h"
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
+#include "window/SourceInBackground.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -129,7 +130,8 @@ void CheckController::ShowProblem(long record, int row)
     if (workspace.Executing() || record < 1 ||
         static_cast<size_t>(record) > workspace.RecordCount())
         return;
-    workspace.GoToRecord(record);
+    ShowRecordInBackground(context_, record,
+                           [&workspace, record] { workspace.GoToRecord(record); });
     MainWindowUi& ui = context_.ui;
     ui.tabs->setCurrentWidget(ui.tabMapping);
     SelectDestinationRow(ui.lvDestination, row);

@@ -211,22 +211,36 @@ void SourceController::edSourceFileChange()
 
 void SourceController::sbFirstClick()
 {
-    RunGuarded(context_.prompts, [this] { context_.workspace.NavigateFirst(); });
+    RunGuarded(context_.prompts, [this] {
+        ShowRecordInBackground(context_, 1, [this] { context_.workspace.NavigateFirst(); });
+    });
 }
 
 void SourceController::sbPreviousClick()
 {
-    RunGuarded(context_.prompts, [this] { context_.workspace.NavigatePrevious(); });
+    RunGuarded(context_.prompts, [this] {
+        Workspace& workspace = context_.workspace;
+        ShowRecordInBackground(context_, workspace.CurrentRecord() - 1,
+                               [&workspace] { workspace.NavigatePrevious(); });
+    });
 }
 
 void SourceController::sbNextClick()
 {
-    RunGuarded(context_.prompts, [this] { context_.workspace.NavigateNext(); });
+    RunGuarded(context_.prompts, [this] {
+        Workspace& workspace = context_.workspace;
+        ShowRecordInBackground(context_, workspace.CurrentRecord() + 1,
+                               [&workspace] { workspace.NavigateNext(); });
+    });
 }
 
 void SourceController::sbLastClick()
 {
-    RunGuarded(context_.prompts, [this] { context_.workspace.NavigateLast(); });
+    RunGuarded(context_.prompts, [this] {
+        Workspace& workspace = context_.workspace;
+        ShowRecordInBackground(context_, static_cast<long>(workspace.RecordCount()),
+                               [&workspace] { workspace.NavigateLast(); });
+    });
 }
 
 bool SourceController::FormKeyDown(int key)
@@ -257,16 +271,22 @@ void SourceController::pnRecordClick()
         const std::optional<QString> answer =
             context_.prompts.InputText(QStringLiteral("Go to ..."), QStringLiteral("Record number"),
                                        context_.ui.pnRecord->text());
-        if (answer)
-            context_.workspace.GoToAnswer(ToBytes(*answer));
+        if (!answer)
+            return;
+        const std::string text = ToBytes(*answer);
+        ShowRecordInBackground(context_, answer->trimmed().toLong(),
+                               [this, &text] { context_.workspace.GoToAnswer(text); });
     });
 }
 
 void SourceController::reSourceMouseDown(const QModelIndex& index)
 {
     RunGuarded(context_.prompts, [&] {
-        if (index.isValid())
+        if (!index.isValid())
+            return;
+        ShowRecordInBackground(context_, index.row() + 1, [this, &index] {
             context_.workspace.ShowRecordAtLine(index.row());
+        });
     });
 }
 

@@ -26,6 +26,9 @@ QString NativePath(const std::string& path)
     return QDir::toNativeSeparators(PathText(Trim(path)));
 }
 
+// A record longer than this is split on the worker: about 10 ms of copying on the window's thread.
+constexpr std::size_t kSplitAheadBytes = std::size_t{4} << 20;
+
 } // namespace
 
 bool LoadSourceInBackground(MainWindowContext& context, const QString& action,
@@ -68,6 +71,23 @@ bool SaveSourceInBackground(MainWindowContext& context)
     if (saved)
         workspace.SourceSaved(std::move(stamp));
     return saved;
+}
+
+void ShowRecordInBackground(MainWindowContext& context, long n,
+                            const std::function<void()>& operation)
+{
+    Workspace& workspace = context.workspace;
+    if (n < 1 || static_cast<std::size_t>(n) > workspace.RecordCount() ||
+        workspace.Lines().Line(static_cast<std::size_t>(n - 1)).size() < kSplitAheadBytes) {
+        operation();
+        return;
+    }
+    std::optional<RecordSplit> split;
+    // Splitting cannot stop half-way; it takes a fraction of a second for hundreds of megabytes.
+    BackgroundTask task(&context.window, QStringLiteral("Showing record %1...").arg(n),
+                        QStringLiteral("Reading the fields of record %1").arg(n), false);
+    task.Run([&](WorkProgress&) { split = workspace.SplitRecordAhead(n); });
+    workspace.WithRecordSplitAhead(std::move(*split), operation);
 }
 
 } // namespace impmap::gui

@@ -31,4 +31,10 @@ bool ReloadSourceInBackground(MainWindowContext& context, const std::function<vo
 // file stays as it was and the edits unsaved. Throws what Workspace::SaveSource throws.
 bool SaveSourceInBackground(MainWindowContext& context);
 
+// Runs operation, which shows record n (1-based): a record of many megabytes is first split into
+// its fields on a worker, so that showing it copies nothing on the window's thread. A record out
+// of range, or a short one, is left to operation.
+void ShowRecordInBackground(MainWindowContext& context, long n,
+                            const std::function<void()>& operation);
+
 } // namespace impmap::gui

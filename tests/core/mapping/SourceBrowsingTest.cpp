@@ -241,6 +241,52 @@ TEST_F(SourceBrowsing, AReadAheadGivesWhatAReadGivesWithoutReadingAgain)
     EXPECT_EQ(workspace.CurrentRecordText(), "e;f");
 }
 
+// A record split ahead (on the window's worker) is taken by the showing of that record, and only
+// while the lines, the delimiter and the encoding are those it was split under; never later.
+TEST_F(SourceBrowsing, ARecordSplitAheadIsTakenOnlyWhileItIsStillTheRecords)
+{
+    using Step = std::function<void(Workspace&)>;
+    const Step next = [](Workspace& w) { w.NavigateNext(); };
+    struct Case
+    {
+        const char* name;
+        long splitFor;
+        Step before;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"the record shown next", 2, nullptr, true},
+        {"another record", 3, nullptr, false},
+        {"a line edited since", 2, [](Workspace& w) { w.ChangeSourceFieldValue(1, "x"); }, false},
+        {"another delimiter since", 2, [](Workspace& w) { w.SetDelimiter(Delimiter::Pipe); },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OpenSource("a,b\r\nc,d\r\ne,f\r\n");
+        RecordSplit split = workspace.SplitRecordAhead(c.splitFor);
+        EXPECT_EQ(split.fields, (Fields{c.splitFor == 2 ? "c" : "e", c.splitFor == 2 ? "d" : "f"}));
+        split.fields = {"split", "ahead"}; // tells a split taken from one made when shown
+        if (c.before)
+            c.before(workspace);
+        // Shown again in the same operation, the record is split as it stands.
+        Fields shown, again;
+        workspace.WithRecordSplitAhead(std::move(split), [&] {
+            next(workspace);
+            shown = workspace.SourceFields();
+            workspace.GoToRecord(2);
+            again = workspace.SourceFields();
+        });
+        workspace.GoToRecord(workspace.CurrentRecord());
+        EXPECT_EQ(workspace.CurrentRecord(), 2);
+        EXPECT_EQ(shown, (c.taken ? Fields{"split", "ahead"} : workspace.SourceFields()));
+        EXPECT_EQ(again, workspace.SourceFields());
+        EXPECT_EQ(
+            workspace.SourceFields(),
+            (std::string(c.name) == "another delimiter since" ? Fields{"c,d"} : Fields{"c", "d"}));
+    }
+}
+
 TEST_F(SourceBrowsing, MissingFieldsAndMerges)
 {
     OpenSource("a,b,c,d,e\r\nonly,two\r\n");
