@@ -202,6 +202,18 @@ private:
 
     void Navigate(uint8_t arg)
     {
+        // Half the moves come with a record split ahead, as the window splits a long one:
+        // whichever record it was split from, what is shown must be what a move alone shows.
+        if ((arg & 0x80) != 0 && w_.RecordCount() > 0) {
+            const long ahead = static_cast<long>((arg >> 3) % w_.RecordCount()) + 1;
+            w_.WithRecordSplitAhead(w_.SplitRecordAhead(ahead), [&] { Move(arg); });
+            return;
+        }
+        Move(arg);
+    }
+
+    void Move(uint8_t arg)
+    {
         switch (arg % 5) {
         case 0:
             w_.NavigateFirst();
