@@ -199,6 +199,13 @@ private slots:
         ui.edSourceFile->setFocus();
         Key(Qt::Key_Tab);
         QCOMPARE(Focused()->objectName(), QStringLiteral("edSourceFileLocateButton"));
+        // It shows that it has the focus.
+        QWidget* locate = Focused();
+        const QImage focused = locate->grab().toImage();
+        ui.edSourceFile->setFocus();
+        QVERIFY(locate->grab().toImage() != focused);
+        locate->setFocus();
+        QVERIFY(locate->grab().toImage() == focused);
         fixture.Prompts().Cancel();
         Key(Qt::Key_Space);
         QCOMPARE(fixture.Prompts().Asked().size(), std::size_t{2});

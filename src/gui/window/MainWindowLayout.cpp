@@ -3,6 +3,7 @@
 #include "help/Help.h"
 #include "report/TotalsView.h"
 #include "schema/FormCatalogue.h"
+#include "window/FocusRing.h"
 #include "window/LineListView.h"
 #include "window/MainWindowAccessibility.h"
 #include "window/MainWindowUi.h"
@@ -208,7 +209,7 @@ void BuildSourceGroup(MainWindowUi& ui)
     ui.edSourceFileLocate->setToolTip(
         QStringLiteral("Locate the source file to be used... (Ctrl+L)"));
     // The inner buttons are tool buttons made for the actions; they carry their own topics and,
-    // unlike the toolkit's default, take the focus with Tab (Space presses them).
+    // unlike the toolkit's default, take the focus with Tab (Space presses them) and show it.
     for (const auto& [action, context] :
          {std::pair{ui.edSourceFileLocate, 520}, std::pair{ui.edSourceFileSave, 530}}) {
         for (QObject* object : action->associatedObjects()) {
@@ -216,6 +217,7 @@ void BuildSourceGroup(MainWindowUi& ui)
                 SetHelpContext(button, context);
                 button->setObjectName(action->objectName() + QStringLiteral("Button"));
                 button->setFocusPolicy(Qt::TabFocus);
+                FocusRing::Add(button);
             }
         }
     }
