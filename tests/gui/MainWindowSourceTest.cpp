@@ -20,8 +20,10 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <atomic>
 #include <chrono>
 #include <future>
+#include <thread>
 
 using namespace impmap::gui;
 using namespace impmap::gui::testing;
@@ -528,6 +530,82 @@ private slots:
         for (const AskedPrompt& asked : fixture.Prompts().Asked())
             QCOMPARE(asked.kind, PromptKind::OpenFile);
         QVERIFY(!BackgroundTask::Active());
+    }
+
+    // Join Lines joins, saves and reads the file again on a worker, each step under its own
+    // progress dialog. Cancelled while it joins, nothing changes; left to finish, it ends as a
+    // quick join does.
+    void SlowJoinLinesShowsProgressAndCancelChangesNothing_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("cancelled") << true;
+        QTest::newRow("finished") << false;
+    }
+
+    void SlowJoinLinesShowsProgressAndCancelChangesNothing()
+    {
+        QFETCH(bool, cancel);
+        WindowFixture fixture;
+        MainWindow& window = fixture.Start();
+        MainWindowUi& ui = fixture.Ui();
+        const QByteArray broken = "Name,City\n\"Doe\nJohn\",x\nRoe,Boston\n";
+        const QString path = fixture.WriteFile(QStringLiteral("broken.csv"), broken);
+        fixture.Prompts().Enter(path).Press(Button::Ok); // the notice of the broken record
+        window.Sources().edSourceFileButtonClick();
+        QCoreApplication::processEvents();
+        const QString before = SourceState(fixture, path);
+
+        // Each step's work waits on the worker until its dialog was seen.
+        std::atomic<int> started{0};
+        std::atomic<int> seenCount{0};
+        BackgroundTask::SetWorkerHook([&] {
+            const int mine = ++started;
+            for (int i = 0; i < 1000 && seenCount < mine; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        });
+        QStringList seen;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QProgressDialog*>(widget);
+                if (dialog == nullptr || !dialog->isVisible())
+                    continue;
+                const QString text =
+                    dialog->windowTitle() + u'\n' +
+                    QString(dialog->labelText()).replace(fixture.Home(), QStringLiteral("HOME"));
+                if (!seen.isEmpty() && seen.back() == text)
+                    continue;
+                seen << text;
+                ++seenCount;
+                if (cancel)
+                    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+            }
+        });
+        poll.start(10);
+        fixture.Prompts().Press(Button::Yes).Press(Button::Ok);
+        ui.popupJoinLines->trigger();
+        poll.stop();
+        BackgroundTask::SetWorkerHook(nullptr);
+
+        const QString home = QDir::toNativeSeparators(QStringLiteral("HOME/broken.csv"));
+        QStringList steps{QStringLiteral("Joining lines of broken.csv...\nJoining the lines of ") +
+                          home};
+        if (cancel) {
+            QCOMPARE(seen, steps);
+            QCOMPARE(SourceState(fixture, path), before);
+            QVERIFY(!QFile::exists(path + QStringLiteral(".bak")));
+            QCOMPARE(fixture.Prompts().PendingAnswers(), size_t{1}); // no notice: nothing done
+            return;
+        }
+        steps << QStringLiteral("Saving broken.csv...\nWriting ") + home
+              << QStringLiteral("Reloading broken.csv...\nReading ") + home;
+        QCOMPARE(seen, steps);
+        QCOMPARE(WindowFixture::ReadFile(path),
+                 QByteArray("Name,City\n\"Doe John\",x\nRoe,Boston\n"));
+        QCOMPARE(WindowFixture::ReadFile(path + QStringLiteral(".bak")), broken);
+        QCOMPARE(ui.pnRecords->text(), QStringLiteral("3"));
+        QVERIFY(!ui.edSourceFileSave->isVisible());
+        QCOMPARE(fixture.Prompts().PendingAnswers(), size_t{0});
     }
 
     void DecimalTraceAndFormFollowTheUser()

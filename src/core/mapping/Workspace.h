@@ -214,6 +214,13 @@ public:
     // written. Throws FileError; the joined records then stay on display, unsaved, and the file
     // stays as it was.
     JoinedLines JoinLinesBrokenInsideQuotes();
+    // Its steps, for the window, which runs the first and third on a worker: the records joined
+    // (only reads the workspace); taking them as the records, changed and unsaved; keeping the
+    // file as it is on the disk in SOURCE.bak (the backup's path; empty when the file is gone).
+    // Then SaveSource and OpenSource.
+    SourceLines LinesJoinedInsideQuotes(size_t& joins) const;
+    void TakeJoinedLines(SourceLines joined);
+    std::string BackUpSourceFile() const;
     // Replaces each line break inside a quoted value with a blank in the records only, the file
     // untouched, and marks the source changed. Returns the line breaks replaced.
     size_t JoinBrokenRecords();

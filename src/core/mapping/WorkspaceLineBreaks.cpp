@@ -39,23 +39,39 @@ std::vector<long> Workspace::RecordsEndingInsideQuotes() const
 JoinedLines Workspace::JoinLinesBrokenInsideQuotes()
 {
     JoinedLines result;
-    SourceLines joined = impmap::JoinLinesBrokenInsideQuotes(lines_, result.joins);
+    SourceLines joined = LinesJoinedInsideQuotes(result.joins);
     if (result.joins == 0)
         return result;
+    TakeJoinedLines(std::move(joined));
+    result.backupPath = BackUpSourceFile();
+    SaveSource();
+    OpenSource();
+    return result;
+}
+
+SourceLines Workspace::LinesJoinedInsideQuotes(size_t& joins) const
+{
+    return impmap::JoinLinesBrokenInsideQuotes(lines_, joins);
+}
+
+void Workspace::TakeJoinedLines(SourceLines joined)
+{
     lines_ = std::move(joined);
     sourceModified_ = true;
     Notify(kChangeSourceLines | kChangeSourceModified);
     GoToRecord(std::min(currentRecord_, static_cast<long>(lines_.Count())));
+}
+
+std::string Workspace::BackUpSourceFile() const
+{
     // The file is rewritten whole: what it held before stays beside it.
     const std::string path = Trim(sourcePath_);
     std::error_code ec;
-    if (std::filesystem::exists(PathFromUtf8(path), ec)) {
-        result.backupPath = path + ".bak";
-        CopyFileAtomically(PathFromUtf8(path), PathFromUtf8(result.backupPath));
-    }
-    SaveSource();
-    OpenSource();
-    return result;
+    if (!std::filesystem::exists(PathFromUtf8(path), ec))
+        return {};
+    const std::string backup = path + ".bak";
+    CopyFileAtomically(PathFromUtf8(path), PathFromUtf8(backup));
+    return backup;
 }
 
 size_t Workspace::JoinBrokenRecords()

@@ -9,6 +9,7 @@
 #include "window/MainWindowContext.h"
 #include "window/MainWindowUi.h"
 #include "window/MapFileController.h"
+#include "window/SourceInBackground.h"
 
 #include <QAction>
 #include <QDir>
@@ -143,14 +144,16 @@ void SourceFormatController::popupJoinLinesClick()
         if (context_.prompts.Confirm(question, {Button::Yes, Button::No}, Button::No) !=
             Button::Yes)
             return;
-        const JoinedLines joined = workspace.JoinLinesBrokenInsideQuotes();
+        const std::optional<JoinedLines> joined = JoinLinesInBackground(context_);
+        if (!joined)
+            return;
         QString notice =
             QStringLiteral("%1 replaced by blanks; the source file was saved.")
-                .arg(joined.joins == 1 ? QStringLiteral("1 line break")
-                                       : QStringLiteral("%1 line breaks").arg(joined.joins));
-        if (!joined.backupPath.empty())
+                .arg(joined->joins == 1 ? QStringLiteral("1 line break")
+                                        : QStringLiteral("%1 line breaks").arg(joined->joins));
+        if (!joined->backupPath.empty())
             notice += QStringLiteral("\r\nThe file as it was is kept in %1.")
-                          .arg(QDir::toNativeSeparators(PathText(joined.backupPath)));
+                          .arg(QDir::toNativeSeparators(PathText(joined->backupPath)));
         context_.prompts.Information(notice);
     });
 }

@@ -56,7 +56,7 @@ bool ReloadSourceInBackground(MainWindowContext& context, const std::function<vo
                                   workspace.Sheet(), operation, cancellable);
 }
 
-bool SaveSourceInBackground(MainWindowContext& context)
+bool SaveSourceInBackground(MainWindowContext& context, const std::function<void()>& first)
 {
     Workspace& workspace = context.workspace;
     const std::string path = workspace.SourcePath();
@@ -65,12 +65,36 @@ bool SaveSourceInBackground(MainWindowContext& context)
                         QStringLiteral("Writing %1").arg(NativePath(path)));
     // The worker only reads the workspace; the window changes nothing until it has ended.
     const bool saved = task.Run([&](WorkProgress& progress) {
+        if (first)
+            first();
         const std::string bytes = workspace.SourceBytesToSave();
         stamp = WriteSourceFile(path, bytes, &progress);
     });
     if (saved)
         workspace.SourceSaved(std::move(stamp));
     return saved;
+}
+
+std::optional<JoinedLines> JoinLinesInBackground(MainWindowContext& context)
+{
+    Workspace& workspace = context.workspace;
+    const std::string path = workspace.SourcePath();
+    JoinedLines result;
+    std::optional<SourceLines> joined;
+    BackgroundTask joining(&context.window,
+                           QStringLiteral("Joining lines of %1...").arg(FileName(path)),
+                           QStringLiteral("Joining the lines of %1").arg(NativePath(path)));
+    if (!joining.Run(
+            [&](WorkProgress&) { joined = workspace.LinesJoinedInsideQuotes(result.joins); }))
+        return std::nullopt;
+    if (result.joins == 0)
+        return result;
+    workspace.TakeJoinedLines(std::move(*joined));
+    if (!SaveSourceInBackground(context, [&] { result.backupPath = workspace.BackUpSourceFile(); }))
+        return std::nullopt;
+    ReloadSourceInBackground(
+        context, [&workspace] { workspace.OpenSource(); }, false);
+    return result;
 }
 
 void ShowRecordInBackground(MainWindowContext& context, long n,

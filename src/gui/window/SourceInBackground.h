@@ -2,7 +2,12 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
+
+namespace impmap {
+struct JoinedLines;
+}
 
 namespace impmap::gui {
 
@@ -27,9 +32,15 @@ bool LoadSourceInBackground(MainWindowContext& context, const QString& action,
 bool ReloadSourceInBackground(MainWindowContext& context, const std::function<void()>& operation,
                               bool cancellable = true);
 
-// Save Source with its bytes made and written on a worker. False when the user cancelled: the
-// file stays as it was and the edits unsaved. Throws what Workspace::SaveSource throws.
-bool SaveSourceInBackground(MainWindowContext& context);
+// Save Source with its bytes made and written on a worker, after first when given (more work for
+// the worker before the bytes are made). False when the user cancelled: the file stays as it was
+// and the edits unsaved. Throws what Workspace::SaveSource throws.
+bool SaveSourceInBackground(MainWindowContext& context, const std::function<void()>& first = {});
+
+// Workspace::JoinLinesBrokenInsideQuotes with the joining, the backup, the save and the reload on
+// a worker. Nothing when the user cancelled: while joining, nothing changed; while saving, the
+// joined records stay unsaved and the file as it was. Throws what the workspace's steps throw.
+std::optional<JoinedLines> JoinLinesInBackground(MainWindowContext& context);
 
 // Runs operation, which shows record n (1-based): a record of many megabytes is first split into
 // its fields on a worker, so that showing it copies nothing on the window's thread. A record out
