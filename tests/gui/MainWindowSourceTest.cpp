@@ -22,7 +22,6 @@
 #include <QTreeView>
 #include <atomic>
 #include <chrono>
-#include <future>
 #include <thread>
 
 using namespace impmap::gui;
@@ -113,6 +112,60 @@ void RunSourceAction(WindowFixture& fixture, const QString& action)
         ui.edSourceFileSave->trigger();
     }
 }
+// Watches the progress dialogs of work on the worker while an action runs. Each task's work
+// waits until its dialog has been seen; each dialog is noted as "title\nlabel" (the fixture's
+// folder as HOME), with "not modal to the window" or "without Cancel" when so, and its Cancel is
+// pressed when cancel is set.
+class ProgressWatch
+{
+public:
+    ProgressWatch(WindowFixture& fixture, bool cancel)
+    {
+        BackgroundTask::SetWorkerHook([this] {
+            const int mine = ++started_;
+            for (int i = 0; i < 1000 && seenCount_ < mine; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        });
+        QObject::connect(&poll_, &QTimer::timeout, [this, &fixture, cancel] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QProgressDialog*>(widget);
+                if (dialog == nullptr || !dialog->isVisible())
+                    continue;
+                QString text =
+                    dialog->windowTitle() + u'\n' +
+                    QString(dialog->labelText()).replace(fixture.Home(), QStringLiteral("HOME"));
+                if (dialog->windowModality() != Qt::WindowModal ||
+                    dialog->parentWidget() != &fixture.Window())
+                    text += QStringLiteral("\nnot modal to the window");
+                QPushButton* cancelButton = dialog->findChild<QPushButton*>();
+                if (cancelButton == nullptr)
+                    text += QStringLiteral("\nwithout Cancel");
+                if (!seen_.isEmpty() && seen_.back() == text)
+                    continue;
+                seen_ << text;
+                ++seenCount_;
+                if (cancel && cancelButton != nullptr)
+                    QTest::mouseClick(cancelButton, Qt::LeftButton);
+            }
+        });
+        poll_.start(10);
+    }
+
+    ~ProgressWatch()
+    {
+        poll_.stop();
+        BackgroundTask::SetWorkerHook(nullptr);
+    }
+
+    const QStringList& Seen() const { return seen_; }
+
+private:
+    std::atomic<int> started_{0};
+    std::atomic<int> seenCount_{0};
+    QStringList seen_;
+    QTimer poll_;
+};
+
 } // namespace
 
 class MainWindowSourceTest : public QObject
@@ -495,36 +548,14 @@ private slots:
         const QString before = SourceState(fixture, file);
         fixture.Prompts().ClearAsked();
 
-        // The work waits on the worker until the dialog was seen (and Cancel pressed).
-        std::promise<void> release;
-        const std::shared_future<void> released = release.get_future().share();
-        BackgroundTask::SetWorkerHook([released] { released.wait_for(std::chrono::seconds(10)); });
-        QString seen;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<QProgressDialog*>(widget);
-                if (dialog == nullptr || !dialog->isVisible() || !seen.isEmpty())
-                    continue;
-                seen = dialog->windowTitle() + u'\n' +
-                       QString(dialog->labelText()).replace(fixture.Home(), QStringLiteral("HOME"));
-                if (dialog->windowModality() != Qt::WindowModal ||
-                    dialog->parentWidget() != &fixture.Window())
-                    seen += QStringLiteral("\nnot modal to the window");
-                QPushButton* cancelButton = dialog->findChild<QPushButton*>();
-                if (cancelButton == nullptr)
-                    seen += QStringLiteral("\nwithout Cancel");
-                else if (cancel)
-                    QTest::mouseClick(cancelButton, Qt::LeftButton);
-                release.set_value();
-            }
-        });
-        poll.start(10);
-        RunSourceAction(fixture, action);
-        poll.stop();
-        BackgroundTask::SetWorkerHook(nullptr);
+        QStringList seen;
+        {
+            const ProgressWatch watch(fixture, cancel);
+            RunSourceAction(fixture, action);
+            seen = watch.Seen();
+        }
 
-        QCOMPARE(seen, title + u'\n' + QDir::toNativeSeparators(label));
+        QCOMPARE(seen, QStringList{title + u'\n' + QDir::toNativeSeparators(label)});
         QCOMPARE(SourceState(fixture, file), cancel ? before : quick);
         // Nothing asked but the file to open.
         for (const AskedPrompt& asked : fixture.Prompts().Asked())
@@ -555,37 +586,13 @@ private slots:
         QCoreApplication::processEvents();
         const QString before = SourceState(fixture, path);
 
-        // Each step's work waits on the worker until its dialog was seen.
-        std::atomic<int> started{0};
-        std::atomic<int> seenCount{0};
-        BackgroundTask::SetWorkerHook([&] {
-            const int mine = ++started;
-            for (int i = 0; i < 1000 && seenCount < mine; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        });
         QStringList seen;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<QProgressDialog*>(widget);
-                if (dialog == nullptr || !dialog->isVisible())
-                    continue;
-                const QString text =
-                    dialog->windowTitle() + u'\n' +
-                    QString(dialog->labelText()).replace(fixture.Home(), QStringLiteral("HOME"));
-                if (!seen.isEmpty() && seen.back() == text)
-                    continue;
-                seen << text;
-                ++seenCount;
-                if (cancel)
-                    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
-            }
-        });
-        poll.start(10);
-        fixture.Prompts().Press(Button::Yes).Press(Button::Ok);
-        ui.popupJoinLines->trigger();
-        poll.stop();
-        BackgroundTask::SetWorkerHook(nullptr);
+        {
+            const ProgressWatch watch(fixture, cancel);
+            fixture.Prompts().Press(Button::Yes).Press(Button::Ok);
+            ui.popupJoinLines->trigger();
+            seen = watch.Seen();
+        }
 
         const QString home = QDir::toNativeSeparators(QStringLiteral("HOME/broken.csv"));
         QStringList steps{QStringLiteral("Joining lines of broken.csv...\nJoining the lines of ") +
@@ -598,7 +605,8 @@ private slots:
             return;
         }
         steps << QStringLiteral("Saving broken.csv...\nWriting ") + home
-              << QStringLiteral("Reloading broken.csv...\nReading ") + home;
+              << QStringLiteral("Reloading broken.csv...\nReading ") + home +
+                     QStringLiteral("\nwithout Cancel");
         QCOMPARE(seen, steps);
         QCOMPARE(WindowFixture::ReadFile(path),
                  QByteArray("Name,City\n\"Doe John\",x\nRoe,Boston\n"));

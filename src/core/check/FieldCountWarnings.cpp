@@ -1,7 +1,6 @@
 #include "check/FieldCountWarnings.h"
 
 #include "mapping/Workspace.h"
-#include "source/QuotedLineBreaks.h"
 #include "source/SplitRecord.h"
 
 #include <algorithm>
@@ -12,7 +11,8 @@ FieldCountWarnings::FieldCountWarnings(const Workspace& workspace) : workspace_(
 {
     // A record broken inside a quoted value, and the line that continues it, have their own
     // warning: their field counts say nothing more.
-    for (const size_t line : LinesEndingInsideQuotes(workspace.Lines())) {
+    for (const long record : workspace.RecordsEndingInsideQuotes()) {
+        const auto line = static_cast<size_t>(record - 1);
         if (skipped_.empty() || skipped_.back() != line)
             skipped_.push_back(line);
         skipped_.push_back(line + 1);

@@ -344,6 +344,20 @@ private:
     void ClearRecordDisplay();
     void SyncHeaderRecord();
     void DropSourceLines();
+    // Runs operation with value in slot (a read or split done ahead), empty again however
+    // operation ends.
+    template <typename T>
+    static void RunWithAhead(std::optional<T>& slot, T value,
+                             const std::function<void()>& operation)
+    {
+        struct Emptied
+        {
+            std::optional<T>& slot;
+            ~Emptied() { slot.reset(); }
+        } emptied{slot};
+        slot = std::move(value);
+        operation();
+    }
     // Takes the split ahead as the fields of record n when it is that record's now.
     bool TakeRecordSplitAhead(long n);
     // LinesEndingInsideQuotes of lines_, the lines with odd quotes found once for each version.

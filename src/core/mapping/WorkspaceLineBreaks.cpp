@@ -14,7 +14,7 @@ std::vector<size_t> Workspace::LinesEndingInsideQuotesNow() const
 {
     if (oddQuoteLines_.linesVersion != lines_.Version())
         oddQuoteLines_ = {lines_.Version(), LinesWithOddQuotes(lines_)};
-    return LinesEndingInsideQuotes(oddQuoteLines_.lines, lines_.Count());
+    return LinesEndingInsideQuotes(oddQuoteLines_.lines);
 }
 
 void Workspace::KeepOddQuoteLines(std::vector<size_t> asRead)

@@ -50,14 +50,7 @@ LoadedSource Workspace::ReadSourceOrAhead()
 
 void Workspace::WithSourceReadAhead(SourceReadAhead ahead, const std::function<void()>& operation)
 {
-    readAhead_ = std::move(ahead);
-    try {
-        operation();
-    } catch (...) {
-        readAhead_.reset();
-        throw;
-    }
-    readAhead_.reset();
+    RunWithAhead(readAhead_, std::move(ahead), operation);
 }
 
 void Workspace::OpenSource()

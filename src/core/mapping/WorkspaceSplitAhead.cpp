@@ -20,14 +20,7 @@ RecordSplit Workspace::SplitRecordAhead(long n) const
 
 void Workspace::WithRecordSplitAhead(RecordSplit split, const std::function<void()>& operation)
 {
-    splitAhead_ = std::move(split);
-    try {
-        operation();
-    } catch (...) {
-        splitAhead_.reset();
-        throw;
-    }
-    splitAhead_.reset();
+    RunWithAhead(splitAhead_, std::move(split), operation);
 }
 
 bool Workspace::TakeRecordSplitAhead(long n)

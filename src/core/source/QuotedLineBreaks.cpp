@@ -45,7 +45,7 @@ std::vector<size_t> LinesWithOddQuotes(const SourceLines& lines)
     return odd;
 }
 
-std::vector<size_t> LinesEndingInsideQuotes(const std::vector<size_t>& oddLines, size_t count)
+std::vector<size_t> LinesEndingInsideQuotes(const std::vector<size_t>& oddLines)
 {
     // Each odd line opens a value that the next odd line closes, unless that one is too far off
     // (or missing): then the quote was a stray one and the next odd line opens afresh.
@@ -53,8 +53,7 @@ std::vector<size_t> LinesEndingInsideQuotes(const std::vector<size_t>& oddLines,
     size_t k = 0;
     while (k < oddLines.size()) {
         const size_t open = oddLines[k];
-        const bool closed = k + 1 < oddLines.size() && oddLines[k + 1] < count &&
-                            oddLines[k + 1] - open <= kMaxContinuedLines;
+        const bool closed = k + 1 < oddLines.size() && oddLines[k + 1] - open <= kMaxContinuedLines;
         if (!closed) {
             ++k;
             continue;
@@ -68,7 +67,7 @@ std::vector<size_t> LinesEndingInsideQuotes(const std::vector<size_t>& oddLines,
 
 std::vector<size_t> LinesEndingInsideQuotes(const SourceLines& lines)
 {
-    return LinesEndingInsideQuotes(LinesWithOddQuotes(lines), lines.Count());
+    return LinesEndingInsideQuotes(LinesWithOddQuotes(lines));
 }
 
 SourceLines JoinLinesBrokenInsideQuotes(const SourceLines& lines, size_t& joins)

@@ -17,9 +17,9 @@ inline constexpr size_t kMaxContinuedLines = 10;
 std::vector<size_t> LinesEndingInsideQuotes(const SourceLines& lines);
 
 // The same worked out from the 0-based indexes of the lines with an odd number of double quotes,
-// in order, out of count lines: the reading of every line is the slow part, and is done once.
+// in order: the reading of every line is the slow part, and is done once.
 std::vector<size_t> LinesWithOddQuotes(const SourceLines& lines);
-std::vector<size_t> LinesEndingInsideQuotes(const std::vector<size_t>& oddLines, size_t count);
+std::vector<size_t> LinesEndingInsideQuotes(const std::vector<size_t>& oddLines);
 
 // The lines with each line break inside a quoted value replaced by a blank; joins counts the
 // line breaks replaced.

@@ -212,7 +212,9 @@ void SourceController::edSourceFileChange()
 void SourceController::sbFirstClick()
 {
     RunGuarded(context_.prompts, [this] {
-        ShowRecordInBackground(context_, 1, [this] { context_.workspace.NavigateFirst(); });
+        Workspace& workspace = context_.workspace;
+        ShowRecordInBackground(context_, workspace.Navigation().first ? 1 : 0,
+                               [&workspace] { workspace.NavigateFirst(); });
     });
 }
 
@@ -238,7 +240,8 @@ void SourceController::sbLastClick()
 {
     RunGuarded(context_.prompts, [this] {
         Workspace& workspace = context_.workspace;
-        ShowRecordInBackground(context_, static_cast<long>(workspace.RecordCount()),
+        const long last = static_cast<long>(workspace.RecordCount());
+        ShowRecordInBackground(context_, workspace.Navigation().last ? last : 0,
                                [&workspace] { workspace.NavigateLast(); });
     });
 }
